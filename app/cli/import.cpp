@@ -1,0 +1,88 @@
+// vanto-cli import DIR (dxf|frame1|frame4|listing) FILE
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/cli/commands.h"
+#include "exchange/dxf_import.h"
+#include "exchange/frames.h"
+#include "reports/listing_import.h"
+
+namespace vanto::cli {
+
+namespace {
+
+const Command importCommand{"import", "DIR (dxf|frame1|frame4|listing) FILE", "", nullptr};
+
+// Warnings that do not stop the import, printed below a finished progress bar.
+class ImportMessages : public Messages {
+  public:
+    explicit ImportMessages(TerminalProgress& progress) : progress_(progress) {}
+    MessageAnswer show(std::string_view title, std::string_view text, MessageIcon icon,
+                       MessageButtons buttons) override {
+        progress_.finish();
+        return messages_.show(title, text, icon, buttons);
+    }
+
+  private:
+    TerminalProgress& progress_;
+    StderrMessages messages_;
+};
+
+}  // namespace
+
+int runImport(const Args& args) {
+    if (args.size() != 3)
+        return usageError(importCommand,
+                          args.size() < 3 ? "faltan argumentos" : "sobran argumentos");
+    const std::string& kind = args[1];
+    if (kind != "dxf" && kind != "frame1" && kind != "frame4" && kind != "listing")
+        return usageError(importCommand, "formato desconocido: " + kind);
+    const auto dir = structureDirectory(args[0]);
+    if (!dir) return BadInput;
+    const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
+    const std::filesystem::path file = std::filesystem::absolute(args[2]).lexically_normal();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        std::cerr << "vanto-cli: No existe el fichero: " << file.string() << '\n';
+        return BadInput;
+    }
+
+    return guarded([&] {
+        TerminalProgress progress({{1, kind == "dxf" ? "Línea del dibujo nº:" : "Nudo nº:"},
+                                   {2, kind == "listing" ? "Escribiendo ficheros" : "Barra nº:"}});
+        try {
+            exchange::Summary s;
+            if (kind == "listing") {
+                reports::listin(absolute, file, progress);
+                progress.finish();
+                std::cout << "Estructura importada del listado " << file.string() << ".\n";
+                return int(Ok);
+            }
+            if (kind == "dxf") {
+                ImportMessages messages(progress);
+                s = exchange::dxfin(absolute, file, messages, &progress);
+            } else if (kind == "frame1") {
+                s = exchange::wmin(absolute, file, &progress);
+            } else {
+                s = exchange::kvin(absolute, file, &progress);
+            }
+            progress.finish();
+            // A drawing without lines has been reported; nothing was imported.
+            if (s.outcome != exchange::Outcome::Written) return int(BadInput);
+            std::cout << "Estructura importada: " << s.nodeCount << " nudos y " << s.barCount
+                      << " barras.\n";
+            return int(Ok);
+        } catch (const exchange::ExchangeError& e) {
+            progress.finish();
+            std::cerr << e.what() << '\n';
+            return int(BadInput);
+        } catch (const reports::ListingImportError& e) {
+            progress.finish();
+            std::cerr << e.what() << '\n';
+            return int(BadInput);
+        }
+    });
+}
+
+}  // namespace vanto::cli

@@ -1,0 +1,106 @@
+// vanto-cli renumber: looks for a node numbering with a smaller half band
+// width and, on request, rewrites the structure with it.
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "app/cli/commands.h"
+#include "renumber/renumbering.h"
+
+namespace vanto::cli {
+
+namespace fs = std::filesystem;
+
+int runRenumber(const Args& args) {
+    static const Command command{"renumber", "DIR (--from N | --all) [--save]", "", runRenumber};
+    std::optional<std::string> dirArg;
+    std::optional<std::string> from;
+    bool all = false;
+    bool save = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--all") {
+            all = true;
+        } else if (a == "--save") {
+            save = true;
+        } else if (a == "--from") {
+            if (i + 1 == args.size()) return usageError(command, "falta el nudo tras --from");
+            from = args[++i];
+        } else if (a.rfind("--from=", 0) == 0) {
+            from = a.substr(7);
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            return usageError(command, "opción desconocida: " + a);
+        } else if (dirArg) {
+            return usageError(command, "sobra el argumento: " + a);
+        } else {
+            dirArg = a;
+        }
+    }
+    if (!dirArg) return usageError(command, "falta el directorio de la estructura");
+    if (all == from.has_value())
+        return usageError(command, "indique --from N o --all, uno de los dos");
+    const auto found = structureDirectory(*dirArg);
+    if (!found) return BadInput;
+    const fs::path dir = fs::absolute(*found).lexically_normal();
+
+    return guarded([&]() -> int {
+        std::optional<renumber::Renumbering> study;
+        try {
+            study.emplace(renumber::LeeDatos(dir));
+        } catch (const renumber::RenumberError& e) {
+            printMessage("", e.what());
+            return BadInput;
+        }
+        renumber::Renumbering& r = *study;
+        renumber::StudyResult result;
+        if (from) {
+            const auto parsed = renumber::parseStartNode(*from, r.data().nodeCount);
+            if (const auto* refusal = std::get_if<std::string>(&parsed)) {
+                if (r.data().nodeCount < 1) {
+                    printMessage("", *refusal);
+                    return BadInput;
+                }
+                return usageError(command, *refusal);
+            }
+            const auto start = std::get<renumber::StartNode>(parsed);
+            if (start.clamped)
+                std::cerr << "La estructura tiene " << start.node << " nudos: se parte del nudo "
+                          << start.node << ".\n";
+            result = r.studyFrom(start.node);
+        } else {
+            TerminalProgress progress({{renumber::StageTrials, "Renumerando, nudo de partida"}});
+            result = r.studyAll(&progress);
+            progress.finish();
+        }
+        if (result.outcome == renumber::StudyOutcome::NotConnected) {
+            printMessage("", renumber::NotConnectedMessage);
+            return BadInput;
+        }
+
+        std::cout << "Estructura: " << dir.string() << '\n'
+                  << "Ancho de banda inicial: " << r.InitialWidth() << '\n'
+                  << "Nudo: " << (r.BestStart() ? std::to_string(r.BestStart()) : "(ninguno)")
+                  << '\n'
+                  << "Ancho Banda: " << r.BestWidth() << '\n'
+                  << result.comment << '\n';
+        if (!save) return Ok;
+        if (!r.canSave()) {
+            std::cerr << "No se graba nada: la numeración actual es la mejor encontrada.\n";
+            return Ok;
+        }
+        const auto deleted = r.GrabaDatos(dir);
+        std::cout << "Grabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT y CARGAS.DAT con la nueva "
+                     "numeración.\n";
+        if (!deleted.empty()) {
+            std::cout << "Borrados los resultados, numerados a la antigua:";
+            for (const auto& name : deleted)
+                std::cout << ' ' << name;
+            std::cout << '\n';
+        }
+        return Ok;
+    });
+}
+
+}  // namespace vanto::cli

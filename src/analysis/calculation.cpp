@@ -1,0 +1,118 @@
+#include "analysis/calculation.h"
+
+#include <cmath>
+
+#include "analysis/engine.h"
+#include "model/files.h"
+#include "model/textfile.h"
+#include "reports/listing.h"
+
+namespace vanto::analysis {
+
+namespace fs = std::filesystem;
+
+CalcData loadStructure(const fs::path& dir) {
+    StructureCounts counts;
+    switch (DiscoX::readDatos(dir, counts)) {
+        case DiscoX::Status::Missing:
+            throw CalculationError(CalculationError::Kind::NoData,
+                                   " Debe generar la estructura antes de intentar calcularla ");
+        case DiscoX::Status::OtherVersion:
+            throw CalculationError(CalculationError::Kind::OtherVersion,
+                                   "Estructura no compatible con la versión actual del programa");
+        case DiscoX::Status::Read:
+            break;
+    }
+    CalcData d;
+    d.nodeCount = counts.NodeCount;
+    d.barCount = counts.BarCount;
+    d.dofCount = counts.DofCount;
+    d.types = DiscoX::readTypes<double>(dir);
+    d.bars = DiscoX::readBars(dir, d.barCount);
+    d.xyz = DiscoX::readCoordinatesFlat<double>(dir, d.nodeCount);
+    d.halfBandwidth = ComputeHalfBandwidth(d.bars, d.barCount);
+    d.restraints =
+        DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Restraints, d.nodeCount);
+    d.loads = DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Loads, d.nodeCount);
+    return d;
+}
+
+void validate(const CalcData& d) {
+    using Kind = CalculationError::Kind;
+    for (int bar = 1; bar <= d.barCount; ++bar) {
+        const int o = itemNumber(d.bars(bar, Origin)), e = itemNumber(d.bars(bar, End));
+        if (o < 1 || o > d.nodeCount || e < 1 || e > d.nodeCount)
+            throw CalculationError(Kind::BadNode, "La barra nº " + std::to_string(bar) +
+                                                      " une los nudos " + std::to_string(o) +
+                                                      " y " + std::to_string(e) +
+                                                      ", pero la estructura tiene " +
+                                                      std::to_string(d.nodeCount) + " nudos.");
+        const int t = itemNumber(d.bars(bar, Type));
+        if (t < 1 || t > d.types.count)
+            throw CalculationError(Kind::UndefinedType,
+                                   " Está usando un tipo de barra que no está definido       ");
+        if (barFrame(d.bars, bar, d.xyz, d.nodeCount).L == 0)
+            throw CalculationError(Kind::ZeroLength, "La barra nº " + std::to_string(bar) +
+                                                         " tiene longitud nula: sus nudos " +
+                                                         std::to_string(o) + " y " +
+                                                         std::to_string(e) + " coinciden.");
+        if (!(d.types.values(t, A) > 0))
+            throw CalculationError(Kind::ZeroArea,
+                                   "Ojo: area nula en la barra " + std::to_string(bar));
+        if (!(d.types.values(t, MY) > 0))
+            throw CalculationError(Kind::ZeroModulus,
+                                   "Ojo: mod. Young nulo en barra " + std::to_string(bar));
+    }
+}
+
+namespace {
+
+bool allFinite(const std::vector<double>& v) {
+    for (std::size_t k = 1; k < v.size(); ++k)
+        if (!std::isfinite(v[k])) return false;
+    return true;
+}
+
+[[noreturn]] void notFinite() {
+    throw CalculationError(CalculationError::Kind::NotFinite,
+                           "El cálculo no da resultados finitos: revise los datos de la "
+                           "estructura (secciones, coordenadas y cargas).");
+}
+
+}  // namespace
+
+CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, CalcObserver& observer,
+                           const Clock& clock) {
+    CalcData data = loadStructure(dir);
+    validate(data);
+
+    std::vector<double> F = data.loads;
+    std::vector<double> D = data.restraints;
+    {
+        BandMatrix K(data.dofCount, data.halfBandwidth);
+        if (!Ensambla(data, K, F, D, observer)) return CalcOutcome::Stopped;
+        if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D));
+        if (!Gauss(K, F, D, observer, clock)) return CalcOutcome::Stopped;
+        if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D));
+    }
+    if (!allFinite(D)) notFinite();
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount);
+
+    Table<double> endForces;
+    std::vector<double> unbalanced;
+    if (!Esfuerzos(data, D, endForces, unbalanced, observer)) return CalcOutcome::Stopped;
+    DiscoX::writeEndForces(dir, endForces, data.barCount);
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount);
+
+    std::string diagrams;
+    if (!Diagramas(data, D, endForces, diagrams, observer)) return CalcOutcome::Stopped;
+    replaceFile(dir, "DIAGRAMA.RES", diagrams);
+
+    observer.report(StageListing, 0, 1);
+    reports::writeDataListing(dir, clock);
+    reports::writeResultsListing(dir, clock);
+    observer.report(StageListing, 1, 1);
+    return CalcOutcome::Completed;
+}
+
+}  // namespace vanto::analysis

@@ -1,0 +1,139 @@
+#pragma once
+// The stages of the matrix calculation, on data held in memory.
+//
+// Degrees of freedom are numbered 1..DofCount (6·(node−1)+k). The band matrix
+// stores the upper triangle of the symmetric stiffness matrix row by row:
+// position p (1..HB) of row r is K(r, r + p − 1), position 1 the diagonal.
+// Each row is contiguous in memory. D holds a restraint per degree of freedom
+// (1234 free, otherwise the prescribed value, m or rad) and, after the solver,
+// every displacement. F is the right-hand side (t, m·t).
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/calculation.h"
+#include "analysis/element.h"
+#include "model/structure.h"
+
+namespace vanto::analysis {
+
+// Everything a calculation reads from a structure directory.
+struct CalcData {
+    int nodeCount = 0;
+    int barCount = 0;
+    int dofCount = 0;
+    int halfBandwidth = 6;
+    std::vector<double> xyz;         // flat, (axis−1)·N + node, m
+    Table<float> bars;               // (bar, field)
+    BarTypes<double> types;          // (type, field), names
+    std::vector<double> loads;       // 1..DofCount, node loads of CARGAS.DAT
+    std::vector<double> restraints;  // 1..DofCount, COACCION.DAT
+};
+
+// Reads the structure of `dir` (DATOS, TIPOS, BARRAS, COORDENA, COACCION,
+// CARGAS). Throws CalculationError for a missing DATOS.DAT or another version,
+// FileError for any other missing or damaged file.
+CalcData loadStructure(const std::filesystem::path& dir);
+
+// Refuses data the calculation cannot work with: node or type numbers out of
+// range, zero-length bars, types without area or Young's modulus.
+void validate(const CalcData& data);
+
+// Releases memory mapped for a band matrix.
+struct MappedDeleter {
+    std::size_t bytes = 0;
+    void operator()(double* p) const;
+};
+
+class BandMatrix {
+  public:
+    BandMatrix() = default;
+    // n rows of hb positions, all zero. Throws std::bad_alloc.
+    BandMatrix(int n, int hb);
+
+    int size() const { return n_; }
+    int halfBandwidth() const { return hb_; }
+    bool empty() const { return !data_; }
+    // Row r (1..n): element p − 1 is position p, that is K(r, r + p − 1).
+    double* row(int r) { return data_.get() + std::size_t(r - 1) * stride_; }
+    const double* row(int r) const { return data_.get() + std::size_t(r - 1) * stride_; }
+    // K(r, c) for any r, c: the symmetric partner inside the band, 0 outside.
+    double at(int r, int c) const;
+    void release() {
+        data_.reset();
+        n_ = 0;
+    }
+    // Bytes held.
+    std::size_t bytes() const { return data_ ? std::size_t(n_) * stride_ * sizeof(double) : 0; }
+
+  private:
+    int n_ = 0;
+    int hb_ = 0;
+    std::size_t stride_ = 0;
+    std::unique_ptr<double[], MappedDeleter> data_;
+};
+
+// Adds every bar's stiffness into K and its equivalent nodal loads into F, then
+// moves non-zero prescribed displacements to F. Returns false when stopped.
+bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
+              const std::vector<double>& D, CalcObserver& observer);
+
+// The finishing-time estimate of the elimination.
+class FinishEstimate {
+  public:
+    FinishEstimate(const Clock& clock, int dofCount) : clock_(clock), dofCount_(dofCount) {}
+    void start() { start_ = clock_.secondsSinceMidnight(); }
+    // The estimated time of day the elimination ends after `rowsDone` rows, "h:mm".
+    std::string at(int rowsDone) const;
+
+  private:
+    const Clock& clock_;
+    int dofCount_;
+    double start_ = 0;
+};
+
+// Solves K·d = F in place by elimination without pivoting over the free rows
+// and back substitution; D's free entries receive the displacements. Throws
+// CalculationError (Mechanism) on a pivot of magnitude ≤ 1e-9. Returns false
+// when stopped.
+bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcObserver& observer,
+           const Clock& clock);
+
+// Fixed-end terms of one bar's loads. qy and qz include the share of the
+// vertical load across the bar; Pv is its share along the bar at each end; Pt
+// is the thermal axial force. The end values depend on the fixities α, β.
+struct BarLoadTerms {
+    double L = 0, alpha = 0, beta = 0;
+    double qv = 0, qy = 0, qz = 0, dT = 0;
+    double Pv = 0, Pt = 0;
+    double Vi(double q) const { return (alpha / 8 + 0.5 - beta / 8) * L * q; }
+    double Vj(double q) const { return (beta / 8 + 0.5 - alpha / 8) * L * q; }
+    double Mi(double q) const { return (1.0 / 8 - beta / 24) * q * L * L * alpha; }
+    double Mj(double q) const { return (1.0 / 8 - alpha / 24) * q * L * L * beta; }
+};
+BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& frame);
+
+// Adds the equivalent nodal loads of one bar (distributed loads and temperature)
+// to F, in global axes.
+void addBarLoads(const CalcData& data, int bar, const BarFrame& frame, std::vector<double>& F);
+
+// End forces of every bar (bar, 1..12, local axes, the six at the lower-numbered
+// node first) and unbalanced forces (node loads + equivalent loads − end forces,
+// global). Returns false when stopped.
+bool Esfuerzos(const CalcData& data, const std::vector<double>& D, Table<double>& endForces,
+               std::vector<double>& unbalanced, CalcObserver& observer);
+
+// The text of DIAGRAMA.RES. Returns false when stopped.
+bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<double>& endForces,
+               std::string& text, CalcObserver& observer);
+
+// The text of matriz.lsc or matriz.tri: one line per degree of freedom.
+std::string matrixDump(const BandMatrix& K, const std::vector<double>& F,
+                       const std::vector<double>& D);
+
+// Names of the degrees of freedom in the mechanism message, by k mod 6.
+std::string dofName(int dof);
+
+}  // namespace vanto::analysis

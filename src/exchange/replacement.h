@@ -1,0 +1,47 @@
+#pragma once
+// Safe replacement of a structure's files.
+//
+// The new files are written into a hidden staging directory inside the
+// structure directory, completed there (CompleteStructureFiles with the default
+// bar-type table) and read back, and only then moved over the old ones. Until
+// commit() the structure directory is untouched, so a bad input, a failed write
+// or a stop leaves it exactly as it was.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vanto::exchange {
+
+class StructureReplacement {
+  public:
+    enum class Cleanup {
+        Results,         // old *.RES files go: the geometry they belong to has changed
+        DataAndResults,  // old *.DAT and *.RES files go, except NOTAS.DAT
+    };
+
+    StructureReplacement(std::filesystem::path dir, Cleanup cleanup);
+    ~StructureReplacement();  // removes the staging directory and what is left in it
+    StructureReplacement(const StructureReplacement&) = delete;
+    StructureReplacement& operator=(const StructureReplacement&) = delete;
+
+    // Where the new files are written (with the DiscoX writers).
+    const std::filesystem::path& stage() const { return stage_; }
+
+    // Adds the files the staged geometry still lacks: zero loads, free restraints
+    // and, unless the directory keeps its own, the default TIPOS.DAT. Reads the
+    // staged DATOS.DAT, COORDENA.DAT and BARRAS.DAT back on the way.
+    void complete();
+
+    // Moves the staged files into the structure directory, then removes the old
+    // files the cleanup names. `source`, the file being imported, is never
+    // removed; one that would be overwritten is refused before anything changes.
+    void commit(const std::filesystem::path& source = {});
+
+  private:
+    std::filesystem::path dir_;
+    std::filesystem::path stage_;
+    Cleanup cleanup_;
+};
+
+}  // namespace vanto::exchange

@@ -1,0 +1,48 @@
+#include "model/complete.h"
+
+#include "model/files.h"
+#include "model/helpers.h"
+#include "model/textfile.h"
+
+namespace vanto {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// 6·N lines holding the same value.
+void writeUniform(const fs::path& dir, const char* name, int nodeCount, const char* value) {
+    TextWriter w;
+    const std::string line = std::string(value) + "\r\n";
+    w.reserve(std::size_t(nodeCount) * 6 * line.size());
+    for (long long i = 0; i < 6LL * nodeCount; ++i)
+        w.text(line);
+    replaceFile(dir, name, w.content());
+}
+
+}  // namespace
+
+void CompleteStructureFiles(const fs::path& dir,
+                            const std::function<void(const fs::path&)>& writeDefaultTypes) {
+    StructureCounts counts;
+    switch (DiscoX::readDatos(dir, counts)) {
+        case DiscoX::Status::Missing:
+            throw FileError(FileError::Kind::Missing, findFile(dir, "DATOS.DAT"));
+        case DiscoX::Status::OtherVersion:
+            throw FileError(FileError::Kind::Damaged, findFile(dir, "DATOS.DAT"),
+                            "versión de otro programa: " + counts.DataVersion);
+        case DiscoX::Status::Read:
+            break;
+    }
+    // Read only to check them: a geometry that does not fit its counts must not
+    // be completed as if it were whole.
+    DiscoX::readCoordinates(dir, counts.NodeCount);
+    DiscoX::readBars(dir, counts.BarCount);
+
+    if (!fileExists(dir, "CARGAS.DAT")) writeUniform(dir, "CARGAS.DAT", counts.NodeCount, "0");
+    if (!fileExists(dir, "COACCION.DAT"))
+        writeUniform(dir, "COACCION.DAT", counts.NodeCount, writtenValue(FreeMarker).c_str());
+    if (!fileExists(dir, "TIPOS.DAT")) writeDefaultTypes(dir);
+}
+
+}  // namespace vanto

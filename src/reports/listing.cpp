@@ -1,0 +1,343 @@
+#include "reports/listing.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "model/files.h"
+#include "model/helpers.h"
+#include "model/structure.h"
+#include "model/textfile.h"
+
+namespace vanto::reports {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* NotCalculated = "Todavía no está efectuado el cálculo de la estructura.";
+
+// A number in its pattern's columns, with the locale's separator. A number too
+// wide for its pattern keeps one blank in front where the pattern has one, so
+// that it never runs into the text before it: the listing is read back word
+// by word.
+std::string cell(double value, std::string_view pattern) {
+    std::string s = FormatPaddedLocal(value, pattern);
+    if (!pattern.empty() && pattern.front() == ' ' && (s.empty() || s.front() != ' '))
+        s.insert(0, 1, ' ');
+    return s;
+}
+
+// A number as Basic prints it in a list: a blank or "-", the digits, a blank.
+std::string freeInteger(long long n) {
+    return (n < 0 ? "-" : " ") + std::to_string(n < 0 ? -n : n) + " ";
+}
+
+// A 32-bit value with up to 7 significant digits, never with an exponent.
+std::string freeFloat(float value) {
+    if (!std::isfinite(value)) return std::string(" ") + (std::isnan(value) ? "NaN" : "Inf") + " ";
+    if (value == 0) return " 0 ";
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::abs(double(value)),
+                                   std::chars_format::scientific, 6);
+    const std::string sci(buf, res.ptr);  // d.dddddde±XX
+    const std::size_t e = sci.find('e');
+    std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+    const int exponent = std::atoi(sci.c_str() + e + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string text;
+    if (exponent < 0) {
+        text = "0" + std::string(1, decimalSeparator()) +
+               std::string(std::size_t(-exponent - 1), '0') + digits;
+    } else if (int(digits.size()) <= exponent + 1) {
+        text = digits + std::string(std::size_t(exponent + 1) - digits.size(), '0');
+    } else {
+        text = digits.substr(0, std::size_t(exponent + 1)) + decimalSeparator() +
+               digits.substr(std::size_t(exponent + 1));
+    }
+    return (value < 0 ? "-" : " ") + text + " ";
+}
+
+// A name cut or padded with blanks to `width` characters.
+std::string fixedWidth(const std::string& name, std::size_t width) {
+    std::string s = firstCharacters(name, width);
+    const std::size_t n = characterCount(s);
+    if (n < width) s.append(width - n, ' ');
+    return s;
+}
+
+void header(TextWriter& w, const fs::path& dir, const Clock& clock) {
+    const Date d = clock.today();
+    char date[32];
+    std::snprintf(date, sizeof date, "%02d-%02d-%04d", d.day, d.month, d.year);
+    w.line(std::string("Programa: ") + VersionText);
+    w.line(std::string(79, '_'));
+    w.line("Proyecto: " + dir.string());
+    w.line(std::string("Fecha (d-m-a): ") + date);
+}
+
+// Two empty lines, the title, an empty line; then the column heading and an
+// empty line when the section has one.
+void section(TextWriter& w, std::string_view title, std::string_view heading = {}) {
+    w.line().line().line(title).line();
+    if (!heading.empty()) w.line(heading).line();
+}
+
+StructureCounts readCounts(const fs::path& dir) {
+    StructureCounts counts;
+    switch (DiscoX::readDatos(dir, counts)) {
+        case DiscoX::Status::Read:
+            return counts;
+        case DiscoX::Status::Missing:
+            throw FileError(FileError::Kind::Missing, findFile(dir, "DATOS.DAT"));
+        case DiscoX::Status::OtherVersion:
+            break;
+    }
+    throw FileError(FileError::Kind::Damaged, findFile(dir, "DATOS.DAT"),
+                    "Estructura no compatible con la versión actual del programa");
+}
+
+// Everything the data listing shows, in the layouts it reads them.
+struct StructureData {
+    StructureCounts counts;
+    BarTypes<float> types;
+    Table<float> bars;              // (bar, field)
+    std::vector<float> xyz;         // (axis − 1)·N + node
+    std::vector<float> restraints;  // 6·(node − 1) + k
+    std::vector<float> loads;       // 6·(node − 1) + k
+};
+
+StructureData loadStructure(const fs::path& dir) {
+    StructureData d;
+    d.counts = readCounts(dir);
+    const int n = d.counts.NodeCount;
+    d.types = DiscoX::readTypes<float>(dir);
+    d.bars = DiscoX::readBars(dir, d.counts.BarCount);
+    d.xyz = DiscoX::readCoordinatesFlat<float>(dir, n);
+    d.restraints = DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Restraints, n);
+    d.loads = DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Loads, n);
+    return d;
+}
+
+bool validNode(int node, int nodeCount) {
+    return node >= 1 && node <= nodeCount;
+}
+
+void writeData(TextWriter& w, const StructureData& d) {
+    const int nodes = d.counts.NodeCount;
+    const int barCount = d.counts.BarCount;
+    const int typeCount = d.types.count;
+    auto coordinate = [&](int node, int axis) {
+        return double(d.xyz[std::size_t(axis - 1) * nodes + node]);
+    };
+
+    // Types in use and the weight. A bar whose type or nodes do not exist
+    // weighs nothing here; the calculation reports it.
+    std::vector<bool> used(std::size_t(typeCount) + 1, false);
+    double weight = 0;
+    for (int b = 1; b <= barCount; ++b) {
+        const int t = itemNumber(d.bars(b, Type));
+        if (t < 1 || t > typeCount) continue;
+        used[t] = true;
+        const int o = itemNumber(d.bars(b, Origin));
+        const int e = itemNumber(d.bars(b, End));
+        if (!validNode(o, nodes) || !validNode(e, nodes)) continue;
+        double sum = 0;
+        for (int axis = 1; axis <= 3; ++axis) {
+            const double delta = coordinate(e, axis) - coordinate(o, axis);
+            sum += delta * delta;
+        }
+        weight +=
+            double(d.types.values(t, A)) * std::sqrt(sum) / 10000 * double(d.types.values(t, PE));
+    }
+    int usedCount = 0;
+    for (int t = 1; t <= typeCount; ++t)
+        usedCount += used[t];
+
+    section(w, "DATOS");
+    w.line("Número de puntos..........= " + freeInteger(nodes));
+    w.line("Número de barras..........= " + freeInteger(barCount));
+    w.line("Nº tipos barras usadas....= " + freeInteger(usedCount));
+    w.line("Peso de la estructura (kg)= " + freeFloat(float(weight)));
+
+    section(w, "CARACTERISTICAS DE LAS BARRAS",
+            "Barra Inic Fin Tipo Ang(º) Carga.V CargOrtY CargOrtZ(t/m) DeltTºC EmpOR EmpEX");
+    static constexpr const char* barPatterns[] = {
+        "",         "  ###0",   "###0",        "##0",    " ##0", "  ##0.000",
+        " ##0.000", " ##0.000", "      #0.00", "  0.00", " 0.00"};
+    for (int b = 1; b <= barCount; ++b) {
+        std::string row = cell(b, "##0");
+        for (int f = 1; f <= BarFieldCount; ++f)
+            row += " " + cell(d.bars(b, f), barPatterns[f]);
+        w.line(row);
+    }
+
+    section(w, "COORDENADAS DE LOS NODOS   (en m.)",
+            "Nudo  Abcis.X  Orden.Y  Altur.Z                 Nudo  Abcis.X  Orden.Y  Altur.Z");
+    auto node = [&](int n) {
+        std::string s = cell(n, "####");
+        for (int axis = 1; axis <= 3; ++axis)
+            s += cell(coordinate(n, axis), " ###0.000");
+        return s;
+    };
+    for (int n = 1; n <= nodes; n += 2) {
+        std::string row = node(n);
+        if (n + 1 <= nodes) row += std::string(17, ' ') + node(n + 1);
+        w.line(row);
+    }
+
+    section(w, "TIPOS DE BARRAS",
+            " Nº     Nombre     AreaCm2 InerZcm4 InerYcm4 MTorCm4 MYt/c2 mu  Tk/c2 K/m3 mm/kº");
+    for (int t = 1; t <= typeCount; ++t) {
+        if (!used[t]) continue;
+        const float* v = d.types.values.row(t);
+        const bool big = v[A] > 1000;
+        std::string row = cell(t, "###") + " " + fixedWidth(d.types.names[t], TypeNameLength);
+        row += " " + cell(v[A], big ? "#####0" : "###0.0");
+        row += " " + cell(v[InerZ], big ? "#######0" : "#####0.0");
+        row += " " + cell(v[InerY], big ? "#######0" : "#####0.0");
+        row += " " + cell(v[MTors], big ? "#######0" : "#####0.0");
+        row += " " + cell(double(v[MY]) / 1000, "###0");
+        row += " " + cell(v[Mu], "0.00");
+        row += " " + cell(v[TL], "####0");
+        row += " " + cell(v[PE], "###0");
+        row += " " + cell(double(v[CdTerm]) * 1000, "#0.0");
+        w.line(row);
+    }
+
+    section(w, "COACCIONES EN LOS NUDOS   (en m.)",
+            "Nudo           dX          dY          dZ          gX          gY          gZ");
+    for (int n = 1; n <= nodes; ++n) {
+        const float* r = d.restraints.data() + std::size_t(n - 1) * 6;  // r[1..6]
+        bool restrained = false;
+        for (int k = 1; k <= 6; ++k)
+            restrained = restrained || !isFree(r[k]);
+        if (!restrained) continue;
+        std::string row = cell(n, "###0") + "    ";
+        for (int k = 1; k <= 6; ++k)
+            row += isFree(r[k]) ? "     LIBRE  " : cell(r[k], "    0.0000  ");
+        w.line(row);
+    }
+
+    section(w, "CARGAS EN LOS NUDOS  (t, m·t)",
+            "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
+    for (int n = 1; n <= nodes; ++n) {
+        const float* p = d.loads.data() + std::size_t(n - 1) * 6;  // p[1..6]
+        bool loaded = false;
+        for (int k = 1; k <= 6; ++k)
+            loaded = loaded || p[k] != 0;
+        if (!loaded) continue;
+        std::string row = cell(n, "###0") + cell(p[1], "       ##0.000");
+        for (int k = 2; k <= 6; ++k)
+            row += cell(p[k], "     ##0.000");
+        w.line(row);
+    }
+}
+
+void writeResults(TextWriter& w, const fs::path& dir) {
+    const StructureCounts counts = readCounts(dir);
+    const int nodes = counts.NodeCount;
+    const int barCount = counts.BarCount;
+    const Table<float> bars = DiscoX::readBars(dir, barCount);
+    const auto restraints =
+        DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Restraints, nodes);
+    const auto displacements =
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes);
+    if (!displacements) throw FileError(FileError::Kind::Missing, findFile(dir, "INCOG.RES"));
+    const auto forces = DiscoX::readEndForces(dir, barCount);
+    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+    const auto unbalanced =
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes);
+
+    section(w, "RESULTADOS");
+
+    section(w, "DESPLAZAMIENTOS DE LOS NUDOS (m., rad.)",
+            "Nudo       Despl.X    Despl.Y    Despl.Z         Giro X     Giro Y     Giro Z ");
+    static constexpr const char* displacementPatterns[] = {"",
+                                                           "      0.000E+00",
+                                                           "  0.000E+00",
+                                                           "  0.000E+00",
+                                                           "      0.000E+00",
+                                                           "  0.000E+00",
+                                                           "  0.000E+00"};
+    for (int n = 1; n <= nodes; ++n) {
+        std::string row = cell(n, "###0");
+        for (int k = 1; k <= 6; ++k)
+            row += cell((*displacements)[std::size_t(n - 1) * 6 + k], displacementPatterns[k]);
+        w.line(row);
+    }
+
+    // ESFUERZO.RES holds the six forces at the lower-numbered node first. Each
+    // row shows the forces of the node it names.
+    section(w, "FUERZAS EN EXTREMOS DE LAS BARRAS (t, m·t)     (según ejes locales)",
+            "Barra Extremo    Fuer.X     Fuer.Y     Fuer.Z      Mto.X      Mto.Y      Mto.Z ");
+    for (int b = 1; b <= barCount; ++b) {
+        const int origin = itemNumber(bars(b, Origin));
+        const int end = itemNumber(bars(b, End));
+        const int originFirst = origin <= end ? 1 : 7;
+        const int endFirst = origin <= end ? 7 : 1;
+        std::string row = cell(b, "##0") + cell(origin, "  ##0") + "(or)";
+        for (int k = 0; k < 6; ++k)
+            row += cell((*forces)(b, originFirst + k), "    ##0.000");
+        w.line(row);
+        row = cell(end, "     ##0") + "(ex)";
+        for (int k = 0; k < 6; ++k)
+            row += cell((*forces)(b, endFirst + k), "    ##0.000");
+        w.line(row);
+    }
+
+    section(w, "FUERZAS DESEQUILIBRADAS  (t, m·t) mayores de .001    (* indica coacción)",
+            "Nudo     Fuerza X   Fuerza Y   Fuerza Z        MomentoX   MomentoY   MomentoZ ");
+    static constexpr const char* unbalancedPatterns[] = {
+        "",           "    ####0.000", " ####0.000", " ####0.000", "     ####0.000",
+        " ####0.000", " ####0.000"};
+    for (int n = 1; n <= nodes; ++n) {
+        const float* u = unbalanced->data() + std::size_t(n - 1) * 6;  // u[1..6]
+        const float* r = restraints.data() + std::size_t(n - 1) * 6;
+        bool large = false;
+        for (int k = 1; k <= 6; ++k)
+            large = large || std::abs(double(u[k])) > 0.001;
+        if (!large) continue;
+        std::string row = cell(n, "##0");
+        for (int k = 1; k <= 6; ++k) {
+            row += cell(u[k], unbalancedPatterns[k]);
+            row += isFree(r[k]) ? ' ' : '*';
+        }
+        w.line(row);
+    }
+}
+
+}  // namespace
+
+std::string dataListing(const fs::path& dir, const Clock& clock) {
+    const StructureData data = loadStructure(dir);
+    TextWriter w;
+    header(w, dir, clock);
+    writeData(w, data);
+    return w.content();
+}
+
+std::string resultsListing(const fs::path& dir, const Clock& clock) {
+    TextWriter w;
+    header(w, dir, clock);
+    if (!fileExists(dir, "INCOG.RES")) {
+        w.line(NotCalculated);
+        return w.content();
+    }
+    writeResults(w, dir);
+    return w.content();
+}
+
+void writeDataListing(const fs::path& dir, const Clock& clock) {
+    replaceFile(dir, DataListingName, dataListing(dir, clock));
+}
+
+void writeResultsListing(const fs::path& dir, const Clock& clock) {
+    replaceFile(dir, ResultsListingName, resultsListing(dir, clock));
+}
+
+}  // namespace vanto::reports

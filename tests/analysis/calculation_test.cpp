@@ -1,0 +1,476 @@
+#include "analysis/calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "analysis/engine.h"
+#include "builder.h"
+#include "model/helpers.h"
+#include "model/textfile.h"
+#include "support/tempdir.h"
+
+namespace vanto::analysis {
+namespace {
+
+using test::Bar;
+using test::Builder;
+using test::Section;
+
+// Relative tolerance of the hand results: the solver works in doubles on
+// well-conditioned systems, so results agree to many more digits than this.
+constexpr double Tight = 1e-9;
+
+class FixedClock : public Clock {
+  public:
+    double secondsSinceMidnight() const override { return 12 * 3600; }
+    Date today() const override { return {6, 12, 2026}; }
+};
+
+struct Solution {
+    std::vector<double> D, unbalanced;
+    Table<double> S;
+    std::string diagrams;
+};
+
+Solution solve(const Builder& b) {
+    const CalcData data = b.data();
+    validate(data);
+    Solution s;
+    std::vector<double> F = data.loads;
+    s.D = data.restraints;
+    BandMatrix K(data.dofCount, data.halfBandwidth);
+    test::RecordingObserver obs;
+    FixedClock clock;
+    EXPECT_TRUE(Ensambla(data, K, F, s.D, obs));
+    EXPECT_TRUE(Gauss(K, F, s.D, obs, clock));
+    EXPECT_TRUE(Esfuerzos(data, s.D, s.S, s.unbalanced, obs));
+    EXPECT_TRUE(Diagramas(data, s.D, s.S, s.diagrams, obs));
+    return s;
+}
+
+int dof(int node, int k) {
+    return 6 * (node - 1) + k;
+}
+
+void expectRel(double actual, double expected, double tol = Tight) {
+    EXPECT_NEAR(actual, expected, tol * std::max(1e-12, std::abs(expected)))
+        << "expected " << expected;
+}
+
+// The numbers of point line k of bar `bar` in DIAGRAMA.RES.
+std::vector<double> diagramLine(const std::string& text, int bar, int k) {
+    const auto lines = splitLines(text);
+    const std::size_t at = 5 + std::size_t(bar - 1) * 12 + 1 + std::size_t(k);
+    std::string l = lines.at(at);
+    l.replace(l.find("/10"), 3, "   ");
+    std::istringstream in(l);
+    std::vector<double> v;
+    for (std::string w; in >> w;)
+        v.push_back(std::stod(w));
+    return v;
+}
+
+// A horizontal beam along +X from node 1 to node 2.
+Builder beam(double L, Bar bar, Section s = {}) {
+    Builder b;
+    b.type(s);
+    b.node(0, 0, 0);
+    b.node(L, 0, 0);
+    bar.origin = 1;
+    bar.end = 2;
+    b.bar(bar);
+    return b;
+}
+
+TEST(HandResults, CantileverTipLoad) {
+    const double L = 4, P = 1.5;
+    Builder b = beam(L, {});
+    b.fix(1);
+    b.load(2, 3, -P);
+    const Solution s = solve(b);
+    const double EI = Section{}.EIz();
+    expectRel(s.D[dof(2, 3)], -P * L * L * L / (3 * EI));
+    expectRel(s.D[dof(2, 5)], P * L * L / (2 * EI));
+    // The support holds the bar up and against turning.
+    expectRel(s.S(1, 2), P);
+    expectRel(s.S(1, 6), P * L);
+    // Tip axial and out-of-plane loads use EA and EIy.
+    Builder axial = beam(L, {});
+    axial.fix(1);
+    axial.load(2, 1, 2);
+    axial.load(2, 2, 1);
+    const Solution a = solve(axial);
+    expectRel(a.D[dof(2, 1)], 2 * L / Section{}.EA());
+    expectRel(a.D[dof(2, 2)], L * L * L / (3 * Section{}.EIy()));
+}
+
+TEST(HandResults, FixedEndedBeamUnderVerticalLoad) {
+    const double L = 6, q = 1;
+    Builder b = beam(L, Bar{.qv = -q});
+    b.fix(1);
+    b.fix(2);
+    const Solution s = solve(b);
+    expectRel(s.S(1, 2), q * L / 2);
+    expectRel(s.S(1, 6), q * L * L / 12);
+    expectRel(s.S(1, 8), q * L / 2);
+    expectRel(s.S(1, 12), -q * L * L / 12);
+    // Midspan: moment qL²/24, deflection qL⁴/(384EI) down, written in mm.
+    const auto mid = diagramLine(s.diagrams, 1, 5);
+    EXPECT_NEAR(mid[6], q * L * L / 24, 5e-4);
+    EXPECT_NEAR(mid[7], -q * L * L * L * L / (384 * Section{}.EIz()) * 1000, 5e-3);
+    // Reactions: DESEQUIL.RES holds them with reversed sign.
+    expectRel(s.unbalanced[dof(1, 3)], -q * L / 2);
+    expectRel(s.unbalanced[dof(2, 3)], -q * L / 2);
+}
+
+TEST(HandResults, ProppedCantileverReactions) {
+    const double L = 5, q = 2;
+    // Propped by the support: node 2 holds translations, turns freely about Y.
+    Builder b = beam(L, Bar{.qv = -q});
+    b.fix(1);
+    b.fix(2);
+    b.restrain(2, 5, FreeMarker);
+    const Solution s = solve(b);
+    expectRel(s.unbalanced[dof(1, 3)], -5 * q * L / 8);
+    expectRel(s.unbalanced[dof(2, 3)], -3 * q * L / 8);
+    expectRel(std::abs(s.unbalanced[dof(1, 5)]), q * L * L / 8);
+
+    // Propped by the end fixity: pinned end β = 0, both nodes fixed.
+    Builder pinned = beam(L, Bar{.qv = -q, .empEX = 0});
+    pinned.fix(1);
+    pinned.fix(2);
+    const Solution p = solve(pinned);
+    expectRel(p.unbalanced[dof(1, 3)], -5 * q * L / 8);
+    expectRel(p.unbalanced[dof(2, 3)], -3 * q * L / 8);
+    expectRel(p.unbalanced[dof(2, 5)], 0.0, 1);
+    EXPECT_NEAR(p.unbalanced[dof(2, 5)], 0, 1e-12);
+}
+
+TEST(HandResults, SimplySupportedMidspanDeflection) {
+    const double L = 8, q = 3;
+    const double EI = Section{}.EIz();
+    // Pinned ends through the fixities, the nodes themselves held.
+    Builder b = beam(L, Bar{.qy = -q, .empOR = 0, .empEX = 0});
+    b.fix(1);
+    b.fix(2);
+    const Solution s = solve(b);
+    expectRel(s.S(1, 2), q * L / 2);
+    EXPECT_NEAR(s.S(1, 6), 0, 1e-12);
+    const auto mid = diagramLine(s.diagrams, 1, 5);
+    EXPECT_NEAR(mid[6], q * L * L / 8, 5e-4);
+    EXPECT_NEAR(mid[7], -5 * q * std::pow(L, 4) / (384 * EI) * 1000, 5e-3);
+    const double slope = -q * L * L * L / (24 * EI);
+    EXPECT_NEAR(diagramLine(s.diagrams, 1, 0)[12], slope, 1e-3 * std::abs(slope));
+    EXPECT_NEAR(diagramLine(s.diagrams, 1, 10)[12], slope, 1e-3 * std::abs(slope));
+
+    // Pinned supports with fixed bar ends: the nodes turn, the same sag.
+    Builder nodes = beam(L, Bar{.qv = -q});
+    for (int n = 1; n <= 2; ++n)
+        for (int k = 1; k <= 3; ++k)
+            nodes.restrain(n, k);
+    nodes.restrain(1, 4);
+    const Solution t = solve(nodes);
+    expectRel(t.D[dof(1, 5)], q * L * L * L / (24 * EI));
+    EXPECT_NEAR(diagramLine(t.diagrams, 1, 5)[8], -5 * q * std::pow(L, 4) / (384 * EI) * 1000,
+                5e-3);
+}
+
+TEST(HandResults, ThermalForceWithBothEndsFixed) {
+    Section steel;
+    steel.A = 10;
+    Builder b = beam(3, Bar{.dT = 20}, steel);
+    b.fix(1);
+    b.fix(2);
+    const Solution s = solve(b);
+    expectRel(s.S(1, 1), 5.04);
+    expectRel(s.S(1, 7), -5.04);
+}
+
+TEST(HandResults, PrescribedSupportSettlement) {
+    const double L = 4, d = 0.01;
+    Builder b = beam(L, {});
+    b.fix(1);
+    b.fix(2);
+    b.restrain(2, 3, -d);
+    const Solution s = solve(b);
+    const double EI = Section{}.EIz();
+    EXPECT_EQ(s.D[dof(2, 3)], -d);
+    expectRel(std::abs(s.S(1, 2)), 12 * EI * d / (L * L * L));
+    expectRel(s.S(1, 8), -s.S(1, 2));
+    expectRel(std::abs(s.S(1, 6)), 6 * EI * d / (L * L));
+    expectRel(s.S(1, 12), s.S(1, 6));
+    expectRel(s.unbalanced[dof(1, 3)], -s.unbalanced[dof(2, 3)]);
+}
+
+TEST(HandResults, PlaneTrussAgainstStatics) {
+    Builder b;
+    b.type(Section{});
+    b.node(0, 0, 0);
+    b.node(4, 0, 0);
+    b.node(2, 0, 3);
+    for (auto [o, e] : {std::pair{1, 2}, {1, 3}, {3, 2}})
+        b.bar({o, e, 1, 0, 0, 0, 0, 0, 0, 0});
+    for (int n = 1; n <= 3; ++n) {
+        b.restrain(n, 2);
+        for (int k = 4; k <= 6; ++k)
+            b.restrain(n, k);
+    }
+    b.restrain(1, 1);
+    b.restrain(1, 3);
+    b.restrain(2, 3);
+    b.load(3, 3, -10);
+    const Solution s = solve(b);
+    const double l13 = std::sqrt(13.0);
+    const double n13 = -5 * l13 / 3, n12 = 10.0 / 3;
+    expectRel(s.S(1, 1), -n12);  // tension: the node pulls the bar's first end back
+    expectRel(s.S(1, 7), n12);
+    expectRel(s.S(2, 1), -n13);
+    expectRel(s.S(3, 1), -n13);  // bar 3–2 runs from node 2, its lower number
+    expectRel(s.unbalanced[dof(1, 3)], -5);
+    expectRel(s.unbalanced[dof(2, 3)], -5);
+    EXPECT_NEAR(s.unbalanced[dof(1, 1)], 0, 1e-9);
+}
+
+TEST(HandResults, ReactionsBalanceTheLoadsOfAPortalFrame) {
+    Builder b;
+    b.type(Section{});
+    b.node(0, 0, 0);
+    b.node(0, 0, 4);
+    b.node(6, 0, 4);
+    b.node(6, 0, 0);
+    b.bar({1, 2});
+    b.bar({2, 3, 1, 0, -2.5});
+    b.bar({4, 3, 1, 30, 0, 0.5, -0.25, 15, 0.5, 1});
+    b.fix(1);
+    b.fix(4);
+    b.load(2, 1, 3);
+    b.load(3, 3, -1);
+    b.load(2, 5, 0.7);
+    const Solution s = solve(b);
+    // Free degrees of freedom: residuals. Supports: reactions with reversed sign,
+    // so together they equal every load applied.
+    double sum[3] = {0, 0, 0};
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 1; k <= 6; ++k) {
+            const double u = s.unbalanced[dof(n, k)];
+            if (n == 2 || n == 3)
+                EXPECT_NEAR(u, 0, 1e-9);
+            else if (k <= 3)
+                sum[k - 1] += u;
+        }
+    // Bar 3 runs down from node 3 to node 4; its loads act along its local y, z.
+    const auto ax = axesFor(0, 0, -4, 30);
+    for (int c = 0; c < 3; ++c) {
+        const double barLoad = 4 * (0.5 * ax[1][c] - 0.25 * ax[2][c]);
+        const double nodeLoads = c == 0 ? 3 : c == 2 ? -1 - 2.5 * 6 : 0;
+        EXPECT_NEAR(sum[c], nodeLoads + barLoad, 1e-9) << "axis " << c;
+    }
+}
+
+TEST(Mechanisms, FreeRotationAtAPinnedJoint) {
+    Builder b;
+    b.type(Section{});
+    b.node(0, 0, 0);
+    b.node(3, 0, 0);
+    b.node(6, 0, 0);
+    b.bar({1, 2, 1, 0, 0, 0, 0, 0, 1, 0});
+    b.bar({2, 3, 1, 0, 0, 0, 0, 0, 0, 1});
+    b.fix(1);
+    b.fix(3);
+    try {
+        solve(b);
+        FAIL();
+    } catch (const CalculationError& e) {
+        EXPECT_STREQ(e.what(), "Detección de mecanismo en el nudo nº: 2, en el Giro X.");
+    }
+}
+
+TEST(Mechanisms, FreeTranslationOfANodeWithoutBars) {
+    Builder b = beam(3, {});
+    b.fix(1);
+    b.fix(2);
+    b.node(9, 9, 9);
+    try {
+        solve(b);
+        FAIL();
+    } catch (const CalculationError& e) {
+        EXPECT_EQ(e.kind(), CalculationError::Kind::Mechanism);
+        EXPECT_STREQ(e.what(), "Detección de mecanismo en el nudo nº: 3, en el Desplazamiento X.");
+    }
+}
+
+TEST(ResultText, DiagramaHeadingTitleAndPointLines) {
+    Builder b = beam(6, Bar{.qv = -1});
+    b.fix(1);
+    b.fix(2);
+    const Solution s = solve(b);
+    const auto lines = splitLines(s.diagrams);
+    ASSERT_EQ(lines.size(), 5u + 12u);
+    EXPECT_EQ(lines[0],
+              "(Los desplazamientos o giros relativos lo son respecto la línea recta que une los "
+              "dos extremos de la barra");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3],
+              "Pos.     Axil  Cort.Y  Cort.Z   Torsor   Mto.Y   Mto.Z   Desplaz Y(mm)  Desplaz "
+              "Z(mm) GiroY(rad) GiroZ(rad)");
+    EXPECT_EQ(lines[5], "Barra   1");
+    EXPECT_EQ(lines[6],
+              "   0/10    0.000  -3.000   0.000    0.000   0.000  -3.000    0.00   0.00    0.00   "
+              "0.00  0.000E+00  0.000E+00");
+    EXPECT_EQ(
+        lines[11],
+        "   5/10    0.000   0.000   0.000    0.000   0.000   1.500   -1.61  -1.61    0.00   0.00");
+    EXPECT_EQ(lines[16].size(), lines[6].size());
+    EXPECT_EQ(s.diagrams.substr(s.diagrams.size() - 2), "\r\n");
+}
+
+TEST(ResultText, MatrixDumpLines) {
+    Builder b = beam(2, {});
+    b.fix(1);
+    b.load(2, 3, -1);
+    const CalcData data = b.data();
+    BandMatrix K(data.dofCount, data.halfBandwidth);
+    std::vector<double> F = data.loads, D = data.restraints;
+    test::RecordingObserver obs;
+    ASSERT_TRUE(Ensambla(data, K, F, D, obs));
+    const auto lines = splitLines(matrixDump(K, F, D));
+    ASSERT_EQ(lines.size(), 12u);
+    // EA/L = 105000 on the axial diagonal; node 1 fixed, node 2 free.
+    EXPECT_EQ(lines[0].substr(0, 12 + 12), "      0.00 |  105000.000");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 10), " |  dX1·0");
+    EXPECT_EQ(lines[8].substr(0, 12), "     -1.00 |");
+    EXPECT_EQ(lines[11].substr(lines[11].size() - 10), " |  gZ2·?");
+    EXPECT_EQ(characterCount(lines[6]), 11u + 1 + 12 * 12 + 4 + 3 + 1 + 1);
+}
+
+// Whole calculations through the structure files.
+class Calculation : public ::testing::Test {
+  protected:
+    test::TempDir dir;
+    FixedClock clock;
+    test::RecordingObserver observer;
+
+    CalcOutcome run(const Builder& b, CalcOptions options = {}) {
+        b.write(dir.path());
+        return runCalculation(dir.path(), options, observer, clock);
+    }
+    CalculationError::Kind refused(const Builder& b, std::string* message = nullptr) {
+        try {
+            run(b);
+        } catch (const CalculationError& e) {
+            if (message) *message = e.what();
+            return e.kind();
+        }
+        ADD_FAILURE() << "the calculation was not refused";
+        return CalculationError::Kind::NotFinite;
+    }
+    bool anyResult() const {
+        for (const char* f : {"INCOG.RES", "ESFUERZO.RES", "DESEQUIL.RES", "DIAGRAMA.RES",
+                              "listado.txt", "Resultad.res"})
+            if (fileExists(dir.path(), f)) return true;
+        return false;
+    }
+};
+
+TEST_F(Calculation, WritesEveryResultFileAndTheListings) {
+    Builder b = beam(4, Bar{.qv = -1});
+    b.fix(1);
+    b.load(2, 3, -1);
+    ASSERT_EQ(run(b, {true, true}), CalcOutcome::Completed);
+    for (const char* f : {"INCOG.RES", "ESFUERZO.RES", "DESEQUIL.RES", "DIAGRAMA.RES",
+                          "listado.txt", "Resultad.res", "matriz.lsc", "matriz.tri"})
+        EXPECT_TRUE(fileExists(dir.path(), f)) << f;
+    const auto D =
+        DiscoX::readNodeResults<double>(dir.path(), DiscoX::NodeResult::Displacements, 2);
+    ASSERT_TRUE(D);
+    // q·L⁴/(8EI) + P·L³/(3EI), both down.
+    const double EI = Section{}.EIz();
+    expectRel((*D)[dof(2, 3)], -(256.0 / (8 * EI) + 64.0 / (3 * EI)));
+    EXPECT_EQ(splitLines(dir.read("INCOG.RES")).size(), 12u);
+    EXPECT_EQ(splitLines(dir.read("ESFUERZO.RES")).size(), 12u);
+    // The solver leaves each displacement in the last field of matriz.tri.
+    const auto tri = splitLines(dir.read("matriz.tri"));
+    EXPECT_NE(tri[8].find("dZ2·" + writtenValue((*D)[9])), std::string::npos);
+}
+
+TEST_F(Calculation, CommaLocaleKeepsPointsInResultFiles) {
+    setDecimalSeparator(',');
+    Builder b = beam(4, Bar{.qv = -1.5});
+    b.fix(1);
+    b.fix(2);
+    ASSERT_EQ(run(b), CalcOutcome::Completed);
+    setDecimalSeparator('.');
+    EXPECT_EQ(dir.read("DIAGRAMA.RES").find(','), std::string::npos);
+    EXPECT_EQ(dir.read("ESFUERZO.RES").find(','), std::string::npos);
+    EXPECT_NE(dir.read("listado.txt").find("1,500"), std::string::npos);
+}
+
+TEST_F(Calculation, RefusesBadBarsBeforeWritingAnything) {
+    Builder badNode = beam(4, {});
+    badNode.bar({2, 5});
+    std::string msg;
+    EXPECT_EQ(refused(badNode, &msg), CalculationError::Kind::BadNode);
+    EXPECT_EQ(msg, "La barra nº 2 une los nudos 2 y 5, pero la estructura tiene 2 nudos.");
+    EXPECT_FALSE(anyResult());
+
+    Builder badType = beam(4, {});
+    badType.bar({1, 2, 3});
+    EXPECT_EQ(refused(badType, &msg), CalculationError::Kind::UndefinedType);
+    EXPECT_EQ(msg, " Está usando un tipo de barra que no está definido       ");
+
+    Builder zero = beam(4, {});
+    zero.node(4, 0, 0);
+    zero.bar({2, 3});
+    EXPECT_EQ(refused(zero, &msg), CalculationError::Kind::ZeroLength);
+    EXPECT_EQ(msg, "La barra nº 2 tiene longitud nula: sus nudos 2 y 3 coinciden.");
+
+    Section noArea;
+    noArea.A = 0;
+    Builder area = beam(4, {});
+    area.type(noArea);
+    area.bar({1, 2, 2});
+    EXPECT_EQ(refused(area, &msg), CalculationError::Kind::ZeroArea);
+    EXPECT_EQ(msg, "Ojo: area nula en la barra 2");
+    EXPECT_FALSE(anyResult());
+}
+
+TEST_F(Calculation, MechanismLeavesEarlierResultsAlone) {
+    Builder ok = beam(4, {});
+    ok.fix(1);
+    ok.load(2, 3, -1);
+    ASSERT_EQ(run(ok), CalcOutcome::Completed);
+    const std::string before = dir.read("INCOG.RES");
+    Builder loose = beam(4, {});
+    loose.load(2, 3, -1);
+    EXPECT_EQ(refused(loose), CalculationError::Kind::Mechanism);
+    EXPECT_EQ(dir.read("INCOG.RES"), before);
+}
+
+TEST_F(Calculation, StoppingDuringTheAssemblyWritesNothing) {
+    Builder b = beam(4, {});
+    b.fix(1);
+    observer.stopAtStage = StageAssembly;
+    observer.stopAtItem = 1;
+    EXPECT_EQ(run(b), CalcOutcome::Stopped);
+    EXPECT_FALSE(anyResult());
+}
+
+TEST_F(Calculation, MissingDataAndOtherVersion) {
+    std::string msg;
+    try {
+        runCalculation(dir.path(), {}, observer, clock);
+        FAIL();
+    } catch (const CalculationError& e) {
+        EXPECT_EQ(e.kind(), CalculationError::Kind::NoData);
+        EXPECT_STREQ(e.what(), " Debe generar la estructura antes de intentar calcularla ");
+    }
+    dir.write("DATOS.DAT", "\"Vanto 3.0\"\r\n2\r\n1\r\n");
+    EXPECT_THROW(runCalculation(dir.path(), {}, observer, clock), CalculationError);
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
+    EXPECT_THROW(runCalculation(dir.path(), {}, observer, clock), FileError);
+}
+
+}  // namespace
+}  // namespace vanto::analysis

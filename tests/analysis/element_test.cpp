@@ -1,0 +1,145 @@
+#include "analysis/element.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "model/structure.h"
+
+namespace vanto::analysis {
+namespace {
+
+// Section with EIz = 2100 t·m², EIy = 1050 t·m², EA = 210000 t, GJ/L scaled by G.
+const double section[] = {0, 100, 10000, 5000, 2000, 2100000, 0.3, 2600, 7850, 0.012};
+constexpr double EIz = 2100, EIy = 1050, EA = 210000;
+constexpr double GJ = 2100000.0 / 2.6 * 2000 / 1e7;
+
+void expectNear(double actual, double expected) {
+    EXPECT_NEAR(actual, expected, 1e-12 * std::max(1.0, std::abs(expected)));
+}
+
+void expectAxis(const Vec3& a, double x, double y, double z) {
+    EXPECT_NEAR(a[0], x, 1e-6);
+    EXPECT_NEAR(a[1], y, 1e-6);
+    EXPECT_NEAR(a[2], z, 1e-6);
+}
+
+TEST(Axes, HorizontalBarAlongX) {
+    const auto ax = axesFor(5, 0, 0, 0);
+    expectAxis(ax[0], 1, 0, 0);
+    expectAxis(ax[1], 0, 0, 1);   // y up
+    expectAxis(ax[2], 0, -1, 0);  // z along −Y
+    const auto turned = axesFor(5, 0, 0, 90);
+    expectAxis(turned[1], 0, -1, 0);
+    expectAxis(turned[2], 0, 0, -1);
+}
+
+TEST(Axes, VerticalBarsAndTheThreshold) {
+    const auto up = axesFor(0, 0, 3, 0);
+    expectAxis(up[1], 0, -1, 0);
+    expectAxis(up[2], 1, 0, 0);
+    const auto down = axesFor(0, 0, -3, 0);
+    expectAxis(down[1], 0, 1, 0);
+    expectAxis(down[2], 1, 0, 0);
+
+    // dz = 0.9999995·L counts as vertical; 0.999998·L does not.
+    const double lean = std::sqrt(1 - 0.9999995 * 0.9999995);
+    expectAxis(axesFor(lean, 0, 0.9999995, 0)[2], 1, 0, 0);
+    const double steep = std::sqrt(1 - 0.999998 * 0.999998);
+    expectAxis(axesFor(steep, 0, 0.999998, 0)[2], 0, -1, 0);
+}
+
+TEST(Axes, AlwaysARightHandedOrthonormalTriad) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(-5, 5);
+    for (int t = 0; t < 200; ++t) {
+        const auto ax = axesFor(u(rng), u(rng), u(rng), u(rng) * 30);
+        const Vec3 &x = ax[0], &y = ax[1], &z = ax[2];
+        const Vec3 cross{x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2],
+                         x[0] * y[1] - x[1] * y[0]};
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(cross[k], z[k], 1e-12);
+        EXPECT_NEAR(y[0] * y[0] + y[1] * y[1] + y[2] * y[2], 1, 1e-12);
+        EXPECT_NEAR(x[0] * y[0] + x[1] * y[1] + x[2] * y[2], 0, 1e-12);
+    }
+}
+
+TEST(BarFrame, NodeOrderDoesNotChangeTheFrame) {
+    Table<float> bars(2, BarFieldCount);
+    bars(1, Origin) = 7, bars(1, End) = 3;
+    bars(2, Origin) = 3, bars(2, End) = 7;
+    std::vector<double> xyz(3 * 7 + 1, 0.0);
+    xyz[3] = 1, xyz[7 + 3] = 2, xyz[14 + 3] = 0;
+    xyz[7] = 4, xyz[7 + 7] = 6, xyz[14 + 7] = 12;
+    const BarFrame a = barFrame(bars, 1, xyz, 7), b = barFrame(bars, 2, xyz, 7);
+    EXPECT_EQ(a.i, 3);
+    EXPECT_EQ(a.j, 7);
+    EXPECT_DOUBLE_EQ(a.L, 13);
+    EXPECT_EQ(a.axes, b.axes);
+}
+
+TEST(Stiffness, FixedEndsGiveTheOrdinaryFrameElement) {
+    const double L = 4;
+    const LocalBlocks k = localStiffness(section, L, 1, 1);
+    expectNear(k.ii[0][0], EA / L);
+    expectNear(k.ij[0][0], -EA / L);
+    expectNear(k.ii[1][1], 12 * EIz / (L * L * L));
+    expectNear(k.ii[1][5], 6 * EIz / (L * L));
+    expectNear(k.ii[5][5], 4 * EIz / L);
+    expectNear(k.ij[5][5], 2 * EIz / L);
+    expectNear(k.ij[1][5], 6 * EIz / (L * L));
+    expectNear(k.ij[5][1], -6 * EIz / (L * L));
+    expectNear(k.jj[1][5], -6 * EIz / (L * L));
+    expectNear(k.ii[2][2], 12 * EIy / (L * L * L));
+    expectNear(k.ii[2][4], -6 * EIy / (L * L));
+    expectNear(k.jj[4][4], 4 * EIy / L);
+    expectNear(k.ii[3][3], GJ / L);
+}
+
+TEST(Stiffness, PinnedEnds) {
+    const double L = 4;
+    const LocalBlocks propped = localStiffness(section, L, 1, 0);
+    expectNear(propped.ii[1][1], 3 * EIz / (L * L * L));
+    expectNear(propped.ii[1][5], 3 * EIz / (L * L));
+    expectNear(propped.ii[5][5], 3 * EIz / L);
+    expectNear(propped.jj[5][5], 0);
+    expectNear(propped.ij[5][5], 0);
+    expectNear(propped.ii[3][3], 0);  // no torsion with a pinned end
+
+    const LocalBlocks truss = localStiffness(section, L, 0, 0);
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 6; ++c) {
+            const double expected = r == 0 && c == 0 ? EA / L : 0;
+            expectNear(truss.ii[r][c], expected);
+            expectNear(truss.jj[r][c], expected);
+            expectNear(truss.ij[r][c], -expected);
+        }
+
+    const LocalBlocks semi = localStiffness(section, L, 0.5, 1);
+    expectNear(semi.ii[1][1], 7.5 * EIz / (L * L * L));
+    expectNear(semi.ii[5][5], 2 * EIz / L);
+}
+
+TEST(Stiffness, GlobalElementIsSymmetric) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(-3, 3), f(0, 1);
+    for (int t = 0; t < 50; ++t) {
+        const double dx = u(rng), dy = u(rng), dz = u(rng);
+        const double L = std::sqrt(dx * dx + dy * dy + dz * dz);
+        const LocalBlocks g =
+            toGlobal(localStiffness(section, L, f(rng), f(rng)), axesFor(dx, dy, dz, u(rng) * 40));
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 6; ++c) {
+                EXPECT_NEAR(g.ii[r][c], g.ii[c][r], 1e-9 * std::abs(g.ii[r][r]) + 1e-9);
+                EXPECT_NEAR(g.jj[r][c], g.jj[c][r], 1e-9 * std::abs(g.jj[r][r]) + 1e-9);
+            }
+        // A rigid translation produces no forces: Gii + Gij = 0 on the translations.
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(g.ii[r][c] + g.ij[r][c], 0, 1e-6);
+    }
+}
+
+}  // namespace
+}  // namespace vanto::analysis

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "analysis/engine.h"
+#include "builder.h"
+
+namespace vanto::analysis {
+namespace {
+
+class FixedClock : public Clock {
+  public:
+    double now = 0;
+    double secondsSinceMidnight() const override { return now; }
+    Date today() const override { return {6, 12, 2026}; }
+};
+
+// Row-by-row elimination exactly as the program has always done it: the
+// reference the panel elimination must reproduce.
+void literalGauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D) {
+    const int n = K.size(), hb = K.halfBandwidth();
+    for (int k = 1; k <= n; ++k) {
+        if (!isFree(D[k])) continue;
+        const double p = K.row(k)[0];
+        if (std::abs(p) <= 1e-9) throw std::runtime_error("mechanism");
+        for (int i = k + 1; i <= std::min(n, k + hb - 1); ++i) {
+            if (!isFree(D[i])) continue;
+            const double a = K.row(k)[i - k];
+            if (std::abs(a) <= 1e-9) continue;
+            const double f = -a / p;
+            for (int q = 1; i + q - k <= hb; ++q)
+                K.row(i)[q - 1] += f * K.row(k)[i - k + q - 1];
+            F[i] += f * F[k];
+        }
+    }
+    for (int k = n; k >= 1; --k) {
+        if (!isFree(D[k])) continue;
+        for (int q = 2; q <= hb && k + q - 1 <= n; ++q)
+            F[k] -= K.row(k)[q - 1] * D[k + q - 1];
+        D[k] = F[k] / K.row(k)[0];
+    }
+}
+
+struct System {
+    BandMatrix K;
+    std::vector<double> F, D;
+};
+
+// A random symmetric, diagonally dominant band system with some restrained
+// rows, some prescribed values and some negligible coupling terms.
+System randomSystem(int n, int hb, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> u(-1, 1);
+    System s{BandMatrix(n, hb), std::vector<double>(std::size_t(n) + 1),
+             std::vector<double>(std::size_t(n) + 1)};
+    for (int r = 1; r <= n; ++r) {
+        double* row = s.K.row(r);
+        row[0] = 2.0 * hb + 5;
+        for (int p = 1; p < hb && r + p <= n; ++p) {
+            const double roll = u(rng);
+            row[p] = roll > 0.8 ? 5e-10 : roll > 0.3 ? u(rng) : 0.0;
+        }
+        s.F[r] = u(rng) * 10;
+        const double kind = u(rng);
+        s.D[r] = kind > 0.85 ? 0.0 : kind > 0.75 ? u(rng) * 0.01 : 1234.0;
+    }
+    return s;
+}
+
+TEST(Gauss, PanelEliminationMatchesRowByRowElimination) {
+    const int sizes[][2] = {{1, 6},   {7, 6},   {47, 12},  {48, 30},
+                            {49, 30}, {150, 6}, {300, 61}, {257, 200}};
+    unsigned seed = 1;
+    for (const auto& nh : sizes) {
+        System a = randomSystem(nh[0], nh[1], seed);
+        System b = randomSystem(nh[0], nh[1], seed++);
+        literalGauss(a.K, a.F, a.D);
+        test::RecordingObserver obs;
+        FixedClock clock;
+        ASSERT_TRUE(Gauss(b.K, b.F, b.D, obs, clock));
+        for (int k = 1; k <= nh[0]; ++k) {
+            EXPECT_NEAR(b.D[k], a.D[k], 1e-12 * std::max(1.0, std::abs(a.D[k])))
+                << "n " << nh[0] << " hb " << nh[1] << " dof " << k;
+        }
+    }
+}
+
+// Moves prescribed values to the right-hand side, as the assembly does.
+void movePrescribed(System& s) {
+    const int n = s.K.size(), hb = s.K.halfBandwidth();
+    for (int k = 1; k <= n; ++k) {
+        const double d = s.D[k];
+        if (isFree(d) || d == 0) continue;
+        for (int r = std::max(1, k - hb + 1); r < k; ++r) {
+            s.F[r] -= s.K.row(r)[k - r] * d;
+            s.K.row(r)[k - r] = 0;
+        }
+        for (int c = k + 1; c <= std::min(n, k + hb - 1); ++c) {
+            s.F[c] -= s.K.row(k)[c - k] * d;
+            s.K.row(k)[c - k] = 0;
+        }
+    }
+}
+
+TEST(Gauss, PrescribedValuesStayAndFreeRowsSolveTheEquations) {
+    System s = randomSystem(120, 25, 42);
+    movePrescribed(s);
+    // The original equations, prescribed couplings included, hold on every free row.
+    System original = randomSystem(120, 25, 42);
+    test::RecordingObserver obs;
+    FixedClock clock;
+    ASSERT_TRUE(Gauss(s.K, s.F, s.D, obs, clock));
+    for (int r = 1; r <= 120; ++r) {
+        if (!isFree(original.D[r])) {
+            EXPECT_EQ(s.D[r], original.D[r]);
+            continue;
+        }
+        double lhs = 0;
+        for (int c = 1; c <= 120; ++c) {
+            // Coupling terms ≤ 1e-9 are taken as zero by the elimination.
+            const double k = original.K.at(r, c);
+            if (std::abs(k) > 1e-9 || r == c) lhs += k * s.D[c];
+        }
+        EXPECT_NEAR(lhs, original.F[r], 1e-9);
+    }
+}
+
+TEST(Gauss, StopsWhenAsked) {
+    System s = randomSystem(400, 30, 5);
+    test::RecordingObserver obs;
+    obs.stopAtStage = StageReduction;
+    obs.stopAtItem = 100;
+    FixedClock clock;
+    EXPECT_FALSE(Gauss(s.K, s.F, s.D, obs, clock));
+    EXPECT_EQ(obs.lastCurrent, 100);
+}
+
+TEST(Gauss, ZeroPivotNamesNodeAndDegreeOfFreedom) {
+    BandMatrix K(12, 6);
+    std::vector<double> F(13, 0.0), D(13, 1234.0);
+    for (int r = 1; r <= 12; ++r)
+        K.row(r)[0] = r == 12 ? 0.0 : 1.0;
+    test::RecordingObserver obs;
+    FixedClock clock;
+    try {
+        Gauss(K, F, D, obs, clock);
+        FAIL();
+    } catch (const CalculationError& e) {
+        EXPECT_EQ(e.kind(), CalculationError::Kind::Mechanism);
+        EXPECT_STREQ(e.what(), "Detección de mecanismo en el nudo nº: 2, en el Giro Z.");
+        EXPECT_EQ(e.node(), 2);
+        EXPECT_EQ(e.dof(), 12);
+    }
+    EXPECT_EQ(dofName(7), "Desplazamiento X.");
+    EXPECT_EQ(dofName(4), "Giro X.");
+}
+
+TEST(FinishEstimate, PredictsFromTheRowsDone) {
+    FixedClock clock;
+    clock.now = 10 * 3600;  // 10:00:00
+    FinishEstimate e(clock, 600);
+    e.start();
+    clock.now += 60;  // 60 s at row 300: 1.1·600·60/300 = 132 s in all
+    EXPECT_EQ(e.at(300), "10:02");
+    clock.now = 10 * 3600 + 3000;
+    EXPECT_EQ(e.at(300), "11:50");  // 1.1·600·3000/300 = 6600 s
+}
+
+TEST(FinishEstimate, AcrossMidnightStaysATimeOfDay) {
+    FixedClock clock;
+    clock.now = 86400 - 30;  // 23:59:30
+    FinishEstimate e(clock, 1000);
+    e.start();
+    clock.now = 30;                // one minute later, after midnight
+    EXPECT_EQ(e.at(100), "0:10");  // 1.1·1000·60/100 = 660 s after the start
+    clock.now = 86400 - 20;
+    FinishEstimate late(clock, 100);
+    late.start();
+    clock.now = 86400 - 10;
+    EXPECT_EQ(late.at(10), "0:01");  // 110 s after 23:59:40
+}
+
+}  // namespace
+}  // namespace vanto::analysis

@@ -1,0 +1,129 @@
+// Completion of a structure that only has its geometry.
+
+#include "model/complete.h"
+
+#include <gtest/gtest.h>
+
+#include "bartypes/generator.h"
+#include "exchange_support.h"
+#include "model/files.h"
+
+namespace vanto {
+namespace {
+
+using test::TempDir;
+
+// DATOS, COORDENA and BARRAS of a two-node, one-bar structure.
+void writeGeometry(const TempDir& dir) {
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
+    dir.write("COORDENA.DAT", "0\r\n1\r\n0\r\n0\r\n0\r\n0\r\n");
+    dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n");
+}
+
+struct CountingTypes {
+    int calls = 0;
+    std::filesystem::path where;
+    std::function<void(const std::filesystem::path&)> writer() {
+        return [this](const std::filesystem::path& dir) {
+            ++calls;
+            where = dir;
+        };
+    }
+};
+
+TEST(CompleteStructureFiles, CreatesZeroLoadsFreeRestraintsAndAsksForTypes) {
+    TempDir dir;
+    writeGeometry(dir);
+    CountingTypes types;
+    CompleteStructureFiles(dir.path(), types.writer());
+
+    std::string zeros, free;
+    for (int i = 0; i < 12; ++i) {
+        zeros += "0\r\n";
+        free += "1234\r\n";
+    }
+    EXPECT_EQ(dir.read("CARGAS.DAT"), zeros);
+    EXPECT_EQ(dir.read("COACCION.DAT"), free);
+    EXPECT_EQ(types.calls, 1);
+    EXPECT_EQ(types.where, dir.path());
+}
+
+TEST(CompleteStructureFiles, CreatesOnlyWhatIsMissing) {
+    TempDir dir;
+    writeGeometry(dir);
+    const std::string loads = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n";
+    dir.write("cargas.dat", loads);  // any letter case counts
+    dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
+    CountingTypes types;
+    CompleteStructureFiles(dir.path(), types.writer());
+
+    EXPECT_EQ(types.calls, 0);
+    EXPECT_EQ(dir.read("cargas.dat"), loads);
+    EXPECT_FALSE(std::filesystem::exists(dir / "CARGAS.DAT"));
+    EXPECT_EQ(dir.read("TIPOS.DAT"), "cabecera\r\n0\r\n");
+    EXPECT_TRUE(fileExists(dir.path(), "COACCION.DAT"));
+
+    // A complete structure is left exactly as it is.
+    const std::string complete = test::snapshot(dir.path());
+    CompleteStructureFiles(dir.path(), types.writer());
+    EXPECT_EQ(test::snapshot(dir.path()), complete);
+    EXPECT_EQ(types.calls, 0);
+}
+
+TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
+    CountingTypes types;
+    {
+        TempDir dir;
+        writeGeometry(dir);
+        std::filesystem::remove(dir / "COORDENA.DAT");
+        const std::string before = test::snapshot(dir.path());
+        try {
+            CompleteStructureFiles(dir.path(), types.writer());
+            FAIL() << "no error";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.kind(), FileError::Kind::Missing);
+            EXPECT_EQ(e.path().filename(), "COORDENA.DAT");
+        }
+        EXPECT_EQ(test::snapshot(dir.path()), before);
+    }
+    {
+        TempDir dir;
+        writeGeometry(dir);
+        std::filesystem::remove(dir / "DATOS.DAT");
+        EXPECT_THROW(CompleteStructureFiles(dir.path(), types.writer()), FileError);
+        EXPECT_FALSE(fileExists(dir.path(), "CARGAS.DAT"));
+    }
+    {
+        TempDir dir;
+        writeGeometry(dir);
+        dir.write("BARRAS.DAT", "1,2,1,0,0\r\n");  // half a bar
+        const std::string before = test::snapshot(dir.path());
+        try {
+            CompleteStructureFiles(dir.path(), types.writer());
+            FAIL() << "no error";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
+        }
+        EXPECT_EQ(test::snapshot(dir.path()), before);
+    }
+    {
+        TempDir dir;
+        writeGeometry(dir);
+        dir.write("DATOS.DAT", "\"Otro 3.0\"\r\n2\r\n1\r\n");
+        EXPECT_THROW(CompleteStructureFiles(dir.path(), types.writer()), FileError);
+        EXPECT_FALSE(fileExists(dir.path(), "COACCION.DAT"));
+    }
+    EXPECT_EQ(types.calls, 0);
+}
+
+TEST(CompleteStructureFiles, DefaultTypeTableIsTheWholeCatalogueChoice) {
+    TempDir dir;
+    writeGeometry(dir);
+    CompleteStructureFiles(dir.path(), bartypes::writeDefaultTypes);
+    // Every family with its default ranges: 8 + 7 + 3 + 10 + 1 + 4 types.
+    const auto types = DiscoX::readTypes<float>(dir.path());
+    EXPECT_EQ(types.count, 33);
+}
+
+}  // namespace
+}  // namespace vanto

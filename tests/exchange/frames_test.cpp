@@ -1,0 +1,265 @@
+// Imports of the plane-frame files of other programs.
+
+#include "exchange/frames.h"
+
+#include <gtest/gtest.h>
+
+#include "exchange_support.h"
+
+namespace vanto::exchange {
+namespace {
+
+using test::TempDir;
+
+// A SingleCaseFrameFile written from the description of the format, with
+// records sharing and spanning lines. Bar 3 has type 0 and is the only bar of
+// node 4; type 3 is of another kind and keeps the geometry of type 2.
+const std::string singleCase =
+    "Portico de prueba\r\n"
+    "4 3 3\r\n"
+    "SECCIONES: clase E s A I\r\n"
+    "1, 2100000, 30, 600, 0\r\n"
+    "3 250000 0 100 800\r\n"
+    "7 300000 99 99 99\r\n"
+    "BARRAS\r\n"
+    "1 2 1  3 2 2\r\n"
+    "3\r\n4\r\n0\r\n"
+    "NUDOS\r\n"
+    "0 0\r\n0 3\r\n4 3\r\n8 3\r\n"
+    "COACCIONES\r\n"
+    "0 0 0\r\n1234 1234 1234\r\n0 0.01 1234\r\n0 0 0\r\n"
+    "CARGAS\r\n"
+    "0 0 0\r\n1 -2 0.5\r\n0 0 0\r\n5 5 5\r\n"
+    "CARGAS EN BARRAS\r\n"
+    "0 0 0 0 0 0 0\r\n-1.5 0 0 0 0 0 0\r\n2 0 0 0 0 0 0\r\n";
+
+const std::string fourCase =
+    "Nave de prueba\r\n"
+    "  segunda linea del titulo  \r\n"
+    "1 3 2\r\n"
+    "SECCIONES\r\n"
+    "2 1000000 20 314.16 7854\r\n"
+    "NUDOS\r\n"
+    "0 0\r\n5 0\r\n5 4\r\n"
+    "BARRAS\r\n"
+    "3 2 1 0 1 9\r\n"
+    "1,2,1,1,0.5,9\r\n"
+    "COACCIONES\r\n"
+    "0 0 0\r\n1234 1234 1234\r\n1234 1234 1234\r\n"
+    "CARGAS (cuatro hipotesis)\r\n"
+    "0 0 0  0 0 0  0 0 0  0 0 0\r\n"
+    "1 2 3\r\n1 0 0\r\n0 1 0\r\n0 0 -1\r\n"
+    "0 0 0 0 0 0 0 0 0 0 0 0\r\n"
+    "CARGAS EN BARRAS\r\n"
+    "1 0 0 0 0 0 0 0\r\n2 0 0 0 0 0 0 0\r\n0.5 0 0 0 0 0 0 0\r\n-0.5 0 0 0 0 0 0 0\r\n"
+    "0 0 0 0 0 0 0 0\r\n0 0 0 0 0 0 0 0\r\n0 0 0 0 0 0 0 0\r\n0 0 0 0 0 0 0 0\r\n";
+
+std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+TEST(SingleCaseFrame, ConvertsTheFrameIntoTheYZPlane) {
+    TempDir dir;
+    dir.write("PORTICO.DAT", singleCase);
+    const Summary s = wmin(dir.path(), dir / "PORTICO.DAT");
+    EXPECT_EQ(s.outcome, Outcome::Written);
+    EXPECT_EQ(s.nodeCount, 3);
+    EXPECT_EQ(s.barCount, 2);
+
+    EXPECT_EQ(dir.read("DATOS.DAT"), crlf({"\"Vanto 2.11\"", "3", "2"}));
+    EXPECT_EQ(dir.read("COORDENA.DAT"), crlf({"0", "0", "0", "0", "0", "4", "0", "3", "3"}));
+    // Bar 2 ran from node 3 to node 2; the type-0 bar is gone.
+    EXPECT_EQ(dir.read("BARRAS.DAT"), crlf({"1,2,1,0,0,0,0,0,1,1", "2,3,2,0,-1.5,0,0,0,1,1"}));
+    EXPECT_EQ(dir.read("CARGAS.DAT"), crlf({"0", "0", "0", "0", "0", "0",     //
+                                            "0", "1", "-2", "0.5", "0", "0",  //
+                                            "0", "0", "0", "0", "0", "0"}));
+    // r1 as written, r2 and r3 negated unless free; X fixed, rotations Y, Z free.
+    EXPECT_EQ(dir.read("COACCION.DAT"), crlf({"0", "0", "0", "0", "1234", "1234",           //
+                                              "0", "1234", "1234", "1234", "1234", "1234",  //
+                                              "0", "0", "-0.01", "1234", "1234", "1234"}));
+    EXPECT_EQ(dir.read("NOTAS.DAT"), "Portico de prueba\r\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "PORTICO.DAT"));  // the user's file stays
+}
+
+TEST(SingleCaseFrame, SectionsBecomeBarTypes) {
+    TempDir dir;
+    dir.write("p.dat", singleCase);
+    wmin(dir.path(), dir / "p.dat");
+    const auto t = DiscoX::readTypes<float>(dir.path());
+    ASSERT_EQ(t.count, 3);
+    // Rectangle A = 600, s = 30: b = 20, InerZ = 30·20³/12, InerY = 20·30³/12,
+    // MTors = β(1.5)·20³·30 with the steel β = 0.196.
+    EXPECT_EQ(t.values(1, A), 600.0f);
+    EXPECT_EQ(t.values(1, InerZ), 20000.0f);
+    EXPECT_EQ(t.values(1, InerY), 45000.0f);
+    EXPECT_EQ(t.values(1, MTors), 47040.0f);
+    EXPECT_EQ(t.values(1, MY), 2100000.0f);
+    EXPECT_EQ(t.values(1, Mu), 0.0f);
+    EXPECT_EQ(t.values(1, TL), 2600.0f);
+    EXPECT_EQ(t.values(1, PE), 7850.0f);
+    EXPECT_EQ(t.values(1, CdTerm), 0.012f);
+    EXPECT_EQ(t.names[1], "A-42......30x20");
+    // General section: the torsion of the circle of the same area, π·d⁴/32 with
+    // d² = 4A/π, that is 5000/π; concrete below 1 000 000 kg/cm².
+    EXPECT_EQ(t.values(2, InerZ), 800.0f);
+    EXPECT_EQ(t.values(2, InerY), 800.0f);
+    EXPECT_NEAR(t.values(2, MTors), 5000 / 3.14159265358979, 0.05);
+    EXPECT_EQ(t.values(2, TL), 250.0f);
+    EXPECT_EQ(t.values(2, PE), 2500.0f);
+    EXPECT_EQ(t.values(2, CdTerm), 0.011f);
+    EXPECT_EQ(t.names[2], "H-250........Wm");
+    // Another kind keeps the section before it, with its own material.
+    EXPECT_EQ(t.values(3, A), 100.0f);
+    EXPECT_EQ(t.values(3, InerZ), 800.0f);
+    EXPECT_EQ(t.values(3, MTors), t.values(2, MTors));
+    EXPECT_EQ(t.values(3, MY), 300000.0f);
+    EXPECT_EQ(t.names[3], "H-250........Wm");
+}
+
+TEST(FourCaseFrame, SumsTheLoadCasesAndNegatesTheBarLoad) {
+    TempDir dir;
+    dir.write("NOTAS.DAT", "Descripción propia.\r\n");
+    dir.write("nave.dat", fourCase);
+    const Summary s = kvin(dir.path(), dir / "nave.dat");
+    EXPECT_EQ(s.nodeCount, 3);
+    EXPECT_EQ(dir.read("COORDENA.DAT"), crlf({"0", "0", "0", "0", "5", "5", "0", "0", "4"}));
+    // Bar 1 ran 3 → 2 with fixities 0 (at 3) and 1 (at 2): each stays with its node.
+    EXPECT_EQ(dir.read("BARRAS.DAT"), crlf({"2,3,1,0,-3,0,0,0,1,0", "1,2,1,0,0,0,0,0,1,0.5"}));
+    const auto w = test::readStructure(dir.path());
+    EXPECT_EQ(w.loads(2, 2), 2.0f);
+    EXPECT_EQ(w.loads(2, 3), 3.0f);
+    EXPECT_EQ(w.loads(2, 4), 2.0f);
+    EXPECT_EQ(w.loads(1, 2), 0.0f);
+    EXPECT_EQ(w.restraints(1, 3), 0.0f);
+    EXPECT_EQ(w.restraints(2, 3), 1234.0f);
+    // The user's description is never replaced by the title.
+    EXPECT_EQ(dir.read("NOTAS.DAT"), "Descripción propia.\r\n");
+
+    const auto t = DiscoX::readTypes<float>(dir.path());
+    ASSERT_EQ(t.count, 1);
+    // E of exactly 1 000 000 is steel; a circle of diameter 20: π·20⁴/32.
+    EXPECT_EQ(t.values(1, TL), 2600.0f);
+    EXPECT_EQ(t.values(1, PE), 7850.0f);
+    EXPECT_EQ(t.values(1, InerZ), 7854.0f);
+    EXPECT_EQ(t.values(1, MTors), 15708.0f);
+    EXPECT_EQ(t.names[1], "A-42........d20");
+}
+
+TEST(FourCaseFrame, TitleBecomesTheDescriptionOfAStructureWithoutOne) {
+    TempDir dir;
+    dir.write("nave.dat", fourCase);
+    kvin(dir.path(), dir / "nave.dat");
+    EXPECT_EQ(dir.read("NOTAS.DAT"), "Nave de prueba\r\nsegunda linea del titulo\r\n");
+}
+
+TEST(FrameImport, ReplacesDataAndResultsButKeepsOtherFiles) {
+    TempDir dir;
+    test::writeChain(dir.path(), 6);
+    dir.write("TIPOS.DAT", "x\r\n0\r\n");
+    dir.write("ESFUERZO.RES", "0\r\n");
+    dir.write("listado.txt", "l\r\n");
+    dir.write("marco.dat", singleCase);
+    wmin(dir.path(), dir / "marco.dat");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT",
+                                               "COORDENA.DAT", "DATOS.DAT", "NOTAS.DAT",
+                                               "TIPOS.DAT", "listado.txt", "marco.dat"}));
+    EXPECT_EQ(DiscoX::readTypes<float>(dir.path()).count, 3);
+}
+
+// Replaces the first occurrence of `from` in the sample.
+std::string edited(const std::string& text, const std::string& from, const std::string& to) {
+    std::string s = text;
+    const auto at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return s.replace(at, from.size(), to);
+}
+
+TEST(FrameImport, BrokenFilesLeaveTheStructureAsItWas) {
+    struct Case {
+        const char* why;
+        std::string text;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"ends early", singleCase.substr(0, singleCase.size() - 20), "termina antes de tiempo"},
+        {"negative count", edited(singleCase, "4 3 3", "-1 3 3"), "línea 2: número de nudos"},
+        {"fractional count", edited(singleCase, "4 3 3", "4 2.5 3"), "línea 2: número de barras"},
+        {"absurd count", edited(singleCase, "4 3 3", "4 3 99999999"), "línea 2: número de tipos"},
+        {"count the file cannot hold", edited(singleCase, "4 3 3", "16000000 3 3"),
+         "línea 2: los números de nudos, barras y tipos (16000000, 3, 3) no caben"},
+        {"count that is a name", edited(singleCase, "4 3 3", "cuatro 3 3"), "línea 2"},
+        {"name for a coordinate", edited(singleCase, "0 3\r\n4 3", "0 tres\r\n4 3"),
+         "línea 14: se esperaba un número (y del nudo 2) y hay «tres»"},
+        {"node outside the frame", edited(singleCase, "1 2 1  3", "1 9 1  3"),
+         "línea 8: nudo final de la barra 1 no válido: 9"},
+        {"node 0", edited(singleCase, "1 2 1  3", "0 2 1  3"), "nudo origen de la barra 1"},
+        {"unknown type", edited(singleCase, "1 2 1  3", "1 2 4  3"), "tipo de la barra 1"},
+        {"bar joining a node to itself", edited(singleCase, "1 2 1  3", "2 2 1  3"),
+         "consigo mismo"},
+        {"number beyond 32 bits", edited(singleCase, "1 -2 0.5", "1 -2 1e39"), "fuera de rango"},
+        {"rectangle without a side", edited(singleCase, "1, 2100000, 30,", "1, 2100000, 0,"),
+         "el tipo 1 no describe una sección válida"},
+        {"short bar-load record", singleCase.substr(0, singleCase.rfind("2 0 0")) + "2 0 0\r\n",
+         "falta valor 4 de la carga de la barra 3"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        test::writeChain(dir.path(), 3);
+        dir.write("INCOG.RES", "0\r\n");
+        dir.write("NOTAS.DAT", "n\r\n");
+        dir.write("marco.dat", c.text);
+        const std::string before = test::snapshot(dir.path());
+        try {
+            wmin(dir.path(), dir / "marco.dat");
+            ADD_FAILURE() << c.why << ": no error";
+        } catch (const ExchangeError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos)
+                << c.why << ": " << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind("marco.dat", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(test::snapshot(dir.path()), before) << c.why;
+    }
+}
+
+TEST(FrameImport, FourCaseFileCutShortIsRefused) {
+    TempDir dir;
+    test::writeChain(dir.path(), 2);
+    // The last bar lacks its fourth bar-load record.
+    dir.write("nave.dat", fourCase.substr(0, fourCase.size() - 18));
+    const std::string before = test::snapshot(dir.path());
+    EXPECT_THROW(kvin(dir.path(), dir / "nave.dat"), ExchangeError);
+    EXPECT_EQ(test::snapshot(dir.path()), before);
+}
+
+TEST(FrameImport, AFileOfTheStructureItselfIsNotImportedOverItself) {
+    TempDir dir;
+    dir.write("BARRAS.DAT", singleCase);
+    const std::string before = test::snapshot(dir.path());
+    try {
+        wmin(dir.path(), dir / "BARRAS.DAT");
+        ADD_FAILURE() << "no error";
+    } catch (const ExchangeError& e) {
+        EXPECT_NE(std::string(e.what()).find("propia estructura"), std::string::npos);
+    }
+    EXPECT_EQ(test::snapshot(dir.path()), before);
+}
+
+TEST(FrameImport, StoppingLeavesTheStructureAsItWas) {
+    TempDir dir;
+    test::writeChain(dir.path(), 3);
+    dir.write("marco.dat", singleCase);
+    const std::string before = test::snapshot(dir.path());
+    test::StoppingProgress stop(2);
+    EXPECT_EQ(wmin(dir.path(), dir / "marco.dat", &stop).outcome, Outcome::Stopped);
+    EXPECT_EQ(test::snapshot(dir.path()), before);
+}
+
+}  // namespace
+}  // namespace vanto::exchange

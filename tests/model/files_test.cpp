@@ -1,0 +1,301 @@
+#include "model/files.h"
+
+#include <gtest/gtest.h>
+
+#include "support/tempdir.h"
+
+namespace vanto {
+namespace {
+
+using DiscoX::NodeFile;
+using DiscoX::Status;
+
+TEST(Datos, WrittenBytesAndReadBack) {
+    test::TempDir dir;
+    DiscoX::writeDatos(dir.path(), 3, 2);
+    EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n3\r\n2\r\n");
+    StructureCounts c;
+    ASSERT_EQ(DiscoX::readDatos(dir.path(), c), Status::Read);
+    EXPECT_EQ(c.NodeCount, 3);
+    EXPECT_EQ(c.BarCount, 2);
+    EXPECT_EQ(c.DofCount, 18);
+    EXPECT_EQ(c.DataVersion, "Vanto 2.11");
+}
+
+TEST(Datos, OnlyTheFirstSevenCharactersOfTheVersionCount) {
+    test::TempDir dir;
+    dir.write("DATOS.DAT", "\"Vanto 2.05\"\r\n4\r\n5\r\n");
+    StructureCounts c;
+    EXPECT_EQ(DiscoX::readDatos(dir.path(), c), Status::Read);
+    EXPECT_EQ(c.NodeCount, 4);
+
+    dir.write("DATOS.DAT", "\"Vanto 3.0\"\r\n9\r\n9\r\n");
+    EXPECT_EQ(DiscoX::readDatos(dir.path(), c), Status::OtherVersion);
+    EXPECT_EQ(c.NodeCount, 4);  // counts untouched
+    EXPECT_EQ(c.DataVersion, "Vanto 3.0");
+}
+
+TEST(Datos, MissingIsQuietAndDamagedThrows) {
+    test::TempDir dir;
+    StructureCounts c;
+    c.NodeCount = 7;
+    EXPECT_EQ(DiscoX::readDatos(dir.path(), c), Status::Missing);
+    EXPECT_EQ(c.NodeCount, 7);
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n4\r\n");
+    EXPECT_THROW(DiscoX::readDatos(dir.path(), c), FileError);
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\ncuatro\r\n5\r\n");
+    try {
+        DiscoX::readDatos(dir.path(), c);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
+        EXPECT_EQ(e.detail(), "se esperaba un número (línea 2)");
+        EXPECT_EQ(e.message(),
+                  "Error en rutina DiscoX.\n"
+                  "La estructura a la que intentaba acceder debe tener corrompido algún fichero.\n"
+                  "Intente solucionarlo y arranque de nuevo el programa.");
+    }
+}
+
+TEST(Datos, NamesAreMatchedWithoutRegardToCaseAndWrittenUpperCase) {
+    test::TempDir dir;
+    dir.write("datos.dat", "\"Vanto 2.11\"\r\n1\r\n0\r\n");
+    StructureCounts c;
+    EXPECT_EQ(DiscoX::readDatos(dir.path(), c), Status::Read);
+    DiscoX::writeDatos(dir.path(), 2, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "datos.dat"));
+    EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n2\r\n1\r\n");
+}
+
+TEST(Coordinates, AxisByAxisOrder) {
+    test::TempDir dir;
+    Table<float> xyz(2, 3);
+    xyz(1, 1) = 1, xyz(1, 2) = 2, xyz(1, 3) = 3;
+    xyz(2, 1) = 4, xyz(2, 2) = 5, xyz(2, 3) = 6.5f;
+    DiscoX::writeCoordinates(dir.path(), xyz, 2);
+    EXPECT_EQ(dir.read("COORDENA.DAT"), "1\r\n4\r\n2\r\n5\r\n3\r\n6.5\r\n");
+
+    EXPECT_EQ(DiscoX::readCoordinates(dir.path(), 2), xyz);
+    const auto flat = DiscoX::readCoordinatesFlat<double>(dir.path(), 2);
+    ASSERT_EQ(flat.size(), 7u);
+    EXPECT_EQ(flat[2], 4);      // X of node 2
+    EXPECT_EQ(flat[2 + 2], 5);  // Y of node 2 at N + node
+    EXPECT_EQ(flat[2 * 2 + 2], 6.5);
+    const auto spare = DiscoX::readCoordinates(dir.path(), 2, 100);
+    EXPECT_EQ(spare.maxRow(), 102);
+    EXPECT_EQ(spare(2, 3), 6.5f);
+}
+
+TEST(Bars, OneCommaSeparatedLinePerBarAndSpareRows) {
+    test::TempDir dir;
+    Table<float> bars(2, BarFieldCount);
+    const float b1[] = {0, 1, 2, 1, 0, 0, 0, 0, 0, 1, 1};
+    const float b2[] = {0, 2, 3, 2, 90, -1.5f, 0.25f, 0, 20, 0.5f, 0};
+    for (int f = 1; f <= BarFieldCount; ++f)
+        bars(1, f) = b1[f], bars(2, f) = b2[f];
+    DiscoX::writeBars(dir.path(), bars, 2);
+    EXPECT_EQ(dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n2,3,2,90,-1.5,0.25,0,20,0.5,0\r\n");
+    EXPECT_EQ(DiscoX::readBars(dir.path(), 2), bars);
+
+    // Twelve bars read with a reserve of 100 give rows 0..112.
+    Table<float> twelve(12, BarFieldCount);
+    DiscoX::writeBars(dir.path(), twelve, 12);
+    EXPECT_EQ(DiscoX::readBars(dir.path(), 12, 100).maxRow(), 112);
+}
+
+TEST(Bars, ValuesMayShareLinesOrSpreadOverThem) {
+    test::TempDir dir;
+    dir.write("BARRAS.DAT", "1 2 1 0 0\r\n0 0 0 1 1 2,3,1,0,0,0,0,0,1,1");
+    const auto bars = DiscoX::readBars(dir.path(), 2);
+    EXPECT_EQ(bars(2, Origin), 2);
+    EXPECT_EQ(bars(1, EmpEX), 1);
+}
+
+TEST(Bars, TooFewValuesAndMissingFileAreReported) {
+    test::TempDir dir;
+    dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n");
+    try {
+        DiscoX::readBars(dir.path(), 2);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
+        EXPECT_EQ(e.detail(), "faltan valores: se esperaban 20 y hay 10");
+    }
+    try {
+        DiscoX::readCoordinates(dir.path(), 2);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::Missing);
+        EXPECT_EQ(e.message(), "No existe el fichero: " + (dir / "COORDENA.DAT").string());
+    }
+}
+
+TEST(NodeValues, SixPerNodeNodeByNode) {
+    test::TempDir dir;
+    Table<float> r(2, 6);
+    for (int k = 1; k <= 6; ++k)
+        r(1, k) = 0, r(2, k) = FreeMarker;
+    r(2, 3) = 0.01f;
+    DiscoX::writeNodeValues(dir.path(), NodeFile::Restraints, r, 2);
+    EXPECT_EQ(dir.read("COACCION.DAT"),
+              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1234\r\n1234\r\n0.01\r\n1234\r\n1234\r\n1234\r\n");
+    EXPECT_EQ(DiscoX::readNodeValues(dir.path(), NodeFile::Restraints, 2), r);
+    const auto flat = DiscoX::readNodeValuesFlat<double>(dir.path(), NodeFile::Restraints, 2);
+    EXPECT_EQ(flat[6 + 3], 0.01);  // read straight from the text at full precision
+    EXPECT_EQ(flat[12], 1234);
+    EXPECT_EQ(DiscoX::readNodeValues(dir.path(), NodeFile::Restraints, 2, 100).maxRow(), 102);
+    EXPECT_THROW(DiscoX::readNodeValues(dir.path(), NodeFile::Loads, 2), FileError);
+}
+
+TEST(Types, PatternsNamesAndRoundTrip) {
+    test::TempDir dir;
+    BarTypes<float> t;
+    t.count = 3;
+    t.values = Table<float>(3, TypeFieldCount);
+    t.names = {"", "IPE-200", "Nombre-de-16-car", "Zapata"};
+    const float ipe[] = {0, 28.5f, 1940, 142, 6.67f, 2100000, 0.3f, 2600, 7850, 0.012f};
+    const float big[] = {0, 6000, 1234567.25f, 20345052, 10, 500, 0.05f, 2, 1800, 0.01f};
+    const float edge[] = {0, 5000, 1, 1, 1, 300000, 0.2f, 250, 2500, 0.011f};
+    for (int f = 1; f <= TypeFieldCount; ++f)
+        t.values(1, f) = ipe[f], t.values(2, f) = big[f], t.values(3, f) = edge[f];
+    DiscoX::writeTypes(dir.path(), t);
+    EXPECT_EQ(
+        dir.read("TIPOS.DAT"),
+        "ACm2..InerZcm4.InerYcm4.MTorsCm4.MYKg/cm2..mu.TLKg/cm2.PEKg/m3.CdTerm.Nombre(b·h)...\r\n"
+        "3\r\n"
+        "  28.5    1940.0     142.0       6.7 2100000 0.30  2600  7850  0.012 "
+        "\"IPE-200--------\"\r\n"
+        "  6000   1234567  20345052        10     500 0.05     2  1800  0.010 "
+        "\"Nombre-de-16-ca\"\r\n"
+        "5000.0       1.0       1.0       1.0  300000 0.20   250  2500  0.011 "
+        "\"Zapata---------\"\r\n");
+
+    const auto back = DiscoX::readTypes<double>(dir.path());
+    ASSERT_EQ(back.count, 3);
+    EXPECT_EQ(back.names[1], "IPE-200--------");
+    EXPECT_EQ(back.names[2], "Nombre-de-16-ca");
+    EXPECT_DOUBLE_EQ(back.values(1, A), 28.5);
+    EXPECT_DOUBLE_EQ(back.values(1, MTors), 6.7);  // written to 0.1 cm⁴
+    EXPECT_DOUBLE_EQ(back.values(1, Mu), 0.3);
+    EXPECT_DOUBLE_EQ(back.values(2, InerZ), 1234567);
+    EXPECT_DOUBLE_EQ(back.values(3, CdTerm), 0.011);
+}
+
+TEST(Types, ANameCountsCharactersNotBytes) {
+    test::TempDir dir;
+    BarTypes<float> t;
+    t.count = 1;
+    t.values = Table<float>(1, TypeFieldCount);
+    t.names = {"", "Año-Ñandú-viga-larga"};
+    DiscoX::writeTypes(dir.path(), t);
+    EXPECT_EQ(DiscoX::readTypes<float>(dir.path()).names[1], "Año-Ñandú-viga-");
+}
+
+TEST(Types, OldFilesInWindows1252AndAnyHeaderAreRead) {
+    test::TempDir dir;
+    dir.write("TIPOS.DAT",
+              " cabecera cualquiera\r\n 1 \r\n  10.0 1 2 3 2100000 0.30 2600 7850 0.012 "
+              "\"Secci\xF3n-------\"\r\n");
+    const auto t = DiscoX::readTypes<float>(dir.path());
+    EXPECT_EQ(t.count, 1);
+    EXPECT_EQ(t.names[1], "Sección-------");
+}
+
+TEST(Types, ACountThatIsNotANumberOrAMissingNameIsDamaged) {
+    test::TempDir dir;
+    dir.write("TIPOS.DAT", "cabecera\r\ndos\r\n");
+    EXPECT_THROW(DiscoX::readTypes<float>(dir.path()), FileError);
+    dir.write("TIPOS.DAT", "cabecera\r\n2\r\n1 2 3 4 5 6 7 8 9 \"a\"\r\n1 2 3 4 5 6 7 8 9\r\n");
+    EXPECT_THROW(DiscoX::readTypes<float>(dir.path()), FileError);
+}
+
+TEST(Notes, FullStopAndLineBreaks) {
+    test::TempDir dir;
+    EXPECT_EQ(DiscoX::readNotes(dir.path()), std::nullopt);
+    dir.write("NOTAS.DAT", "Primera línea.\r\nSegunda línea");
+    EXPECT_EQ(DiscoX::readNotes(dir.path()), "Primera línea.\r\nSegunda línea.");
+    dir.write("NOTAS.DAT", "");
+    EXPECT_EQ(DiscoX::readNotes(dir.path()), ".");
+    DiscoX::writeNotes(dir.path(), "Nave\nde dos vanos.");
+    EXPECT_EQ(dir.read("NOTAS.DAT"), "Nave\r\nde dos vanos.\r\n");
+    EXPECT_EQ(DiscoX::readNotes(dir.path()), "Nave\r\nde dos vanos.");
+}
+
+TEST(Results, QuietAndFatalFilesAndTheirLayouts) {
+    test::TempDir dir;
+    EXPECT_EQ(DiscoX::readNodeResults<double>(dir.path(), DiscoX::NodeResult::Displacements, 2),
+              std::nullopt);
+    EXPECT_EQ(DiscoX::readEndForces(dir.path(), 1), std::nullopt);
+    EXPECT_THROW(DiscoX::readNodeResults<double>(dir.path(), DiscoX::NodeResult::Unbalanced, 2),
+                 FileError);
+
+    std::vector<double> d(13);
+    for (int i = 1; i <= 12; ++i)
+        d[i] = i / 8.0;
+    DiscoX::writeNodeResults(dir.path(), DiscoX::NodeResult::Displacements, d, 2);
+    EXPECT_EQ(dir.read("INCOG.RES").substr(0, 15), "0.125\r\n0.25\r\n0.");
+    const auto table = DiscoX::readDisplacements<double>(dir.path(), 2);
+    ASSERT_TRUE(table);
+    EXPECT_EQ((*table)(2, 1), 7 / 8.0);
+
+    Table<double> f(1, 12);
+    f(1, 1) = -1.0 / 3.0;
+    f(1, 12) = 5;
+    DiscoX::writeEndForces(dir.path(), f, 1);
+    const auto back = DiscoX::readEndForces(dir.path(), 1);
+    ASSERT_TRUE(back);
+    EXPECT_EQ((*back)(1, 1), float(-1.0 / 3.0));
+    EXPECT_EQ((*back)(1, 12), 5);
+    EXPECT_EQ(dir.read("ESFUERZO.RES").substr(0, 21), "-0.3333333333333333\r\n");
+}
+
+TEST(Settings, SixLinesAndTheOptionalSixth) {
+    test::TempDir dir;
+    Session s;
+    s.settingsDirectory = dir.path();
+    EXPECT_EQ(DiscoX::readSettings(s), Status::Missing);
+
+    s.settings = {"/", "/home/obras", "Nave", "/home/obras/-Nave", "", 2};
+    DiscoX::writeSettings(s);
+    EXPECT_EQ(dir.read("NOMBRE.DAT"),
+              "\"/\"\r\n\"/home/obras\"\r\n\"Nave\"\r\n\"/home/obras/-Nave\"\r\n\"\"\r\n2\r\n");
+
+    Session fresh;
+    fresh.settingsDirectory = dir.path();
+    ASSERT_EQ(DiscoX::readSettings(fresh), Status::Read);
+    EXPECT_EQ(fresh.settings.StructureDirectory, "/home/obras/-Nave");
+    EXPECT_EQ(fresh.settings.ChildWindowState, 2);
+
+    // The window state is taken only on the first read of a run.
+    dir.write("NOMBRE.DAT", "\"/\",\"/w\",\"A\",\"/w/-A\",\"x\",1\r\n");
+    ASSERT_EQ(DiscoX::readSettings(fresh), Status::Read);
+    EXPECT_EQ(fresh.settings.StructureName, "A");
+    EXPECT_EQ(fresh.settings.ChildWindowState, 2);
+
+    dir.write("NOMBRE.DAT", "\"/\"\r\n\"/w\"\r\n\"A\"\r\n\"/w/-A\"\r\n\"\"\r\n");
+    Session noSixth;
+    noSixth.settingsDirectory = dir.path();
+    noSixth.settings.ChildWindowState = 1;
+    ASSERT_EQ(DiscoX::readSettings(noSixth), Status::Read);
+    EXPECT_EQ(noSixth.settings.ChildWindowState, 0);
+
+    dir.write("NOMBRE.DAT", "\"\"\r\n\"/w\"\r\n");
+    EXPECT_EQ(DiscoX::readSettings(noSixth), Status::Missing);
+
+    DiscoX::deleteSettings(noSixth);
+    EXPECT_FALSE(std::filesystem::exists(dir / "NOMBRE.DAT"));
+}
+
+TEST(Writing, AFailedWriteIsReportedAndLeavesTheOldFile) {
+    test::TempDir dir;
+    try {
+        DiscoX::writeDatos(dir / "no-existe", 1, 1);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::WriteFailed);
+        EXPECT_NE(e.message().find("No se pudo escribir el fichero: "), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace vanto

@@ -1,0 +1,136 @@
+#include "model/helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace vanto {
+namespace {
+
+// Runs each test once with a point locale and once with a comma locale.
+class HelpersInLocale : public ::testing::TestWithParam<char> {
+  protected:
+    void SetUp() override { setDecimalSeparator(GetParam()); }
+    void TearDown() override { setDecimalSeparator('.'); }
+    char sep() const { return GetParam(); }
+};
+
+TEST_P(HelpersInLocale, FormatPaddedPadsToThePatternAndAlwaysUsesAPoint) {
+    EXPECT_EQ(FormatPadded(7.64, "###0.0"), "   7.6");
+    EXPECT_EQ(FormatPadded(5000, "###0.0"), "5000.0");
+    EXPECT_EQ(FormatPadded(6000, "#####0"), "  6000");
+    EXPECT_EQ(FormatPadded(7850, "####0 "), " 7850 ");
+    EXPECT_EQ(FormatPadded(0.012, "0.000"), "0.012");
+    EXPECT_EQ(FormatPadded(12, " ##0"), "  12");
+    EXPECT_EQ(FormatPadded(-3.14159, " ##0.000"), "  -3.142");
+    EXPECT_EQ(FormatPadded(0.0, "      0.00 "), "      0.00 ");
+}
+
+TEST_P(HelpersInLocale, AWiderNumberIsWrittenInFull) {
+    EXPECT_EQ(FormatPadded(1234567.8, "###0.0"), "1234567.8");
+    EXPECT_EQ(FormatPadded(123456.7, "  ##0.00"), "123456.70");
+    EXPECT_EQ(FormatPadded(1000, " ##0"), "1000");
+}
+
+TEST_P(HelpersInLocale, RoundingIsHalfAwayFromZeroAndZeroHasNoSign) {
+    EXPECT_EQ(FormatPadded(0.0625, "0.000"), "0.063");
+    EXPECT_EQ(FormatPadded(-2.5, "0"), "-3");
+    EXPECT_EQ(FormatPadded(2.5, "0"), "3");
+    EXPECT_EQ(FormatPadded(-0.0001, "##0.000"), "  0.000");
+    EXPECT_EQ(FormatPadded(0.9996, "0.000"), "1.000");
+}
+
+TEST_P(HelpersInLocale, ExponentPatterns) {
+    EXPECT_EQ(FormatPadded(0.0, "  0.000E+00"), "  0.000E+00");
+    EXPECT_EQ(FormatPadded(-0.00123456, "  0.000E+00"), " -1.235E-03");
+    EXPECT_EQ(FormatPadded(123456, "  0.000E+00"), "  1.235E+05");
+    EXPECT_EQ(FormatPadded(1e-120, "0.000E+00"), "1.000E-120");
+    std::string local = "  1" + std::string(1, sep()) + "500E+00";
+    EXPECT_EQ(FormatPaddedLocal(1.5, "  0.000E+00"), local);
+}
+
+TEST_P(HelpersInLocale, OptionalDigits) {
+    EXPECT_EQ(FormatPoint(0.5, "#.##"), ".5");
+    EXPECT_EQ(FormatPoint(5, "#.##"), "5.");
+    EXPECT_EQ(FormatPoint(0, "##0"), "0");
+    EXPECT_EQ(FormatPoint(1.5, "0.0#"), "1.5");
+}
+
+TEST_P(HelpersInLocale, FormatPaddedLocalUsesTheLocaleSeparator) {
+    const std::string expected = std::string("    0") + sep() + "5000  ";
+    EXPECT_EQ(FormatPaddedLocal(0.5, "    0.0000  "), expected);
+    EXPECT_EQ(FormatPaddedLocal(0.5, "    0.0000  ").size(), 12u);
+}
+
+TEST_P(HelpersInLocale, FormatPointNeverPads) {
+    EXPECT_EQ(FormatPoint(1.5, "   0.000"), "1.500");
+    EXPECT_EQ(FormatPoint(-12.25, "#####0.00"), "-12.25");
+}
+
+TEST_P(HelpersInLocale, ParseNumberReadsTheLeadingNumber) {
+    std::string t = "1,25";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 1.25);
+    EXPECT_EQ(t, "1.25");  // the caller's text is changed in place
+    t = "12abc";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 12);
+    t = "";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 0);
+    t = "  - 1 2.5e2x";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), -1250);
+    t = "1.5e";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 1.5);
+    t = ".5";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 0.5);
+    t = "LIBRE";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 0);
+    t = "1.2.3";
+    EXPECT_DOUBLE_EQ(ParseNumber(t), 1.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(PointAndComma, HelpersInLocale, ::testing::Values('.', ','),
+                         [](const auto& info) { return info.param == '.' ? "Point" : "Comma"; });
+
+TEST(NthWord, SkipsLeadingTrailingAndRepeatedBlanks) {
+    EXPECT_EQ(NthWord(3, "  uno dos   tres cuatro"), "tres");
+    EXPECT_EQ(NthWord(1, "  uno"), "uno");
+    EXPECT_EQ(NthWord(2, "uno  "), "");
+    EXPECT_EQ(NthWord(1, ""), "");
+    EXPECT_EQ(NthWord(4, "Número de puntos..........=  12 "), "12");
+}
+
+TEST(WithBackslash, AddsTheSeparatorOnlyWhenMissing) {
+    EXPECT_EQ(WithBackslash("/"), "/");
+    EXPECT_EQ(WithBackslash("/home/obra"), "/home/obra/");
+    EXPECT_EQ(WithBackslash("/home/obra/"), "/home/obra/");
+}
+
+TEST(WrittenValue, ShortestTextThatReadsBack) {
+    EXPECT_EQ(writtenValue(0.0f), "0");
+    EXPECT_EQ(writtenValue(-0.0), "0");
+    EXPECT_EQ(writtenValue(1.5f), "1.5");
+    EXPECT_EQ(writtenValue(-2.25), "-2.25");
+    EXPECT_EQ(writtenValue(1234.0f), "1234");
+    EXPECT_EQ(writtenValue(0.1f), "0.1");
+    EXPECT_EQ(writtenValue(0.1), "0.1");
+    EXPECT_EQ(writtenValue(1.0f / 3.0f), "0.33333334");
+    EXPECT_EQ(writtenValue(1.0 / 3.0), "0.3333333333333333");
+    EXPECT_EQ(writtenValue(1e-5f), "0.00001");
+    EXPECT_EQ(std::stod(writtenValue(6.02e23)), 6.02e23);
+}
+
+TEST(Colours, BlendAndSplit) {
+    const Colour c = BlendColour(255, 0, 0, 255, 255, 255, 0.5f);
+    float r, g, b;
+    RGBinv(c, r, g, b);
+    EXPECT_EQ(r, 255);
+    EXPECT_EQ(g, 128);  // 127.5 rounds up
+    EXPECT_EQ(b, 128);
+    EXPECT_EQ(BlendColour(10, 20, 30, 200, 200, 200, 0), rgb(10, 20, 30));
+    EXPECT_EQ(BlendColour(10, 20, 30, 200, 100, 0, 1), rgb(200, 100, 0));
+    EXPECT_THROW(RGBinv(0x80000005u, r, g, b), std::logic_error);
+    EXPECT_EQ(palette16(12), rgb(255, 0, 0));
+    EXPECT_EQ(palette16(7), rgb(192, 192, 192));
+}
+
+}  // namespace
+}  // namespace vanto

@@ -1,0 +1,82 @@
+#include "model/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/tempdir.h"
+
+namespace vanto {
+namespace {
+
+TEST(DecodeText, KeepsUtf8AndConvertsWindows1252) {
+    EXPECT_EQ(decodeText("Descripción"), "Descripción");
+    EXPECT_EQ(decodeText("Descripci\xF3n \x80"), "Descripción €");
+    EXPECT_EQ(decodeText("\xEF\xBB\xBFhola"), "hola");
+    // A lone continuation byte is not UTF-8.
+    EXPECT_EQ(decodeText("a\xA0"), "a\xC2\xA0");
+}
+
+TEST(Characters, CountCodePointsNotBytes) {
+    EXPECT_EQ(characterCount("Ñandú"), 5u);
+    EXPECT_EQ(firstCharacters("Ñandú-cubierta", 5), "Ñandú");
+    EXPECT_EQ(firstCharacters("ab", 5), "ab");
+}
+
+TEST(SplitLines, AcceptsCrLfAndLf) {
+    const auto l = splitLines("a\r\nb\nc");
+    ASSERT_EQ(l.size(), 3u);
+    EXPECT_EQ(l[1], "b");
+    EXPECT_EQ(l[2], "c");
+    EXPECT_EQ(splitLines("a\r\n").size(), 1u);
+}
+
+TEST(ValueReader, NumbersSeparatedByCommasBlanksAndLineEnds) {
+    ValueReader in("1,2 3\r\n.5, -.25 ,1E-05\n\"texto con blancos\",4");
+    EXPECT_EQ(in.number(), 1.0);
+    EXPECT_EQ(in.number(), 2.0);
+    EXPECT_EQ(in.number(), 3.0);
+    EXPECT_EQ(in.number(), 0.5);
+    EXPECT_EQ(in.number(), -0.25);
+    EXPECT_EQ(in.number(), 1e-5);
+    EXPECT_EQ(in.text(), "texto con blancos");
+    EXPECT_EQ(in.number(), 4.0);
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(in.number(), std::nullopt);
+}
+
+TEST(ValueReader, AWordIsNotANumber) {
+    ValueReader in("1\r\n dos 3");
+    EXPECT_EQ(in.number(), 1.0);
+    EXPECT_EQ(in.number(), std::nullopt);
+    EXPECT_EQ(in.lineNumber(), 2);
+    EXPECT_EQ(in.text(), "dos 3");
+}
+
+TEST(ValueReader, NanAndInfinityAreNotNumbers) {
+    ValueReader in("nan inf 1e999");
+    EXPECT_EQ(in.number(), std::nullopt);
+    in.text();
+    ValueReader big("1e999");
+    EXPECT_EQ(big.number(), std::nullopt);
+}
+
+TEST(ValueReader, EmptyFieldReadsAsZero) {
+    ValueReader in("1,,3");
+    EXPECT_EQ(in.number(), 1.0);
+    EXPECT_EQ(in.number(), 0.0);
+    EXPECT_EQ(in.number(), 3.0);
+}
+
+TEST(WriteFileAtomically, ReplacesTheFileAndLeavesNoTemporary) {
+    test::TempDir dir;
+    dir.write("A.DAT", "old");
+    writeFileAtomically(dir / "A.DAT", "new\r\n");
+    EXPECT_EQ(dir.read("A.DAT"), "new\r\n");
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 1);
+    EXPECT_THROW(writeFileAtomically(dir / "no-such-dir" / "A.DAT", "x"), std::system_error);
+}
+
+}  // namespace
+}  // namespace vanto

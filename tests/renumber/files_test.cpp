@@ -1,0 +1,232 @@
+// Loading a structure directory and rewriting it with the best numbering.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/files.h"
+#include "renumber/renumbering.h"
+#include "support/tempdir.h"
+
+namespace vanto::renumber {
+namespace {
+
+namespace fs = std::filesystem;
+using test::snapshot;
+using test::TempDir;
+
+// Chain 1–4, 4–2, 2–3 with every bar field, coordinate, restraint and load
+// told apart, results of an earlier calculation and a lower-case file name.
+void writeChain(const TempDir& dir) {
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n4\r\n3\r\n");
+    dir.write("BARRAS.DAT",
+              "1,4,2,30,-1.5,0.25,0,10,0.5,1\r\n"
+              "4,2,1,0,0,0,0,0,1,1\r\n"
+              "2,3,3,0,-2,0,0,0,1,0\r\n");
+    dir.write("coordena.dat",
+              "1\r\n2\r\n3\r\n4\r\n10\r\n20\r\n30\r\n40\r\n100.5\r\n200.5\r\n300.5\r\n400.5\r\n");
+    std::string restraints;
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 1; k <= 6; ++k)
+            restraints += n == 1 ? "0\r\n" : n == 3 && k == 3 ? "0.01\r\n" : "1234\r\n";
+    dir.write("COACCION.DAT", restraints);
+    std::string loads;
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 1; k <= 6; ++k)
+            loads += n == 4 && k == 3 ? "-2.5\r\n" : n == 4 && k == 6 ? "0.125\r\n" : "0\r\n";
+    dir.write("CARGAS.DAT", loads);
+    dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
+    dir.write("NOTAS.DAT", "Cadena de prueba.\r\n");
+    for (const char* result : {"INCOG.RES", "DIAGRAMA.RES", "listado.txt", "Resultad.res"})
+        dir.write(result, "antiguo\r\n");
+    dir.write("Resul-3D.dxf", "dibujo\r\n");
+}
+
+TEST(LeeDatos, ReadsTheFiveFiles) {
+    TempDir dir;
+    writeChain(dir);
+    const StructureData d = LeeDatos(dir.path());
+    EXPECT_EQ(d.nodeCount, 4);
+    EXPECT_EQ(d.barCount, 3);
+    EXPECT_EQ(d.bars(1, End), 4);
+    EXPECT_EQ(d.coordinates(3, 3), 300.5f);
+    EXPECT_EQ(d.restraints[6 * 2 + 3], 0.01);
+    EXPECT_EQ(d.loads[6 * 3 + 6], 0.125);
+    EXPECT_EQ(Renumbering(d).InitialWidth(), 24);
+}
+
+TEST(LeeDatos, RefusesWhatItCannotRenumber) {
+    {
+        TempDir dir;
+        writeChain(dir);
+        dir.write("BARRAS.DAT",
+                  "1,4,1,0,0,0,0,0,1,1\r\n4,7,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n");
+        try {
+            LeeDatos(dir.path());
+            FAIL() << "a bar to node 7 of 4 was accepted";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
+            EXPECT_EQ(e.detail(), "la barra 2 une el nudo 7, que no existe (línea 2)");
+        }
+    }
+    {
+        TempDir dir;
+        writeChain(dir);
+        fs::remove(dir / "COACCION.DAT");
+        try {
+            LeeDatos(dir.path());
+            FAIL() << "a missing COACCION.DAT was accepted";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.kind(), FileError::Kind::Missing);
+        }
+    }
+    {
+        TempDir dir;
+        writeChain(dir);
+        fs::remove(dir / "DATOS.DAT");
+        EXPECT_THROW(LeeDatos(dir.path()), FileError);
+    }
+    {
+        TempDir dir;
+        writeChain(dir);
+        dir.write("DATOS.DAT", "\"Otro 3.0\"\r\n4\r\n3\r\n");
+        try {
+            LeeDatos(dir.path());
+            FAIL() << "another version was accepted";
+        } catch (const RenumberError& e) {
+            EXPECT_STREQ(e.what(), "Estructura no compatible con la versión actual del programa");
+        }
+    }
+}
+
+TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
+    TempDir dir;
+    writeChain(dir);
+    const std::string datos = dir.read("DATOS.DAT");
+    const std::string tipos = dir.read("TIPOS.DAT");
+    const std::string notas = dir.read("NOTAS.DAT");
+
+    Renumbering r(LeeDatos(dir.path()));
+    // From node 3 the order is 3, 2, 4, 1 and every bar comes out reversed.
+    r.studyFrom(3);
+    ASSERT_EQ(r.BestWidth(), 12);
+    ASSERT_TRUE(r.canSave());
+    const auto deleted = r.GrabaDatos(dir.path());
+
+    EXPECT_EQ(dir.read("BARRAS.DAT"),
+              "3,4,2,30,-1.5,0.25,0,10,0.5,1\r\n"
+              "2,3,1,0,0,0,0,0,1,1\r\n"
+              "1,2,3,0,-2,0,0,0,1,0\r\n");
+    EXPECT_EQ(dir.read("COORDENA.DAT"),
+              "3\r\n2\r\n4\r\n1\r\n30\r\n20\r\n40\r\n10\r\n300.5\r\n200.5\r\n400.5\r\n100.5\r\n");
+    EXPECT_EQ(dir.read("COACCION.DAT"),
+              "1234,1234,0.01,1234,1234,1234\r\n"
+              "1234,1234,1234,1234,1234,1234\r\n"
+              "1234,1234,1234,1234,1234,1234\r\n"
+              "0,0,0,0,0,0\r\n");
+    EXPECT_EQ(dir.read("CARGAS.DAT"),
+              "0,0,0,0,0,0\r\n"
+              "0,0,0,0,0,0\r\n"
+              "0,0,-2.5,0,0,0.125\r\n"
+              "0,0,0,0,0,0\r\n");
+    EXPECT_EQ(dir.read("DATOS.DAT"), datos);
+    EXPECT_EQ(dir.read("TIPOS.DAT"), tipos);
+    EXPECT_EQ(dir.read("NOTAS.DAT"), notas);
+
+    // The results were numbered the old way.
+    EXPECT_EQ(deleted.size(), 4u);
+    for (const char* result : {"INCOG.RES", "DIAGRAMA.RES", "listado.txt", "Resultad.res"})
+        EXPECT_FALSE(fs::exists(dir / result)) << result;
+    EXPECT_TRUE(fs::exists(dir / "Resul-3D.dxf"));
+
+    // What was written reads back as a structure numbered the new way.
+    Renumbering again(LeeDatos(dir.path()));
+    EXPECT_EQ(again.InitialWidth(), 12);
+    EXPECT_EQ(r.InitialWidth(), 12);
+    EXPECT_EQ(r.BestStart(), 0);
+    EXPECT_FALSE(r.canSave());
+}
+
+TEST(GrabaDatos, OnlyTheUpperCaseNameRemains) {
+    TempDir dir;
+    writeChain(dir);
+    Renumbering r(LeeDatos(dir.path()));
+    r.studyFrom(1);
+    r.GrabaDatos(dir.path());
+    int coordinateFiles = 0;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        if (e.path().filename() == "COORDENA.DAT" || e.path().filename() == "coordena.dat")
+            ++coordinateFiles;
+    EXPECT_EQ(coordinateFiles, 1);
+    EXPECT_TRUE(fs::exists(dir / "COORDENA.DAT"));
+}
+
+TEST(GrabaDatos, UntouchedNodesAreKept) {
+    // Six nodes, bars 1–5 and 5–2: nodes 3, 4 and 6 touch no bar.
+    TempDir dir;
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n6\r\n2\r\n");
+    dir.write("BARRAS.DAT", "1,5,1,0,0,0,0,0,1,1\r\n5,2,1,0,0,0,0,0,1,1\r\n");
+    std::string xyz, restraints, loads;
+    for (int a = 1; a <= 3; ++a)
+        for (int n = 1; n <= 6; ++n)
+            xyz += std::to_string(10 * n + a) + "\r\n";
+    for (int n = 1; n <= 6; ++n)
+        for (int k = 1; k <= 6; ++k) {
+            restraints += (k == 1 ? std::to_string(n) : "1234") + "\r\n";
+            loads += (k == 3 ? std::to_string(-n) : "0") + "\r\n";
+        }
+    dir.write("COORDENA.DAT", xyz);
+    dir.write("COACCION.DAT", restraints);
+    dir.write("CARGAS.DAT", loads);
+
+    Renumbering r(LeeDatos(dir.path()));
+    EXPECT_EQ(r.InitialWidth(), 30);
+    EXPECT_EQ(r.studyAll().outcome, StudyOutcome::Finished);
+    EXPECT_EQ(r.BestStart(), 1);
+    EXPECT_EQ(r.BestWidth(), 12);
+    r.GrabaDatos(dir.path());
+
+    // New order 1, 5, 2, then 3, 4, 6 as they were.
+    EXPECT_EQ(dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n");
+    EXPECT_EQ(dir.read("COORDENA.DAT"),
+              "11\r\n51\r\n21\r\n31\r\n41\r\n61\r\n"
+              "12\r\n52\r\n22\r\n32\r\n42\r\n62\r\n"
+              "13\r\n53\r\n23\r\n33\r\n43\r\n63\r\n");
+    EXPECT_EQ(dir.read("COACCION.DAT"),
+              "1,1234,1234,1234,1234,1234\r\n5,1234,1234,1234,1234,1234\r\n"
+              "2,1234,1234,1234,1234,1234\r\n3,1234,1234,1234,1234,1234\r\n"
+              "4,1234,1234,1234,1234,1234\r\n6,1234,1234,1234,1234,1234\r\n");
+    EXPECT_EQ(dir.read("CARGAS.DAT"),
+              "0,0,-1,0,0,0\r\n0,0,-5,0,0,0\r\n0,0,-2,0,0,0\r\n"
+              "0,0,-3,0,0,0\r\n0,0,-4,0,0,0\r\n0,0,-6,0,0,0\r\n");
+}
+
+TEST(GrabaDatos, AFailedWriteLeavesEveryFileAsItWas) {
+    TempDir dir;
+    writeChain(dir);
+    Renumbering r(LeeDatos(dir.path()));
+    r.studyFrom(1);
+    // A directory where COACCION.DAT's new text would be put aside.
+    fs::create_directories(dir / ".COACCION.DAT.renumera" / "lleno");
+    const std::string before = snapshot(dir.path());
+    try {
+        r.GrabaDatos(dir.path());
+        FAIL() << "the save reported success";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::WriteFailed);
+    }
+    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_TRUE(r.canSave());  // still there to try again
+}
+
+TEST(GrabaDatos, RefusedWithoutAnImprovement) {
+    TempDir dir;
+    writeChain(dir);
+    Renumbering none(LeeDatos(dir.path()));
+    const std::string before = snapshot(dir.path());
+    EXPECT_THROW(none.GrabaDatos(dir.path()), std::logic_error);
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
+
+}  // namespace
+}  // namespace vanto::renumber

@@ -1,0 +1,392 @@
+#include "renumber/renumbering.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "renumber/lattice.h"
+#include "renumber/literal_rule.h"
+
+namespace vanto::renumber {
+namespace {
+
+using test::lattice;
+using test::literalRenumeracion;
+using test::LiteralStudy;
+using test::literalStudy;
+using test::structureWith;
+
+// --- The cases worked by hand ------------------------------------------------
+
+TEST(Chain, InOrderCannotImprove) {
+    Renumbering r(structureWith(4, {{1, 2}, {2, 3}, {3, 4}}));
+    EXPECT_EQ(r.InitialWidth(), 12);
+    const StudyResult s = r.studyAll();
+    EXPECT_EQ(s.outcome, StudyOutcome::Finished);
+    EXPECT_EQ(s.comment, " No mejoró el ancho de banda y resulta imposible que mejore");
+    EXPECT_EQ(r.BestWidth(), 12);
+    EXPECT_EQ(r.BestStart(), 0);
+    EXPECT_FALSE(r.canSave());
+}
+
+TEST(Chain, OneStartWithoutImprovementDoesNotClaimImpossible) {
+    Renumbering r(structureWith(4, {{1, 2}, {2, 3}, {3, 4}}));
+    EXPECT_EQ(r.studyFrom(2).comment, " No mejoró el ancho de banda");
+}
+
+TEST(Chain, ScrambledNumberingFromNodeOne) {
+    // Bars 1–4, 4–2, 2–3: the numbering from node 1 takes 1, 4, 2, 3.
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
+    EXPECT_EQ(r.InitialWidth(), 24);
+    const auto n = r.renumeracion(1);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->order, (std::vector<int>{0, 1, 4, 2, 3}));
+    EXPECT_EQ(n->newNumber, (std::vector<int>{0, 1, 3, 4, 2}));
+    EXPECT_EQ(n->width, 12);
+
+    const StudyResult s = r.studyFrom(1);
+    EXPECT_EQ(s.outcome, StudyOutcome::Finished);
+    EXPECT_EQ(s.comment,
+              " Se encontró una mejoría del ancho de banda en el nudo 1"
+              "  El nuevo ancho de banda sería 12");
+    EXPECT_EQ(r.BestStart(), 1);
+    EXPECT_EQ(r.BestWidth(), 12);
+    EXPECT_TRUE(r.canSave());
+}
+
+TEST(Chain, OtherStartsByHand) {
+    // From 4: 4, 1, 2, 3 → bar 4–2 spans 2 → 18. From 2: 2, 4, 3, 1 → bar 1–4 spans 2.
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
+    EXPECT_EQ(r.renumeracion(4)->width, 18);
+    EXPECT_EQ(r.renumeracion(2)->width, 18);
+    EXPECT_EQ(r.renumeracion(3)->width, 12);
+}
+
+TEST(Study, TiesKeepTheEarlierStart) {
+    // Starts 1 and 3 both give 12; the complete study keeps 1.
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
+    r.studyAll();
+    EXPECT_EQ(r.BestStart(), 1);
+    EXPECT_EQ(r.BestWidth(), 12);
+}
+
+TEST(Study, RepeatedStudiesKeepEarlierBests) {
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
+    r.studyFrom(3);
+    EXPECT_EQ(r.BestStart(), 3);
+    r.studyFrom(1);  // equal width: no change
+    EXPECT_EQ(r.BestStart(), 3);
+    const StudyResult s = r.studyFrom(4);  // worse: no change, the comment still reports 3
+    EXPECT_EQ(r.BestStart(), 3);
+    EXPECT_EQ(r.BestWidth(), 12);
+    EXPECT_EQ(s.comment,
+              " Se encontró una mejoría del ancho de banda en el nudo 3"
+              "  El nuevo ancho de banda sería 12");
+    r.studyAll();
+    EXPECT_EQ(r.BestStart(), 3);
+}
+
+TEST(Study, NoBarsGivesSixAndNothingToSave) {
+    Renumbering r(structureWith(3, {}));
+    EXPECT_EQ(r.InitialWidth(), 6);
+    EXPECT_EQ(r.studyAll().comment, " No mejoró el ancho de banda y resulta imposible que mejore");
+    EXPECT_EQ(r.studyFrom(2).outcome, StudyOutcome::Finished);
+    EXPECT_FALSE(r.canSave());
+}
+
+TEST(Study, DisconnectedStructureIsRefused) {
+    Renumbering r(structureWith(4, {{1, 2}, {3, 4}}));
+    EXPECT_FALSE(r.connected());
+    EXPECT_EQ(r.studyAll().outcome, StudyOutcome::NotConnected);
+    EXPECT_EQ(r.studyFrom(1).outcome, StudyOutcome::NotConnected);
+    EXPECT_EQ(r.studyFrom(1).comment, "");
+    EXPECT_FALSE(r.renumeracion(3));
+    EXPECT_FALSE(r.canSave());
+    EXPECT_EQ(std::string(NotConnectedMessage),
+              "Esta estructura no se puede renumerar\n\n"
+              "(no están todas las barras interconectadas entre si)");
+}
+
+TEST(Study, StartNodeWithoutBarsIsRefusedButSkippedInACompleteStudy) {
+    // Node 3 touches no bar.
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}}));
+    EXPECT_EQ(r.untouchedNodes(), 1);
+    EXPECT_EQ(r.studyFrom(3).outcome, StudyOutcome::NotConnected);
+    EXPECT_EQ(r.studyAll().outcome, StudyOutcome::Finished);
+    EXPECT_EQ(r.BestStart(), 1);
+    EXPECT_EQ(r.BestWidth(), 12);
+}
+
+TEST(Study, BarFromANodeToItselfNeverSplitsTheStructure) {
+    // The zero-length bar 3–3 sits on the node numbered last; the numbering is
+    // the one the chain alone gives.
+    Renumbering r(structureWith(3, {{1, 3}, {3, 3}, {3, 2}}));
+    EXPECT_TRUE(r.connected());
+    const auto n = r.renumeracion(1);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->order, (std::vector<int>{0, 1, 3, 2}));
+    EXPECT_EQ(n->width, 12);
+    EXPECT_EQ(r.studyAll().outcome, StudyOutcome::Finished);
+    EXPECT_EQ(r.BestStart(), 1);
+}
+
+// --- Progress and stop ------------------------------------------------------
+
+class RecordingProgress : public Progress {
+  public:
+    explicit RecordingProgress(int stopAfter = -1) : stopAfter_(stopAfter) {}
+    void report(int stage, long long current, long long total) override {
+        EXPECT_EQ(stage, StageTrials);
+        reports.emplace_back(current, total);
+    }
+    bool stopRequested() override {
+        ++asked;
+        return stopAfter_ >= 0 && asked >= stopAfter_;
+    }
+    std::vector<std::pair<long long, long long>> reports;
+    int asked = 0;
+
+  private:
+    int stopAfter_;
+};
+
+TEST(Progress, OneReportAndOneStopQuestionPerTrial) {
+    Renumbering r(lattice(3, 3, 2));
+    RecordingProgress p;
+    r.studyAll(&p);
+    ASSERT_EQ(p.reports.size(), 19u);
+    EXPECT_EQ(p.reports.front(), std::make_pair(0LL, 18LL));
+    EXPECT_EQ(p.reports.back(), std::make_pair(18LL, 18LL));
+    EXPECT_EQ(p.asked, 17);  // not after the last trial
+}
+
+TEST(Progress, StopEndsTheStudyKeepingItsBests) {
+    // Chain given as 1–4, 4–2, 2–3: the first trial already improves.
+    Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
+    RecordingProgress p(1);
+    const StudyResult s = r.studyAll(&p);
+    EXPECT_EQ(s.outcome, StudyOutcome::Stopped);
+    EXPECT_EQ(p.reports.back().first, 1);
+    EXPECT_EQ(r.BestStart(), 1);
+
+    Renumbering still(structureWith(4, {{1, 2}, {2, 3}, {3, 4}}));
+    RecordingProgress q(2);
+    // Not every start was tried, so it cannot say improvement is impossible.
+    EXPECT_EQ(still.studyAll(&q).comment, " No mejoró el ancho de banda");
+}
+
+// --- The start node typed by the user ---------------------------------------
+
+TEST(StartNode, RoundsClampsAndRefuses) {
+    auto node = [](const std::string& text, int count) {
+        return std::get<StartNode>(parseStartNode(text, count));
+    };
+    auto refusal = [](const std::string& text, int count) {
+        return std::get<std::string>(parseStartNode(text, count));
+    };
+    EXPECT_EQ(node("3", 10).node, 3);
+    EXPECT_FALSE(node("3", 10).clamped);
+    EXPECT_EQ(node(" 2,6 ", 10).node, 3);
+    EXPECT_EQ(node("2.4", 10).node, 2);
+    EXPECT_EQ(node("1.5", 10).node, 2);
+    EXPECT_EQ(node("+4", 10).node, 4);
+    // Above the node count: the last node, and the box shows it.
+    EXPECT_EQ(node("99", 10).node, 10);
+    EXPECT_TRUE(node("99", 10).clamped);
+    EXPECT_EQ(node("1e9", 10).node, 10);
+
+    EXPECT_EQ(refusal("0", 10), "El nudo de partida debe ser 1 o mayor.");
+    EXPECT_EQ(refusal("0,4", 10), "El nudo de partida debe ser 1 o mayor.");
+    EXPECT_EQ(refusal("-3", 10), "El nudo de partida debe ser 1 o mayor.");
+    EXPECT_EQ(refusal("abc", 10), "El nudo de partida «abc» no es un número.");
+    EXPECT_EQ(refusal("12abc", 10), "El nudo de partida «12abc» no es un número.");
+    EXPECT_EQ(refusal("", 10), "El nudo de partida «» no es un número.");
+    EXPECT_EQ(refusal("nan", 10), "El nudo de partida «nan» no es un número.");
+    EXPECT_EQ(refusal("3", 0), "La estructura no tiene nudos.");
+}
+
+// --- The fast numbering against the literal rule -----------------------------
+
+// Every start's numbering, and complete and single studies, as the literal rule.
+void expectSameAsLiteral(const StructureData& d, const std::string& what) {
+    SCOPED_TRACE(what);
+    Renumbering r(d);
+    std::vector<bool> touched(std::size_t(d.nodeCount) + 1, false);
+    for (int b = 1; b <= d.barCount; ++b) {
+        touched[itemNumber(d.bars(b, Origin))] = true;
+        touched[itemNumber(d.bars(b, End))] = true;
+    }
+    bool anyTouchedConnected = false;
+    for (int start = 1; start <= d.nodeCount; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        const auto lit = literalRenumeracion(d.bars, d.barCount, d.nodeCount, start);
+        const auto mine = r.renumeracion(start);
+        ASSERT_EQ(bool(mine), lit.connected);
+        if (!mine) continue;
+        anyTouchedConnected = true;
+        // The literal rule numbers the reached nodes; the others follow in old order.
+        for (int p = 1; p <= mine->reached; ++p)
+            ASSERT_EQ(mine->order[p], lit.order[p]);
+        for (int p = mine->reached + 1; p <= d.nodeCount; ++p) {
+            ASSERT_EQ(lit.order[p], 0);
+            ASSERT_FALSE(touched[mine->order[p]] && d.barCount > 0);
+            if (p > mine->reached + 1) {
+                ASSERT_LT(mine->order[p - 1], mine->order[p]);
+            }
+        }
+        ASSERT_EQ(mine->width, lit.width);
+    }
+    EXPECT_EQ(r.connected(), anyTouchedConnected || d.barCount == 0);
+
+    // A complete study: the literal rule stops on a start that no bar touches,
+    // so it is compared over the starts that some bar touches.
+    const StudyResult all = r.studyAll();
+    if (!r.connected()) {
+        EXPECT_EQ(all.outcome, StudyOutcome::NotConnected);
+        return;
+    }
+    LiteralStudy lit{true, r.InitialWidth(), 0};
+    for (int start = 1; start <= d.nodeCount; ++start) {
+        if (touched[start] || d.barCount == 0)
+            lit = literalStudy(d.bars, d.barCount, d.nodeCount, start, start, lit.bestWidth,
+                               lit.bestStart);
+    }
+    EXPECT_EQ(all.outcome, StudyOutcome::Finished);
+    EXPECT_EQ(r.BestWidth(), lit.bestWidth);
+    EXPECT_EQ(r.BestStart(), lit.bestStart);
+}
+
+StructureData shuffledBars(StructureData d, std::mt19937& rng, bool flip) {
+    std::vector<int> rows(std::size_t(d.barCount));
+    for (int b = 0; b < d.barCount; ++b)
+        rows[b] = b + 1;
+    std::shuffle(rows.begin(), rows.end(), rng);
+    Table<float> bars(d.barCount, BarFieldCount);
+    for (int b = 1; b <= d.barCount; ++b) {
+        for (int f = 1; f <= BarFieldCount; ++f)
+            bars(b, f) = d.bars(rows[b - 1], f);
+        if (flip && rng() % 2) std::swap(bars(b, Origin), bars(b, End));
+    }
+    d.bars = bars;
+    return d;
+}
+
+TEST(LiteralRule, Chains) {
+    expectSameAsLiteral(structureWith(6, {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}}), "in order");
+    expectSameAsLiteral(structureWith(6, {{6, 5}, {5, 4}, {4, 3}, {3, 2}, {2, 1}}), "reversed");
+    expectSameAsLiteral(structureWith(5, {{1, 4}, {4, 2}, {2, 5}, {5, 3}}), "scrambled");
+    expectSameAsLiteral(structureWith(2, {{1, 2}}), "one bar");
+    expectSameAsLiteral(structureWith(1, {}), "one node");
+}
+
+TEST(LiteralRule, GridsAndLattices) {
+    expectSameAsLiteral(lattice(4, 5, 1), "plane grid");
+    expectSameAsLiteral(lattice(3, 3, 3), "cube");
+    expectSameAsLiteral(lattice(2, 4, 5), "tower");
+}
+
+TEST(LiteralRule, ScrambledFlippedAndRepeatedBars) {
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 5; ++trial) {
+        expectSameAsLiteral(shuffledBars(lattice(3, 4, 2), rng, true), "shuffled, flipped");
+        StructureData d = lattice(2, 3, 3);
+        // Every bar twice, the copies flipped and mixed in.
+        std::vector<std::pair<int, int>> bars;
+        for (int b = 1; b <= d.barCount; ++b) {
+            bars.emplace_back(itemNumber(d.bars(b, Origin)), itemNumber(d.bars(b, End)));
+            bars.emplace_back(itemNumber(d.bars(b, End)), itemNumber(d.bars(b, Origin)));
+        }
+        expectSameAsLiteral(shuffledBars(structureWith(d.nodeCount, bars), rng, false), "repeated");
+    }
+}
+
+TEST(LiteralRule, DisconnectedStructures) {
+    expectSameAsLiteral(structureWith(4, {{1, 2}, {3, 4}}), "two bars apart");
+    expectSameAsLiteral(structureWith(6, {{1, 2}, {2, 3}, {4, 5}, {5, 6}, {6, 4}}),
+                        "chain and triangle");
+}
+
+TEST(LiteralRule, RandomStructures) {
+    std::mt19937 rng(2024);
+    for (int trial = 0; trial < 60; ++trial) {
+        const int n = 2 + int(rng() % 30);
+        const int isolated = trial % 3 == 0 ? int(rng() % 4) : 0;
+        const int linked = std::max(2, n - isolated);
+        // The linked nodes get random labels among 1..n; the rest stay untouched.
+        std::vector<int> label(n);
+        for (int i = 0; i < n; ++i)
+            label[i] = i + 1;
+        std::shuffle(label.begin(), label.end(), rng);
+        std::vector<std::pair<int, int>> bars;
+        for (int i = 1; i < linked; ++i)
+            bars.emplace_back(label[rng() % i], label[i]);
+        const int extra = int(rng() % (2 * linked));
+        for (int e = 0; e < extra; ++e)
+            bars.emplace_back(label[rng() % linked], label[rng() % linked]);
+        // Drop self-loops: a bar needs two nodes.
+        std::erase_if(bars, [](const auto& b) { return b.first == b.second; });
+        if (trial % 7 == 3 && bars.size() > 2) bars.erase(bars.begin() + 1);  // may split it
+        StructureData d = structureWith(n, bars);
+        expectSameAsLiteral(shuffledBars(d, rng, true), "random " + std::to_string(trial));
+    }
+}
+
+TEST(LiteralRule, LatticeCompleteStudyOnAMediumGrid) {
+    // Large enough that the pruned complete study meets real competition.
+    const StructureData d = lattice(6, 5, 4);
+    Renumbering r(d);
+    r.studyAll();
+    const LiteralStudy lit =
+        literalStudy(d.bars, d.barCount, d.nodeCount, 1, d.nodeCount, r.InitialWidth(), 0);
+    EXPECT_EQ(r.BestWidth(), lit.bestWidth);
+    EXPECT_EQ(r.BestStart(), lit.bestStart);
+}
+
+// --- Renumbered data ---------------------------------------------------------
+
+TEST(Renumbered, EndsExchangedOtherFieldsKept) {
+    StructureData d = structureWith(4, {{1, 4}, {4, 2}, {2, 3}});
+    for (int f = Type; f <= EmpEX; ++f)
+        d.bars(1, f) = float(f) + 0.5f;
+    Renumbering r(d);
+    // From 3: 3, 2, 4, 1 → every bar's ends come out reversed and are exchanged.
+    const auto n = r.renumeracion(3);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->order, (std::vector<int>{0, 3, 2, 4, 1}));
+    const StructureData out = r.renumbered(*n);
+    EXPECT_EQ(out.bars(1, Origin), 3);
+    EXPECT_EQ(out.bars(1, End), 4);
+    EXPECT_EQ(out.bars(2, Origin), 2);
+    EXPECT_EQ(out.bars(2, End), 3);
+    EXPECT_EQ(out.bars(3, Origin), 1);
+    EXPECT_EQ(out.bars(3, End), 2);
+    for (int f = Type; f <= EmpEX; ++f)
+        EXPECT_EQ(out.bars(1, f), float(f) + 0.5f);
+    // Node p of the result is old node order[p], with all its values.
+    for (int p = 1; p <= 4; ++p) {
+        const int old = n->order[p];
+        for (int a = 1; a <= 3; ++a)
+            EXPECT_EQ(out.coordinates(p, a), d.coordinates(old, a));
+        EXPECT_EQ(out.loads[6 * (p - 1) + 3], -double(old));
+    }
+}
+
+TEST(Renumbered, UntouchedNodesFollowInOldOrder) {
+    // Nodes 3, 4 and 6 touch no bar.
+    Renumbering r(structureWith(6, {{1, 5}, {5, 2}}));
+    EXPECT_EQ(r.InitialWidth(), 30);
+    const auto n = r.renumeracion(1);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->reached, 3);
+    EXPECT_EQ(n->order, (std::vector<int>{0, 1, 5, 2, 3, 4, 6}));
+    EXPECT_EQ(n->width, 12);
+    const StructureData out = r.renumbered(*n);
+    std::vector<float> xs;
+    for (int p = 1; p <= 6; ++p)
+        xs.push_back(out.coordinates(p, 1));
+    EXPECT_EQ(xs, (std::vector<float>{11, 51, 21, 31, 41, 61}));
+}
+
+}  // namespace
+}  // namespace vanto::renumber

@@ -1,0 +1,387 @@
+#include "reports/listing_import.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "model/textfile.h"
+#include "reports/listing.h"
+#include "reports/structures.h"
+#include "support/tempdir.h"
+
+namespace vanto::reports {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FixedClock;
+using test::TempDir;
+
+const char* const dataFiles[] = {"DATOS.DAT",  "COORDENA.DAT", "BARRAS.DAT",
+                                 "CARGAS.DAT", "COACCION.DAT", "TIPOS.DAT"};
+
+std::set<std::string> entriesOf(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+class RecordingProgress : public Progress {
+  public:
+    void report(int stage, long long current, long long total) override {
+        reports.push_back({stage, current, total});
+    }
+    bool stopRequested() override { return stopAfter >= 0 && int(reports.size()) > stopAfter; }
+    struct Report {
+        int stage;
+        long long current, total;
+        bool operator==(const Report&) const = default;
+    };
+    std::vector<Report> reports;
+    int stopAfter = -1;
+};
+
+// The listing of a structure, lines without their ends, to edit.
+class Listing {
+  public:
+    explicit Listing(const std::string& text) : lines_(splitLines(text)) {}
+    // Index of the line that begins with `start`.
+    std::size_t find(const std::string& start) const {
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            if (lines_[i].rfind(start, 0) == 0) return i;
+        ADD_FAILURE() << "no line begins with " << start;
+        return 0;
+    }
+    // Replaces the first `from` in the line beginning with `start`.
+    Listing& edit(const std::string& start, const std::string& from, const std::string& to) {
+        std::string& l = lines_[find(start)];
+        const std::size_t at = l.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) l.replace(at, from.size(), to);
+        return *this;
+    }
+    Listing& erase(const std::string& start) {
+        lines_.erase(lines_.begin() + long(find(start)));
+        return *this;
+    }
+    Listing& append(const std::string& line) {
+        lines_.push_back(line);
+        return *this;
+    }
+    Listing& truncateAt(const std::string& start) {
+        lines_.resize(find(start));
+        return *this;
+    }
+    // 1-based number of the line beginning with `start`.
+    int lineOf(const std::string& start) const { return int(find(start)) + 1; }
+    std::string text() const {
+        std::string out;
+        for (const auto& l : lines_)
+            out += l + "\r\n";
+        return out;
+    }
+
+  private:
+    std::vector<std::string> lines_;
+};
+
+class ListingImport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::writeSample(source.path());
+        listingPath = source / "listado.txt";
+    }
+    Listing sampleListing() { return Listing(dataListing(source.path(), clock)); }
+    void import(const std::string& text) {
+        source.write("listado.txt", text);
+        listin(target.path(), listingPath, progress);
+    }
+    TempDir source, target;
+    fs::path listingPath;
+    FixedClock clock;
+    NoProgress progress;
+    test::SeparatorGuard point{'.'};
+};
+
+TEST_F(ListingImport, RoundTripRewritesTheSameFiles) {
+    TempDir portico;
+    test::writePortico(portico.path());
+    writeDataListing(portico.path(), clock);
+    listin(target.path(), portico / "listado.txt", progress);
+    for (const char* name : dataFiles)
+        EXPECT_EQ(target.read(name), portico.read(name)) << name;
+}
+
+TEST_F(ListingImport, ReplacesOldDataAndResultsButKeepsTheDescription) {
+    test::writePortico(target.path());
+    target.write("incog.res", "1\r\n");
+    target.write("DIAGRAMA.RES", "x\r\n");
+    target.write("Resultad.res", "x\r\n");
+    target.write("coordena.dat", "9\r\n");  // another spelling of a data file
+    target.write("VIEJO.DAT", "x\r\n");
+    target.write("NOTAS.DAT", "Pórtico de prueba.\r\n");
+    target.write("matriz.lsc", "x\r\n");
+    import(sampleListing().text());
+    EXPECT_EQ(entriesOf(target.path()),
+              (std::set<std::string>{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT", "COORDENA.DAT",
+                                     "DATOS.DAT", "NOTAS.DAT", "TIPOS.DAT", "matriz.lsc"}));
+    EXPECT_EQ(target.read("NOTAS.DAT"), "Pórtico de prueba.\r\n");
+    EXPECT_EQ(target.read("DATOS.DAT"), source.read("DATOS.DAT"));
+    EXPECT_EQ(target.read("COORDENA.DAT"), source.read("COORDENA.DAT"));
+    EXPECT_EQ(target.read("COACCION.DAT"), source.read("COACCION.DAT"));
+    EXPECT_EQ(target.read("CARGAS.DAT"), source.read("CARGAS.DAT"));
+}
+
+TEST_F(ListingImport, TypesInUseAreRenumberedAndTheBarsFollow) {
+    // The sample lists types 2 and 3 (type 1 unused).
+    import(sampleListing().text());
+    const auto types = DiscoX::readTypes<float>(target.path());
+    ASSERT_EQ(types.count, 2);
+    EXPECT_EQ(types.names[1], "HA-25x40-------");
+    EXPECT_EQ(types.names[2], "Chapa----------");
+    EXPECT_FLOAT_EQ(types.values(1, A), 1000);
+    EXPECT_FLOAT_EQ(types.values(1, MY), 300000);
+    EXPECT_FLOAT_EQ(types.values(1, CdTerm), 0.01f);
+    EXPECT_FLOAT_EQ(types.values(2, A), 1001);  // as the listing shows it
+    EXPECT_EQ(target.read("BARRAS.DAT"),
+              "1,2,1,0,0,0,0,0,1,1\r\n"
+              "3,2,2,90,-1.5,0.25,0,20,0.5,0\r\n");
+
+    // Types 2 and 5 of five.
+    TempDir five;
+    test::writeSample(five.path());
+    std::vector<test::TypeRow> rows;
+    for (int t = 1; t <= 5; ++t)
+        rows.push_back({{0, float(10 * t), 1, 1, 1, 2100000, 0.3f, 2600, 7850, 0.012f},
+                        "T" + std::to_string(t)});
+    test::writeTypeRows(five.path(), rows);
+    DiscoX::writeBars(
+        five.path(),
+        test::tableOf(10, {{1, 2, 5, 0, 0, 0, 0, 0, 1, 1}, {3, 2, 2, 0, 0, 0, 0, 0, 1, 1}}), 2);
+    writeDataListing(five.path(), clock);
+    listin(target.path(), five / "listado.txt", progress);
+    const auto renumbered = DiscoX::readTypes<float>(target.path());
+    ASSERT_EQ(renumbered.count, 2);
+    EXPECT_EQ(renumbered.names[1], "T2-------------");
+    EXPECT_EQ(renumbered.names[2], "T5-------------");
+    EXPECT_FLOAT_EQ(renumbered.values(2, A), 50);
+    EXPECT_EQ(target.read("BARRAS.DAT"),
+              "1,2,2,0,0,0,0,0,1,1\r\n"
+              "3,2,1,0,0,0,0,0,1,1\r\n");
+}
+
+TEST_F(ListingImport, EditedRestraintsAndLoads) {
+    Listing l = sampleListing();
+    // Node 3: LIBRE becomes fixed, a fixed DOF becomes free (lower case).
+    l.edit("   3         LIBRE", "LIBRE", "0").edit("   3         0 ", "0.0000", "libre");
+    // Node 2 loses its loads; node 1 gets some.
+    l.erase("   2         2.000").append("1 0 0 -3,5 0 0 1.25");
+    import(l.text());
+    const auto r = DiscoX::readNodeValues(target.path(), DiscoX::NodeFile::Restraints, 3);
+    const float expected3[] = {0, FreeMarker, -0.01f, FreeMarker, 0, FreeMarker};
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_FLOAT_EQ(r(3, k), expected3[k - 1]) << k;
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_FLOAT_EQ(r(2, k), FreeMarker) << k;
+    std::string loads = "0\r\n0\r\n-3.5\r\n0\r\n0\r\n1.25\r\n";
+    for (int i = 0; i < 12; ++i)
+        loads += "0\r\n";
+    EXPECT_EQ(target.read("CARGAS.DAT"), loads);
+}
+
+TEST_F(ListingImport, CommaListingImportsAsThePointOne) {
+    std::string pointFiles, commaFiles;
+    import(sampleListing().text());
+    for (const char* name : dataFiles)
+        pointFiles += target.read(name);
+    {
+        test::SeparatorGuard comma(',');
+        const std::string text = dataListing(source.path(), clock);
+        ASSERT_NE(text.find("4,000"), std::string::npos);
+        TempDir other;
+        source.write("listado.txt", text);
+        listin(other.path(), listingPath, progress);
+        for (const char* name : dataFiles)
+            commaFiles += other.read(name);
+    }
+    EXPECT_EQ(commaFiles, pointFiles);
+}
+
+TEST_F(ListingImport, WideCoordinatesReadBack) {
+    DiscoX::writeCoordinates(
+        source.path(), test::tableOf(3, {{452345.125f, -12345.5f, 0}, {0, 0, 3}, {4, 0, 3}}), 3);
+    import(sampleListing().text());
+    EXPECT_EQ(target.read("COORDENA.DAT"), source.read("COORDENA.DAT"));
+}
+
+TEST_F(ListingImport, ReportsProgressPerNodeAndPerFile) {
+    RecordingProgress recording;
+    source.write("listado.txt", sampleListing().text());
+    listin(target.path(), listingPath, recording);
+    using R = RecordingProgress::Report;
+    EXPECT_EQ(recording.reports, (std::vector<R>{{ImportReading, 1, 3},
+                                                 {ImportReading, 2, 3},
+                                                 {ImportReading, 3, 3},
+                                                 {ImportWriting, 1, 6},
+                                                 {ImportWriting, 2, 6},
+                                                 {ImportWriting, 3, 6},
+                                                 {ImportWriting, 4, 6},
+                                                 {ImportWriting, 5, 6},
+                                                 {ImportWriting, 6, 6}}));
+}
+
+TEST_F(ListingImport, StopWhileReadingLeavesTheDirectory) {
+    test::writePortico(target.path());
+    const std::string before = test::snapshot(target.path());
+    RecordingProgress stopping;
+    stopping.stopAfter = 1;
+    source.write("listado.txt", sampleListing().text());
+    listin(target.path(), listingPath, stopping);
+    EXPECT_EQ(test::snapshot(target.path()), before);
+    EXPECT_EQ(entriesOf(target.path()).size(), 6u);
+}
+
+// A broken listing leaves the directory as it was and names the line.
+class BrokenListing : public ListingImport {
+  protected:
+    void SetUp() override {
+        ListingImport::SetUp();
+        test::writePortico(target.path());
+        target.write("INCOG.RES", "0\r\n");
+        before = test::snapshot(target.path());
+    }
+    // The message of the refusal.
+    std::string refusal(const std::string& text) {
+        try {
+            import(text);
+        } catch (const ListingImportError& e) {
+            EXPECT_EQ(test::snapshot(target.path()), before);
+            EXPECT_EQ(entriesOf(target.path()).size(), 7u);
+            return e.what();
+        }
+        ADD_FAILURE() << "imported";
+        return {};
+    }
+    std::string before;
+};
+
+TEST_F(BrokenListing, BarsOutOfOrderOrWithUnknownNodesOrTypes) {
+    Listing l = sampleListing();
+    const int row2 = l.lineOf("  2      3");
+    EXPECT_EQ(refusal(Listing(l).edit("  2      3", "  2", "  3").text()),
+              "Línea " + std::to_string(row2) +
+                  " del listado: se esperaba la barra nº 2 y figura la nº 3; las barras van "
+                  "numeradas en orden, sin saltos.");
+    EXPECT_EQ(refusal(Listing(l).edit("  2      3", "      3", "      7").text()),
+              "Línea " + std::to_string(row2) +
+                  " del listado: la barra nº 2 usa el nudo 7, que no existe (hay 3 nudos).");
+    EXPECT_EQ(
+        refusal(Listing(l).edit("  2      3", "   3   90", "   4   90").text()),
+        "Línea " + std::to_string(row2) +
+            " del listado: la barra nº 2 es del tipo 4, que no figura en la sección \"TIPOS DE "
+            "BARRAS\".");
+    EXPECT_EQ(refusal(Listing(l).edit("  2      3", "-1.500", "-1.5OO").text()),
+              "Línea " + std::to_string(row2) +
+                  " del listado: \"-1.5OO\" no es un número (carga vertical de la barra nº 2).");
+    EXPECT_EQ(
+        refusal(Listing(l).edit("  2      3", "0.50", "0.50 1").text()),
+        "Línea " + std::to_string(row2) +
+            " del listado: sobran palabras en la fila de la barra nº 2: se esperaban 11 y hay 12.");
+}
+
+TEST_F(BrokenListing, CountsThatDoNotMatchTheRows) {
+    Listing l = sampleListing();
+    // Three bars announced, two listed: the empty line after them is not bar 3.
+    const int afterBars = l.lineOf("  2      3") + 1;
+    EXPECT_EQ(refusal(Listing(l).edit("Número de barras", "2", "3").text()),
+              "Línea " + std::to_string(afterBars) +
+                  " del listado: faltan barras: se esperaban 3 y hay 2.");
+    EXPECT_EQ(refusal(Listing(l).edit("Número de barras", "2", "1").text()),
+              "Línea " + std::to_string(afterBars - 1) +
+                  " del listado: esta fila sobra: según la sección \"DATOS\", el número de barras "
+                  "es 1.");
+    const std::string more = refusal(Listing(l).edit("Nº tipos", "2", "1").text());
+    EXPECT_NE(more.find("el número de tipos de barras usados es 1."), std::string::npos) << more;
+    const std::string fewer = refusal(Listing(l).edit("Número de puntos", "3", "4").text());
+    EXPECT_NE(fewer.find("falta un valor: número del nudo nº 4."), std::string::npos) << fewer;
+    const std::string less = refusal(Listing(l).edit("Número de puntos", "3", "2").text());
+    EXPECT_NE(less.find("la barra nº 2 usa el nudo 3, que no existe (hay 2 nudos)."),
+              std::string::npos)
+        << less;
+    EXPECT_NE(refusal(Listing(l).edit("Nº tipos", "2", "40000").text())
+                  .find("el número de tipos de barras usados (40000) pasa del máximo, 32767."),
+              std::string::npos);
+    EXPECT_NE(refusal(Listing(l).edit("Número de puntos", "3", "-3").text())
+                  .find("el número de puntos no puede ser negativo."),
+              std::string::npos);
+    EXPECT_NE(refusal(Listing(l).edit("Número de puntos", "3", "2.5").text())
+                  .find("\"2.5\" no es un número entero"),
+              std::string::npos);
+}
+
+TEST_F(BrokenListing, CoordinatesOutOfOrder) {
+    Listing l = sampleListing();
+    const int row = l.lineOf("   1    0.000");
+    EXPECT_EQ(
+        refusal(Listing(l).edit("   1    0.000", "   2", "   3").text()),
+        "Línea " + std::to_string(row) +
+            " del listado: se esperaba el nudo nº 2 y figura el nº 3; los nudos van numerados "
+            "en orden, dos por fila.");
+    EXPECT_EQ(refusal(Listing(l).edit("   3    4.000", "4.000", "cuatro").text()),
+              "Línea " + std::to_string(row + 1) +
+                  " del listado: \"cuatro\" no es un número (coordenada X del nudo nº 3).");
+    // The odd last node alone: a second node there is one too many.
+    EXPECT_NE(refusal(Listing(l).edit("   3    4.000", "3.000", "3.000  4 0 0 0").text())
+                  .find("sobran palabras en la fila de coordenadas"),
+              std::string::npos);
+}
+
+TEST_F(BrokenListing, NameWithBlanksShiftsTheWords) {
+    const std::string message =
+        refusal(sampleListing().edit("  2 HA-25x40", "HA-25x40-------", "HA 25x40").text());
+    EXPECT_NE(message.find("el nombre del tipo no puede contener espacios"), std::string::npos)
+        << message;
+    EXPECT_NE(refusal(sampleListing().edit("  2 HA-25x40", "HA-25x40", "HA\"25x40").text())
+                  .find("no puede contener comillas"),
+              std::string::npos);
+}
+
+TEST_F(BrokenListing, RestraintOrLoadOfAMissingNode) {
+    Listing l = sampleListing();
+    EXPECT_EQ(refusal(Listing(l).edit("   3         LIBRE", "   3", "   9").text()),
+              "Línea " + std::to_string(l.lineOf("   3         LIBRE")) +
+                  " del listado: el nudo 9 no existe (hay 3 nudos).");
+    EXPECT_EQ(refusal(Listing(l).edit("   2         2.000", "   2", "   0").text()),
+              "Línea " + std::to_string(l.lineOf("   2         2.000")) +
+                  " del listado: el nudo 0 no existe (hay 3 nudos).");
+    EXPECT_NE(refusal(Listing(l).edit("   3         LIBRE", "LIBRE", "LIBR").text())
+                  .find("\"LIBR\" no es un número (coacción dX del nudo nº 3)"),
+              std::string::npos);
+}
+
+TEST_F(BrokenListing, MissingSectionOrShortFile) {
+    Listing l = sampleListing();
+    const std::string missing = refusal(Listing(l).erase("TIPOS DE BARRAS").text());
+    EXPECT_NE(missing.find("El listado no tiene la sección \"TIPOS DE BARRAS\""), std::string::npos)
+        << missing;
+    Listing cut = Listing(l).truncateAt("  2      3");
+    const std::string ended = refusal(cut.text());
+    EXPECT_EQ(ended, "El listado termina (línea " + std::to_string(l.lineOf("  2      3") - 1) +
+                         ") cuando faltan barras: se esperaban 2 y hay 1.");
+    EXPECT_NE(refusal("").find("El listado no tiene la sección \"DATOS\""), std::string::npos);
+}
+
+TEST_F(BrokenListing, MissingListingFile) {
+    try {
+        listin(target.path(), source / "no-existe.txt", progress);
+        FAIL();
+    } catch (const ListingImportError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "No existe el fichero: " + (source / "no-existe.txt").string());
+    }
+    EXPECT_EQ(test::snapshot(target.path()), before);
+}
+
+}  // namespace
+}  // namespace vanto::reports
