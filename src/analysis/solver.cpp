@@ -6,10 +6,15 @@
 // pivot by pivot in increasing order, as row-by-row elimination gives it; the
 // panels only keep the rows being updated in cache. Restrained rows are never
 // pivots and never updated, and coupling terms of magnitude ≤ 1e-9 are taken
-// as zero.
+// as zero. A second thread shares the rows below each panel; every row is
+// still updated by one thread, so the results do not depend on the threads.
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "analysis/engine.h"
 
@@ -33,6 +38,113 @@ inline void axpy(double* __restrict row, const double* __restrict src, double f,
     for (int q = 0; q < len; ++q)
         row[q] += f * src[q];
 }
+
+// The pivot rows k0..k1 of a panel, reduced, and their factors for the rows
+// below the panel.
+struct Panel {
+    BandMatrix& K;
+    std::vector<double>& F;
+    const std::vector<char>& free;
+    const std::vector<double>& mult;
+    int k0, k1, hb;
+
+    // Applies the panel to rows first, first + step, ... up to last.
+    void apply(int first, int last, int step) const {
+        for (int i = first; i <= last; i += step) {
+            if (!free[i]) continue;
+            double* ri = K.row(i);
+            const std::size_t col = std::size_t(i - k1 - 1);
+            double fi = 0;
+            int k = std::max(k0, i - hb + 1);
+            // Four pivot rows at a time: row k reaches fewest columns of row i,
+            // rows k+1..k+3 one more each.
+            for (; k + 3 <= k1; k += 4) {
+                const double f0 = mult[std::size_t(k - k0) * hb + col];
+                const double f1 = mult[std::size_t(k + 1 - k0) * hb + col];
+                const double f2 = mult[std::size_t(k + 2 - k0) * hb + col];
+                const double f3 = mult[std::size_t(k + 3 - k0) * hb + col];
+                if (f0 == 0 && f1 == 0 && f2 == 0 && f3 == 0) continue;
+                const int len = hb - (i - k);
+                const double* __restrict r0 = K.row(k) + (i - k);
+                const double* __restrict r1 = K.row(k + 1) + (i - k - 1);
+                const double* __restrict r2 = K.row(k + 2) + (i - k - 2);
+                const double* __restrict r3 = K.row(k + 3) + (i - k - 3);
+                double* __restrict out = ri;
+                for (int q = 0; q < len; ++q)
+                    out[q] += f0 * r0[q] + f1 * r1[q] + f2 * r2[q] + f3 * r3[q];
+                out[len] += f1 * r1[len] + f2 * r2[len] + f3 * r3[len];
+                out[len + 1] += f2 * r2[len + 1] + f3 * r3[len + 1];
+                out[len + 2] += f3 * r3[len + 2];
+                fi += f0 * F[k] + f1 * F[k + 1] + f2 * F[k + 2] + f3 * F[k + 3];
+            }
+            for (; k <= k1; ++k) {
+                const double f = mult[std::size_t(k - k0) * hb + col];
+                if (f == 0) continue;
+                axpy(ri, K.row(k) + (i - k), f, hb - (i - k));
+                fi += f * F[k];
+            }
+            F[i] += fi;
+        }
+    }
+};
+
+// A second thread that takes one half of each panel's work. Without a second
+// processor, or for small bands, both halves run here in turn.
+class Helper {
+  public:
+    explicit Helper(bool wanted) {
+        if (wanted && std::thread::hardware_concurrency() > 1)
+            thread_ = std::thread([this] { loop(); });
+    }
+    ~Helper() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    // Runs `theirs` on the helper thread and `mine` here, and waits for both.
+    template <class A, class B>
+    void run(A&& theirs, B&& mine) {
+        if (!thread_.joinable()) {
+            mine();
+            theirs();
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            job_ = theirs;
+            pending_ = true;
+        }
+        wake_.notify_one();
+        mine();
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return !pending_; });
+    }
+
+  private:
+    void loop() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return pending_ || quit_; });
+            if (quit_) return;
+            lock.unlock();
+            job_();
+            lock.lock();
+            pending_ = false;
+            done_.notify_one();
+        }
+    }
+
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::function<void()> job_;
+    bool pending_ = false;
+    bool quit_ = false;
+};
 
 }  // namespace
 
@@ -69,6 +181,8 @@ bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcOb
     // mult[(k − k0)·hb + (i − k1 − 1)]: the factor pivot row k applies to row i
     // below the panel k0..k1 (0 where it applies none).
     std::vector<double> mult(std::size_t(PanelRows) * hb);
+    // Small bands are not worth a second thread.
+    Helper helper(hb >= 120 && n >= 4 * PanelRows);
 
     for (int k0 = 1; k0 <= n; k0 += PanelRows) {
         const int k1 = std::min(n, k0 + PanelRows - 1);
@@ -99,42 +213,18 @@ bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcOb
             if (observer.stopRequested()) return false;
         }
 
-        // The panel's pivots applied to the rows below it, four at a time.
-        for (int i = k1 + 1; i <= below; ++i) {
-            if (!free[i]) continue;
-            double* ri = K.row(i);
-            const std::size_t col = std::size_t(i - k1 - 1);
-            double fi = 0;
-            int k = std::max(k0, i - hb + 1);
-            for (; k + 3 <= k1; k += 4) {
-                const double f0 = mult[std::size_t(k - k0) * hb + col];
-                const double f1 = mult[std::size_t(k + 1 - k0) * hb + col];
-                const double f2 = mult[std::size_t(k + 2 - k0) * hb + col];
-                const double f3 = mult[std::size_t(k + 3 - k0) * hb + col];
-                if (f0 == 0 && f1 == 0 && f2 == 0 && f3 == 0) continue;
-                // Row k reaches fewest columns of row i; rows k+1..k+3 one more each.
-                const int len = hb - (i - k);
-                const double* __restrict r0 = K.row(k) + (i - k);
-                const double* __restrict r1 = K.row(k + 1) + (i - k - 1);
-                const double* __restrict r2 = K.row(k + 2) + (i - k - 2);
-                const double* __restrict r3 = K.row(k + 3) + (i - k - 3);
-                double* __restrict out = ri;
-                for (int q = 0; q < len; ++q)
-                    out[q] += f0 * r0[q] + f1 * r1[q] + f2 * r2[q] + f3 * r3[q];
-                out[len] += f1 * r1[len] + f2 * r2[len] + f3 * r3[len];
-                out[len + 1] += f2 * r2[len + 1] + f3 * r3[len + 1];
-                out[len + 2] += f3 * r3[len + 2];
-                fi += f0 * F[k] + f1 * F[k + 1] + f2 * F[k + 2] + f3 * F[k + 3];
-            }
-            for (; k <= k1; ++k) {
-                const double f = mult[std::size_t(k - k0) * hb + col];
-                if (f == 0) continue;
-                axpy(ri, K.row(k) + (i - k), f, hb - (i - k));
-                fi += f * F[k];
-            }
-            F[i] += fi;
-            if (observer.stopRequested()) return false;
-        }
+        // The panel's pivots applied to the rows below it: one thread takes the
+        // odd rows, this one the even rows and the user's stop request.
+        const Panel panel{K, F, free, mult, k0, k1, hb};
+        bool stopped = false;
+        helper.run([&] { panel.apply(k1 + 2, below, 2); },
+                   [&] {
+                       for (int i = k1 + 1; i <= below && !stopped; i += 2) {
+                           panel.apply(i, i, 1);
+                           stopped = observer.stopRequested();
+                       }
+                   });
+        if (stopped) return false;
     }
 
     for (int k = n; k >= 1; --k) {

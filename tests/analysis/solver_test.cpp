@@ -70,7 +70,7 @@ System randomSystem(int n, int hb, unsigned seed) {
 
 TEST(Gauss, PanelEliminationMatchesRowByRowElimination) {
     const int sizes[][2] = {{1, 6},   {7, 6},   {47, 12},  {48, 30},
-                            {49, 30}, {150, 6}, {300, 61}, {257, 200}};
+                            {49, 30}, {150, 6}, {300, 61}, {257, 200}, {1000, 150}};
     unsigned seed = 1;
     for (const auto& nh : sizes) {
         System a = randomSystem(nh[0], nh[1], seed);
@@ -127,13 +127,16 @@ TEST(Gauss, PrescribedValuesStayAndFreeRowsSolveTheEquations) {
 }
 
 TEST(Gauss, StopsWhenAsked) {
-    System s = randomSystem(400, 30, 5);
-    test::RecordingObserver obs;
-    obs.stopAtStage = StageReduction;
-    obs.stopAtItem = 100;
-    FixedClock clock;
-    EXPECT_FALSE(Gauss(s.K, s.F, s.D, obs, clock));
-    EXPECT_EQ(obs.lastCurrent, 100);
+    // A narrow band, and a wide one whose panels are shared with a second thread.
+    for (const auto& [n, hb] : {std::pair{400, 30}, {800, 150}}) {
+        System s = randomSystem(n, hb, 5);
+        test::RecordingObserver obs;
+        obs.stopAtStage = StageReduction;
+        obs.stopAtItem = 100;
+        FixedClock clock;
+        EXPECT_FALSE(Gauss(s.K, s.F, s.D, obs, clock));
+        EXPECT_EQ(obs.lastCurrent, 100);
+    }
 }
 
 TEST(Gauss, ZeroPivotNamesNodeAndDegreeOfFreedom) {
