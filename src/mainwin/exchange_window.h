@@ -1,0 +1,136 @@
+#pragma once
+// The import/export window (ImpoExpo, "Importar / Exportar"): replaces the
+// current structure by a DXF drawing, a file of one of two plane-frame
+// programs or an edited listing, or writes the structure's bars as a DXF
+// drawing. The user picks a directory and a file (or an output name) and
+// presses "Comenzar"; afterwards the preview of the current structure, seen
+// in the fixed "DIN-5" view, is drawn again.
+//
+// Imports and the export check everything before they write: a broken file
+// shows its message and leaves the structure as it was, and closing the window
+// during the work stops it the same way.
+
+#include <QListWidget>
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "mainwin/busy_window.h"
+#include "model/arrays.h"
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vanto {
+
+// A directory list for choosing where files come from or go: the chain from
+// the root down to the current directory, then its subdirectories (structure
+// directories included, since a listing lives in one). Double-click or Enter
+// opens an entry.
+class FolderList : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    const std::filesystem::path& path() const { return path_; }
+    // Shows `path` and emits changed().
+    void setPath(const std::filesystem::path& path);
+    void refresh();
+    std::filesystem::path pathOf(const QListWidgetItem* item) const;
+
+  signals:
+    void changed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void open(QListWidgetItem* item);
+
+    std::filesystem::path path_;
+};
+
+// The structure as the preview draws it: "DIN-5" view, no depth shading, every
+// bar in Palette16 colour 14, filling 90% of the picture, centred.
+class DinPreview {
+  public:
+    // Reads DATOS.DAT, BARRAS.DAT and COORDENA.DAT of `dir`. False (nothing to
+    // draw) without DATOS.DAT or for another version. Throws FileError.
+    bool load(const std::filesystem::path& dir);
+    void draw(Surface& picture) const;
+
+    int nodeCount() const { return nodeCount_; }
+    int barCount() const { return barCount_; }
+
+    static constexpr Colour Background = 0;  // Palette16 0, black
+    static constexpr int BarColourIndex = 14;
+
+  private:
+    bool loaded_ = false;
+    int nodeCount_ = 0;
+    int barCount_ = 0;
+    Table<float> xyz_;
+    Table<float> bars_;
+};
+
+class ExchangeWindow : public BusyWindow {
+    Q_OBJECT
+  public:
+    explicit ExchangeWindow(ui::AppContext& context, QWidget* parent = nullptr);
+    ~ExchangeWindow() override;
+
+    void Imp_Click(int index);
+    void Exp_Click();
+    void List1_Click();
+    void Comenzar_Click();
+    void Salir_Click();
+
+    // The extension of the listed files ("DXF", "DAT", "TXT").
+    const QString& extension() const { return extension_; }
+    const DinPreview& preview() const { return preview_; }
+
+    QGroupBox* Directorio;
+    QComboBox* Drive1;
+    FolderList* Dir1;
+    QGroupBox* Importar;
+    std::array<QRadioButton*, 4> Imp;
+    QListWidget* List1;
+    QGroupBox* Exportar;
+    QRadioButton* Exp;
+    QRadioButton* ColTipo;
+    QRadioButton* ColMono;
+    QLineEdit* Text1;
+    QGroupBox* Actual;
+    QLabel* Label1;
+    ui::PictureBox* Picture1;
+    ui::PictureBox* Pict;
+    QLabel* Estado;
+    QPushButton* Comenzar;
+    QPushButton* Salir;
+
+  private:
+    void Form_Load();
+    void ListaFicheros();
+    int chosenImport() const;
+    void importFile(int index, const std::filesystem::path& file);
+    void exportFile();
+    // After every operation: the preview again, the progress cleared, the
+    // export allowed only for a structure with its geometry.
+    void refreshStructure();
+    void drawPreview();
+    std::vector<QWidget*> workControls();
+
+    std::filesystem::path structure_;
+    bool hasStructure_ = false;
+    bool exportable_ = false;
+    QString extension_;
+    QButtonGroup* operations_;
+    DinPreview preview_;
+};
+
+}  // namespace vanto

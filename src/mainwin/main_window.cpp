@@ -1,0 +1,529 @@
+#include "mainwin/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <system_error>
+
+#include "mainwin/about.h"
+#include "mainwin/app_controller.h"
+#include "mainwin/directory_list.h"
+#include "mainwin/help_viewer.h"
+#include "mainwin/structure_dialogs.h"
+#include "model/files.h"
+#include "model/helpers.h"
+#include "ui/convert.h"
+#include "ui/lists.h"
+#include "ui/qt_surface.h"
+
+namespace vanto {
+
+namespace fs = std::filesystem;
+using ui::qs;
+
+namespace {
+
+const QColor DescriptionBlack(0, 0, 0);
+const QColor DescriptionRed(255, 0, 0);
+const QColor DescriptionGreen(0, 120, 0);
+const QString NoDescription = QStringLiteral("[Sin descripción...]");
+
+// The menus and their entries, in order. An entry with a module code exists
+// only while that module is registered; `selection` entries need a structure.
+struct MenuEntry {
+    const char* menu;
+    const char* caption;
+    const char* name;
+    const char* code;  // module code, or null for the window's own actions
+    bool selection;
+};
+
+const MenuEntry menuEntries[] = {
+    {"Estructura", "Nueva", "Nueva", nullptr, false},
+    {"Estructura", "Importar/Exportar", "ImpExp", "IMEX", false},
+    {"Estructura", "Copiar", "Copi", nullptr, false},
+    {"Estructura", "Borrar", "Eliminar", nullptr, true},
+    {"Estructura", "Salir", "Salir", nullptr, false},
+    {"Generación", "Reticulado", "Reticulado", "RETI", true},
+    {"Generación", "Tipos de barras", "tiposbarras", "CRET", true},
+    {"Edición", "Editar", "EditarM", "EDIT", true},
+    {"Edición", "Listado", "Listad", "LIST", true},
+    {"Edición", "Visor 3D", "Visoren3D", "VI3D", true},
+    {"Calculo", "Cálculo Matricial", "Calculo_MatricialGE", "CMGE", true},
+    {"Calculo", "Renumerar", "Renumerar", "RENU", true},
+    {"Resultados", "Diagramas", "Diagram", "DBDG", true},
+    {"Resultados", "Listados", "ListRe", "LSTR", true},
+    {"Ayuda", "Esta pantalla...", "HelpMenu", nullptr, false},
+    {"Ayuda", "Tutorial...", "Helptutor", nullptr, false},
+    {"Ayuda", "Calculo Matricial...", "HelpMatricial", nullptr, false},
+    {"Ayuda", "El autor...", "ElAutor", nullptr, false},
+    {"Ayuda", "Acerca de...", "Acerca", nullptr, false},
+};
+
+QLabel* caption(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppController& controller) : controller_(controller) {
+    setWindowTitle(qs(VersionText));
+    buildControls();
+    buildMenus();
+    // A good share of the screen, and never less than the controls need.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize size = QSize(std::max(980, screenArea.width() * 3 / 5),
+                             std::max(660, screenArea.height() * 7 / 10))
+                           .boundedTo(screenArea.size());
+    resize(size);
+    move(screenArea.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+
+    auto* left = new QVBoxLayout;
+    Drive1 = new QComboBox(central);
+    Drive1->setObjectName("Drive1");
+    for (const QFileInfo& drive : QDir::drives())
+        Drive1->addItem(QDir::toNativeSeparators(drive.absoluteFilePath()));
+    Dire = new DirectoryList(central);
+    Dire->setObjectName("Dire");
+    List1 = new QListWidget(central);
+    List1->setObjectName("List1");
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    left->addWidget(Drive1);
+    left->addWidget(caption(QStringLiteral("Directorio"), central));
+    left->addWidget(Dire, 2);
+    left->addWidget(caption(QStringLiteral("Estructuras"), central));
+    left->addWidget(List1, 3);
+    columns->addLayout(left, 3);
+
+    auto* right = new QVBoxLayout;
+    auto* top = new QHBoxLayout;
+    auto* contents = new QVBoxLayout;
+    List2 = new QListWidget(central);
+    List2->setObjectName("List2");
+    List2->setToolTip(QStringLiteral("Ficheros que tiene la estructura"));
+    List2->setSelectionMode(QAbstractItemView::NoSelection);
+    contents->addWidget(caption(QStringLiteral("Contenido"), central));
+    contents->addWidget(List2);
+    auto* description = new QVBoxLayout;
+    descr = new QPlainTextEdit(central);
+    descr->setObjectName("descr");
+    descr->installEventFilter(this);
+    description->addWidget(caption(QStringLiteral("Descripción"), central));
+    description->addWidget(descr);
+    top->addLayout(contents, 2);
+    top->addLayout(description, 5);
+    right->addLayout(top, 2);
+
+    previewLabel_ = caption(QStringLiteral("Vista preliminar"), central);
+    right->addWidget(previewLabel_);
+    auto* pictures = new QWidget(central);
+    pictures->setMinimumSize(320, 240);
+    auto* stack = new QGridLayout(pictures);
+    stack->setContentsMargins(0, 0, 0, 0);
+    Dib = new ui::PictureBox(pictures);
+    Dib->setObjectName("Dib");
+    Dib->setToolTip(QStringLiteral("Usa el ratón para girar."));
+    Dib->setBackgroundColour(preview_.backgroundColour);
+    tachado = new ui::PictureBox(pictures);
+    tachado->setObjectName("tachado");
+    tachado->setBackgroundColour(rgb(240, 240, 240));
+    stack->addWidget(Dib, 0, 0);
+    stack->addWidget(tachado, 0, 0);
+    Dib->hide();
+    tachado->hide();
+    right->addWidget(pictures, 5);
+    columns->addLayout(right, 7);
+    setCentralWidget(central);
+
+    connect(Drive1, &QComboBox::activated, this, [this] {
+        const fs::path drive = ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
+        if (drive != Dire->path().root_path()) Dire->setPath(drive);
+    });
+    connect(Dire, &DirectoryList::changed, this, &MainWindow::directoryChanged);
+    connect(List1, &QListWidget::itemSelectionChanged, this, &MainWindow::selectionChanged);
+    connect(descr, &QPlainTextEdit::textChanged, this, [this] {
+        if (!settingDescription_) DescriptionChanged = true;
+    });
+    connect(Dib, &ui::PictureBox::resized, this, &MainWindow::drawPreview);
+    connect(tachado, &ui::PictureBox::resized, this, &MainWindow::drawCrossedOut);
+    connect(Dib, &ui::PictureBox::mouseDown, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+                preview_.press(x, y);
+                Dib->setToolTip(QString());
+            });
+    connect(Dib, &ui::PictureBox::mouseMove, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, double x, double y) {
+                bool changed = false;
+                if (buttons & Qt::LeftButton)
+                    changed = preview_.dragLeft(x, y);
+                else if (buttons & Qt::RightButton)
+                    changed = preview_.dragRight();
+                if (changed) drawPreview();
+            });
+}
+
+void MainWindow::buildMenus() {
+    std::map<QString, QMenu*> menus;
+    auto menuFor = [&](const char* title) {
+        QMenu*& menu = menus[qs(title)];
+        if (!menu) menu = menuBar()->addMenu(qs(title));
+        return menu;
+    };
+    for (const MenuEntry& e : menuEntries) {
+        if (e.code && !controller_.hasModule(e.code)) continue;
+        QAction* action = menuFor(e.menu)->addAction(qs(e.caption));
+        action->setObjectName(e.name);
+        entries_[e.name] = action;
+        if (e.selection) selectionEntries_.push_back(action);
+        if (e.code) {
+            const std::string code = e.code;
+            if (code == "DBDG")
+                connect(action, &QAction::triggered, this, &MainWindow::Diagram_Click);
+            else if (code == "CRET")
+                connect(action, &QAction::triggered, this, [this, code] {
+                    controller_.session().OpenedByModule = false;
+                    launch(code);
+                });
+            else
+                connect(action, &QAction::triggered, this, [this, code] { launch(code); });
+        }
+    }
+    connect(entries_.at("Nueva"), &QAction::triggered, this, &MainWindow::Nueva_Click);
+    connect(entries_.at("Copi"), &QAction::triggered, this, &MainWindow::Copi_Click);
+    connect(entries_.at("Eliminar"), &QAction::triggered, this, &MainWindow::Eliminar_Click);
+    connect(entries_.at("Salir"), &QAction::triggered, this, [this] { launch({}); });
+    connect(entries_.at("HelpMenu"), &QAction::triggered, this, [this] { showHelp("menu"); });
+    connect(entries_.at("Helptutor"), &QAction::triggered, this, [this] { showHelp("tutor"); });
+    connect(entries_.at("HelpMatricial"), &QAction::triggered, this,
+            [this] { showHelp("matrici"); });
+    connect(entries_.at("ElAutor"), &QAction::triggered, this,
+            [this] { AboutDialog(AboutDialog::Kind::Author, this).exec(); });
+    connect(entries_.at("Acerca"), &QAction::triggered, this,
+            [this] { AboutDialog(AboutDialog::Kind::Program, this).exec(); });
+    Seleccion(false);
+}
+
+QAction* MainWindow::entry(const QString& name) const {
+    const auto it = entries_.find(name);
+    return it == entries_.end() ? nullptr : it->second;
+}
+
+fs::path MainWindow::workDirectory() const {
+    return Dire->path();
+}
+
+void MainWindow::load() {
+    unloading_ = false;
+    ModuleCode.clear();
+    setWindowTitle(qs(VersionText));
+    Session& session = controller_.session();
+    SessionSettings& s = session.settings;
+    const fs::path program = session.programDirectory;
+    DiscoX::Status status = DiscoX::Status::Missing;
+    if (!ui::guarded(controller_, [&] { status = DiscoX::readSettings(session); })) return;
+
+    std::error_code ec;
+    if (status == DiscoX::Status::Missing) {
+        s.Drive = program.root_path().string();
+        s.WorkDirectory = program.string();
+        s.StructureName.clear();
+    } else {
+        if (s.Drive.empty() || !fs::is_directory(fs::path(s.Drive).root_path(), ec) ||
+            !fs::path(s.Drive).has_root_directory())
+            s.Drive = program.root_path().string();
+        if (!fs::path(s.WorkDirectory).is_absolute() || !fs::is_directory(s.WorkDirectory, ec))
+            s.WorkDirectory = program.string();
+        if (!s.StructureName.empty() &&
+            !fs::is_directory(structureDirectoryOf(s.WorkDirectory, s.StructureName), ec))
+            s.StructureName.clear();
+    }
+    s.StructureDirectory = structureDirectoryOf(s.WorkDirectory, s.StructureName).string();
+
+    const int drive = Drive1->findText(QDir::toNativeSeparators(qs(s.Drive)));
+    if (drive >= 0) Drive1->setCurrentIndex(drive);
+    const std::string remembered = s.StructureName;
+    loading_ = true;
+    Dire->setPath(s.WorkDirectory);
+    show();
+    raise();
+    activateWindow();
+    ui::SelectListEntries(*List1, remembered);
+    loading_ = false;
+}
+
+void MainWindow::fillStructureList() {
+    List1->clear();
+    std::vector<QString> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(Dire->path(), fs::directory_options::skip_permission_denied, ec),
+         end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code dirEc;
+        if (name.size() < 2 || name[0] != '-' || !it->is_directory(dirEc)) continue;
+        names.push_back(qs(name.substr(1)));
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    for (const QString& n : names)
+        List1->addItem(n);
+}
+
+void MainWindow::directoryChanged() {
+    GuardaDescr();
+    const QSignalBlocker block(List1);
+    fillStructureList();
+    Dib->hide();
+    tachado->hide();
+    preview_.unload();
+    shownDirectory_.clear();
+    setDescription(QString(), DescriptionBlack, false);
+    descr->setPlaceholderText(QString());
+    List2->clear();
+    setWindowTitle(qs(VersionText));
+    Seleccion(false);
+    controller_.session().settings.WorkDirectory = Dire->path().string();
+    if (!loading_) SaveSessionSettings();
+}
+
+std::string MainWindow::selectedName() const {
+    const auto items = List1->selectedItems();
+    return items.isEmpty() ? std::string() : ui::utf8(items.first()->text());
+}
+
+void MainWindow::selectionChanged() {
+    GuardaDescr();
+    const std::string name = selectedName();
+    SessionSettings& s = controller_.session().settings;
+    if (name.empty()) {
+        Dib->hide();
+        tachado->hide();
+        preview_.unload();
+        shownDirectory_.clear();
+        setDescription(QString(), DescriptionBlack, false);
+        descr->setPlaceholderText(QString());
+        List2->clear();
+        s.StructureName.clear();
+        setWindowTitle(qs(VersionText));
+        Seleccion(false);
+        if (!loading_) SaveSessionSettings();
+        return;
+    }
+    Seleccion(true);
+    descr->setEnabled(true);
+    s.WorkDirectory = Dire->path().string();
+    s.StructureName = name;
+    s.StructureDirectory = structureDirectoryOf(Dire->path(), name).string();
+
+    List2->clear();
+    std::vector<QString> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(s.StructureDirectory, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code fileEc;
+        if (it->is_regular_file(fileEc)) files.push_back(ui::qpath(it->path().filename()));
+    }
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    for (const QString& f : files)
+        List2->addItem(f);
+
+    setCaption();
+    Dibujo();
+    if (!loading_) SaveSessionSettings();
+}
+
+void MainWindow::setCaption() {
+    const SessionSettings& s = controller_.session().settings;
+    if (s.StructureName.empty())
+        setWindowTitle(qs(VersionText));
+    else
+        setWindowTitle(qs(VersionText) + "   [" + qs(s.StructureDirectory) + "]");
+}
+
+void MainWindow::Seleccion(bool enabled) {
+    for (QAction* a : selectionEntries_)
+        a->setEnabled(enabled);
+}
+
+void MainWindow::setDescription(const QString& text, const QColor& colour, bool editable) {
+    settingDescription_ = true;
+    QPalette p = descr->palette();
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::PlaceholderText, DescriptionGreen);
+    descr->setPalette(p);
+    descr->setPlainText(text);
+    descr->setReadOnly(!editable);
+    descr->setEnabled(editable || !text.isEmpty());
+    settingDescription_ = false;
+    DescriptionChanged = false;
+}
+
+void MainWindow::Dibujo() {
+    const fs::path dir = controller_.session().settings.StructureDirectory;
+    Dib->show();
+    tachado->hide();
+    PreviewState state = PreviewState::NoData;
+    if (!ui::guarded(controller_, [&] { state = preview_.load(dir); })) return;
+    shownDirectory_ = dir;
+    if (state != PreviewState::Drawn) {
+        Dib->hide();
+        tachado->show();
+        drawCrossedOut();
+        descr->setPlaceholderText(QString());
+        if (state == PreviewState::NoData) {
+            setDescription(QStringLiteral("La estructura no tiene los datos básicos."),
+                           DescriptionRed, false);
+        } else {
+            setDescription(
+                QStringLiteral("Estructura no compatible con la versión actual del programa"),
+                DescriptionRed, false);
+            Seleccion(false);
+        }
+        return;
+    }
+    drawPreview();
+    std::optional<std::string> notes;
+    if (!ui::guarded(controller_, [&] { notes = DiscoX::readNotes(dir); })) return;
+    if (!notes || *notes == ".") {
+        descr->setPlaceholderText(NoDescription);
+        setDescription(QString(), DescriptionBlack, true);
+    } else {
+        descr->setPlaceholderText(QString());
+        setDescription(qs(*notes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                       DescriptionBlack, true);
+    }
+}
+
+void MainWindow::drawPreview() {
+    preview_.draw(Dib->surface());
+}
+
+void MainWindow::drawCrossedOut() {
+    Surface& s = tachado->surface();
+    s.clear();
+    const double w = s.scaleWidth(), h = s.scaleHeight();
+    s.setForeground(rgb(160, 160, 160));
+    s.setLineWidth(2);
+    s.rectangle(0, 0, w, h);
+    s.line(0, 0, w, h);
+    s.line(0, h, w, 0);
+    s.setLineWidth(1);
+}
+
+void MainWindow::GuardaDescr() {
+    if (!DescriptionChanged || shownDirectory_.empty() || controller_.ending()) return;
+    const std::string text = ui::utf8(descr->toPlainText());
+    const fs::path dir = shownDirectory_;
+    if (ui::guarded(controller_, [&] { DiscoX::writeNotes(dir, text); }))
+        DescriptionChanged = false;
+}
+
+void MainWindow::SaveSessionSettings() {
+    if (controller_.ending()) return;
+    Session& session = controller_.session();
+    SessionSettings& s = session.settings;
+    s.Drive = ui::utf8(QDir::fromNativeSeparators(Drive1->currentText()));
+    s.WorkDirectory = Dire->path().string();
+    s.StructureName = selectedName();
+    s.StructureDirectory = structureDirectoryOf(s.WorkDirectory, s.StructureName).string();
+    ui::guarded(controller_, [&] { DiscoX::writeSettings(session); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == descr) {
+        if (event->type() == QEvent::KeyPress && !descr->isReadOnly()) {
+            QPalette p = descr->palette();
+            p.setColor(QPalette::Text, DescriptionBlack);
+            descr->setPalette(p);
+        } else if (event->type() == QEvent::FocusOut) {
+            GuardaDescr();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::launch(const std::string& code) {
+    ModuleCode = code;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        event->accept();
+        return;
+    }
+    unloading_ = true;
+    if (!selectedName().empty()) GuardaDescr();
+    SaveSessionSettings();
+    event->accept();
+    const QString code = qs(ModuleCode);
+    ModuleCode.clear();
+    emit unloaded(code);
+}
+
+void MainWindow::refreshStructures(const std::string& select) {
+    Dire->refresh();
+    directoryChanged();
+    if (!select.empty()) ui::SelectListEntries(*List1, select);
+}
+
+void MainWindow::Nueva_Click() {
+    NewStructureDialog dialog(controller_, workDirectory(), this);
+    dialog.exec();
+    if (dialog.changed()) refreshStructures(dialog.createdName());
+}
+
+void MainWindow::Copi_Click() {
+    GuardaDescr();
+    CopyStructureDialog dialog(controller_, workDirectory(), selectedName(), this);
+    dialog.exec();
+    if (dialog.changed()) refreshStructures(dialog.createdName());
+}
+
+void MainWindow::Eliminar_Click() {
+    GuardaDescr();
+    DeleteStructureDialog dialog(controller_, workDirectory(), selectedName(), this);
+    dialog.exec();
+    if (dialog.changed()) refreshStructures();
+}
+
+void MainWindow::Diagram_Click() {
+    if (!fileExists(controller_.session().settings.StructureDirectory, "INCOG.RES")) {
+        controller_.messages().show("¡ Aviso !", "Antes debe efectuar un cálculo de la estructura",
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    launch("DBDG");
+}
+
+void MainWindow::showHelp(const char* topic) {
+    GuardaDescr();
+    controller_.session().HelpTopic = topic;
+    HelpViewer::open(controller_.session(), this);
+}
+
+}  // namespace vanto

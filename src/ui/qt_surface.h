@@ -1,0 +1,156 @@
+#pragma once
+// The drawing surface over a QPainter: widgets (through PictureBox), images
+// and the printer. Coordinates are mapped to the device's logical pixels by
+// the device's resolution; see model/surface.h for units and modes.
+
+#include <QImage>
+#include <QPainter>
+#include <QPointF>
+#include <QSizeF>
+#include <QWidget>
+#include <optional>
+
+#include "model/surface.h"
+
+namespace vanto::ui {
+
+QColor qcolour(Colour colour);
+// The Qt font for a font of the model; the size is in points. The stand-ins of
+// fonts the machine lacks are registered on first use.
+QFont qfont(const Font& font);
+
+class QtSurface : public Surface {
+  public:
+    QtSurface() = default;
+    ~QtSurface() override;
+    QtSurface(const QtSurface&) = delete;
+    QtSurface& operator=(const QtSurface&) = delete;
+
+    // Draws on `device`, whose drawing area is `size` logical pixels starting
+    // at `origin`, at `dpi` logical pixels per inch. The scale goes back to twips.
+    void attach(QPaintDevice* device, QSizeF size, double dpi, QPointF origin = {});
+    // Ends painting and forgets the device.
+    void detach();
+    // Ends the painter, so that the device can be shown or read; the next
+    // drawing call begins a new one.
+    void flush();
+    // Begins painting now (a printer then starts its document).
+    void begin() { painter(); }
+    // Draws Xor as Copy on devices without raster operations (printers).
+    void setXorSupported(bool supported) { xorSupported_ = supported; }
+
+    QPointF toDevice(double x, double y) const;
+    QPointF toUser(QPointF device) const;
+    double dpi() const { return dpi_; }
+
+    double widthTwips() const override;
+    double heightTwips() const override;
+    void setScale(double left, double top, double width, double height) override;
+    void resetScale() override;
+    double scaleLeft() const override { return left_; }
+    double scaleTop() const override { return top_; }
+    double scaleWidth() const override { return width_; }
+    double scaleHeight() const override { return height_; }
+
+    void setForeground(Colour colour) override;
+    void setBackground(Colour colour) override { background_ = colour; }
+    void setPenMode(PenMode mode) override;
+    void setLineWidth(int pixels) override;
+    void setLineStyle(LineStyle style) override;
+    void setFont(const Font& font) override;
+
+    void clear() override;
+    void moveTo(double x, double y) override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void lineTo(double x, double y) override;
+    void point(double x, double y) override;
+    void rectangle(double x1, double y1, double x2, double y2) override;
+    void fillBox(double x1, double y1, double x2, double y2) override;
+    void circle(double x, double y, double radius,
+                std::optional<Colour> fill = std::nullopt) override;
+    using Surface::text;
+    void text(std::string_view utf8) override;
+    double textWidth(std::string_view utf8) override;
+    double textHeight(std::string_view utf8) override;
+
+    Colour foreground() const { return foreground_; }
+    Colour background() const { return background_; }
+
+  protected:
+    // Called after something was drawn; widgets schedule a repaint.
+    virtual void drawn() {}
+    QPainter& painter();
+
+  private:
+    void applyPen();
+    void dot(QPointF p);
+    int penPixels() const;
+
+    QPaintDevice* device_ = nullptr;
+    std::optional<QPainter> painter_;
+    QSizeF size_{1, 1};
+    QPointF origin_{};
+    double dpi_ = 96;
+    double left_ = 0, top_ = 0, width_ = 1, height_ = 1;
+    double curX_ = 0, curY_ = 0;
+    Colour foreground_ = 0;
+    Colour background_ = 0xFFFFFF;
+    PenMode mode_ = PenMode::Copy;
+    int lineWidth_ = 1;
+    LineStyle style_ = LineStyle::Solid;
+    Font font_;
+    bool xorSupported_ = true;
+};
+
+// A picture control: a widget with a drawing surface kept in an image of its
+// own size, so that what was drawn stays until it is cleared (and survives
+// being covered). Mouse events are reported in the surface's current units.
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    Surface& surface() { return surface_; }
+    QtSurface& qtSurface() { return surface_; }
+    // The picture as drawn so far.
+    QImage image();
+    // Background used when the picture is created or resized.
+    void setBackgroundColour(Colour colour);
+
+    QSize sizeHint() const override { return {200, 24}; }
+
+  signals:
+    // The picture was resized and cleared; owners redraw.
+    void resized();
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    class WidgetSurface : public QtSurface {
+      public:
+        explicit WidgetSurface(PictureBox& box) : box_(box) {}
+
+      protected:
+        void drawn() override;
+
+      private:
+        PictureBox& box_;
+    };
+
+    void recreate();
+
+    QImage image_;
+    WidgetSurface surface_{*this};
+    Colour background_ = 0xFFFFFF;
+    bool updatePending_ = false;
+};
+
+}  // namespace vanto::ui

@@ -1,0 +1,91 @@
+// The program's top level: the last line of defence against errors escaping
+// a handler, the settings directory, the locale's decimal separator.
+
+#include <QPushButton>
+#include <QtTest>
+#include <cstdlib>
+
+#include "mainwin/app_controller.h"
+#include "mainwin/program.h"
+#include "model/files.h"
+#include "support/tempdir.h"
+#include "ui/recording.h"
+
+using namespace vanto;
+namespace fs = std::filesystem;
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aFileErrorEscapingAHandlerEndsTheProgramWithoutSettings() {
+        test::TempDir program;
+        program.write("NOMBRE.DAT", "\"/\"\r\n\"/tmp\"\r\n\"\"\r\n\"/tmp/-\"\r\n\"\"\r\n0\r\n");
+        test::RecordingMessages messages;
+        AppController controller(program.path(), program.path(), &messages);
+        std::vector<int> quits;
+        controller.setQuit([&](int status) { quits.push_back(status); });
+        static_cast<VantoApplication*>(qApp)->setController(&controller);
+
+        QPushButton button;
+        connect(&button, &QPushButton::clicked, [&] {
+            throw FileError(FileError::Kind::Missing, program / "-X" / "COORDENA.DAT");
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(messages.shown.size(), size_t(1));
+        QCOMPARE(messages.shown[0].text,
+                 "No existe el fichero: " + (program / "-X" / "COORDENA.DAT").string());
+        QCOMPARE(quits, std::vector<int>{2});
+        QVERIFY(!fs::exists(program / "NOMBRE.DAT"));
+        QVERIFY(controller.ending());
+
+        // Any other error is reported and the program goes on.
+        QPushButton other;
+        connect(&other, &QPushButton::clicked,
+                [] { throw std::runtime_error("sin memoria de vídeo"); });
+        QTest::mouseClick(&other, Qt::LeftButton);
+        QCOMPARE(messages.shown.size(), size_t(2));
+        QCOMPARE(messages.shown[1].title, std::string("¡ Error !"));
+        QCOMPARE(messages.shown[1].text,
+                 std::string("Error sin tratamiento previsto.\nNº: 5\nsin memoria de vídeo"));
+        QCOMPARE(quits.size(), size_t(1));
+        static_cast<VantoApplication*>(qApp)->setController(nullptr);
+    }
+
+    void settingsLiveBesideTheProgramOrInTheUsersConfiguration() {
+        test::TempDir program, config;
+        QCOMPARE(chooseSettingsDirectory(program.path()), program.path());
+        // A program directory that cannot be written (here: gone) falls back.
+        const fs::path gone = program / "no-existe";
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        const std::string saved = old ? old : "";
+        const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+        QCOMPARE(chooseSettingsDirectory(gone), config / "vanto");
+        QVERIFY(fs::is_directory(config / "vanto"));
+        setenv("XDG_CONFIG_HOME", "relativo", 1);  // not absolute: ignored
+        setenv("HOME", config.path().c_str(), 1);
+        QCOMPARE(chooseSettingsDirectory(gone), config / ".config" / "vanto");
+        if (old)
+            setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        setenv("HOME", home.c_str(), 1);
+    }
+
+    void decimalSeparatorComesFromTheLocale() {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+        QCOMPARE(VantoApplication::localeDecimalSeparator(), ',');
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(VantoApplication::localeDecimalSeparator(), '.');
+        QLocale::setDefault(saved);
+    }
+};
+
+int main(int argc, char** argv) {
+    VantoApplication app(argc, argv);
+    ProgramTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "program_test.moc"

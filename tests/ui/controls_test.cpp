@@ -1,0 +1,131 @@
+// The event pump of long loops, list selection and message boxes.
+
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <thread>
+
+#include "ui/event_pump.h"
+#include "ui/lists.h"
+#include "ui/messages.h"
+
+using namespace vanto;
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void pumpIsThrottledButStopIsReadEveryTime() {
+        bool stop = false;
+        int shown = 0;
+        int timerFired = 0;
+        std::vector<long long> lastShown;
+        ui::PumpedProgress progress(
+            [&](int, long long current, long long) {
+                ++shown;
+                lastShown.push_back(current);
+            },
+            stop, 30);
+        QTimer::singleShot(0, [&] { ++timerFired; });
+        // A quick loop of 100000 rows: only the first report, the stage's end
+        // and the stage change get through.
+        int stopReads = 0;
+        for (long long k = 1; k <= 100000; ++k) {
+            progress.report(2, k, 100000);
+            stopReads += !progress.stopRequested();
+        }
+        QCOMPARE(stopReads, 100000);
+        QVERIFY2(shown <= 5, qPrintable(QString::number(shown)));
+        QCOMPARE(lastShown.back(), 100000LL);
+        QCOMPARE(timerFired, 1);  // pending events were processed
+        progress.report(3, 1, 10);
+        QCOMPARE(lastShown.back(), 1LL);
+        // A slow loop is shown about once per interval, however slow the machine.
+        shown = 0;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (int k = 1; k <= 8; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(12));
+            progress.report(3, k + 1, 100);
+        }
+        const qint64 ms = elapsed.elapsed();
+        QVERIFY2(shown >= 2 && shown <= ms / 30 + 1,
+                 qPrintable(QString("%1 in %2 ms").arg(shown).arg(ms)));
+        stop = true;
+        QVERIFY(progress.stopRequested());
+    }
+
+    void selectListEntriesSelectsEqualTextsAndRunsTheHandler() {
+        QListWidget list;
+        list.setSelectionMode(QAbstractItemView::MultiSelection);
+        list.addItems({"Nave", "Puente", "Nave 2", "Puente"});
+        int handled = 0;
+        connect(&list, &QListWidget::itemSelectionChanged, this, [&] { ++handled; });
+        ui::SelectListEntries(list, "Puente");
+        QVERIFY(!list.item(0)->isSelected());
+        QVERIFY(list.item(1)->isSelected());
+        QVERIFY(!list.item(2)->isSelected());
+        QVERIFY(list.item(3)->isSelected());
+        QCOMPARE(list.currentRow(), 1);
+        QVERIFY(handled >= 1);
+        handled = 0;
+        ui::SelectListEntries(list, "Nav");
+        QCOMPARE(handled, 0);
+
+        // A single-selection list takes the first match only.
+        QListWidget single;
+        single.addItems({"Nave", "Puente", "Puente"});
+        QStringList seen;
+        connect(&single, &QListWidget::itemSelectionChanged, this, [&] {
+            for (auto* i : single.selectedItems())
+                seen << i->text();
+        });
+        ui::SelectListEntries(single, "Puente");
+        QCOMPARE(single.selectedItems().size(), 1);
+        QCOMPARE(single.row(single.selectedItems().first()), 1);
+        QCOMPARE(single.currentRow(), 1);
+        QCOMPARE(seen, QStringList{"Puente"});
+    }
+
+    void messageBoxShowsTitleTextIconAndSpanishButtons() {
+        ui::QtMessages messages;
+        QString title, text, buttons;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        auto answerWith = [&](const QString& caption) {
+            QTimer::singleShot(50, [&, caption] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                buttons.clear();
+                for (QAbstractButton* b : box->buttons())
+                    buttons += b->text() + "|";
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == caption) b->click();
+            });
+        };
+        answerWith("No");
+        QCOMPARE(messages.show("¡ Aviso !", "¿ Seguro ?\nSegunda línea", MessageIcon::Question,
+                               MessageButtons::YesNo),
+                 MessageAnswer::No);
+        QCOMPARE(title, QString("¡ Aviso !"));
+        QCOMPARE(text, QString("¿ Seguro ?\nSegunda línea"));
+        QCOMPARE(icon, QMessageBox::Question);
+        QVERIFY(buttons.contains("Sí|") && buttons.contains("No|"));
+        answerWith("Sí");
+        QCOMPARE(messages.show("t", "x", MessageIcon::Question, MessageButtons::YesNo),
+                 MessageAnswer::Yes);
+        answerWith("Aceptar");
+        QCOMPARE(messages.show("Error", "Ese trabajo ya existe en el directorio actual",
+                               MessageIcon::Critical, MessageButtons::Ok),
+                 MessageAnswer::Ok);
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(buttons, QString("Aceptar|"));
+    }
+};
+
+QTEST_MAIN(ControlsTest)
+#include "controls_test.moc"

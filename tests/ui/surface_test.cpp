@@ -1,0 +1,253 @@
+// The Qt drawing surface: twips, user scale, the smallest mark, Xor mode,
+// progress bars, fonts and the printer's PDF fallback.
+
+#include <QFontInfo>
+#include <QImage>
+#include <QtTest>
+#include <fstream>
+
+#include "support/tempdir.h"
+#include "ui/fonts.h"
+#include "ui/printer.h"
+#include "ui/qt_surface.h"
+#include "ui/recording.h"
+
+using namespace vanto;
+
+namespace {
+
+// An image of w × h pixels at 96 dpi with a surface on it, white.
+struct Canvas {
+    Canvas(int w, int h) : image(w, h, QImage::Format_RGB32) {
+        image.fill(Qt::white);
+        surface.attach(&image, QSizeF(w, h), 96);
+    }
+    QImage done() {
+        surface.flush();
+        return image;
+    }
+    int count(QRgb colour) {
+        const QImage im = done();
+        int n = 0;
+        for (int y = 0; y < im.height(); ++y)
+            for (int x = 0; x < im.width(); ++x)
+                n += (im.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        return n;
+    }
+    QImage image;
+    ui::QtSurface surface;
+};
+
+constexpr QRgb Black = 0x000000;
+
+}  // namespace
+
+class SurfaceTest : public QObject {
+    Q_OBJECT
+  private slots:
+
+    void twipsMapToPixelsByResolution() {
+        Canvas c(200, 100);
+        QCOMPARE(c.surface.widthTwips(), 200 * 15.0);
+        QCOMPARE(c.surface.scaleHeight(), 100 * 15.0);
+        // 1440 twips is one inch, 96 pixels at 96 dpi.
+        c.surface.setForeground(0);
+        c.surface.line(0, 15 * 10, 1440, 15 * 10);
+        const QImage im = c.done();
+        int run = 0;
+        for (int x = 0; x < 200; ++x)
+            run += qGray(im.pixel(x, 10)) == 0;
+        QVERIFY2(run >= 96 && run <= 97, qPrintable(QString::number(run)));
+        QCOMPARE(qGray(im.pixel(120, 10)), 255);
+    }
+
+    void userScaleFillsTheRightShare() {
+        Canvas c(200, 100);
+        c.surface.setScale(0, 0, 100, 100);
+        c.surface.setForeground(0);
+        c.surface.fillBox(0, 0, 50, 100);
+        QCOMPARE(c.count(Black), 100 * 100);
+        // A flipped vertical axis: v grows upwards from the bottom edge.
+        Canvas d(100, 100);
+        d.surface.setScale(0, 10, 10, -10);
+        d.surface.setForeground(0);
+        d.surface.fillBox(0, 0, 10, 1);
+        const QImage im = d.done();
+        QCOMPARE(qGray(im.pixel(50, 95)), 0);
+        QCOMPARE(qGray(im.pixel(50, 5)), 255);
+    }
+
+    void noMarkIsSmallerThanOnePixel() {
+        Canvas c(50, 50);
+        c.surface.setScale(0, 0, 1e6, 1e6);
+        c.surface.setForeground(0);
+        c.surface.point(500000, 500000);
+        QCOMPARE(c.count(Black), 1);
+        Canvas r(50, 50);
+        r.surface.setForeground(0);
+        r.surface.rectangle(100, 100, 101, 101);  // far below a pixel
+        QCOMPARE(r.count(Black), 1);
+        Canvas l(50, 50);
+        l.surface.setForeground(0);
+        l.surface.line(300, 300, 302, 301);
+        QCOMPARE(l.count(Black), 1);
+        Canvas o(50, 50);
+        o.surface.setForeground(0);
+        o.surface.circle(300, 300, 2);
+        QCOMPARE(o.count(Black), 1);
+        // Zero or negative sizes keep a pixel too.
+        Canvas b(50, 50);
+        b.surface.setForeground(0);
+        b.surface.fillBox(300, 300, 300, 300);
+        QCOMPARE(b.count(Black), 1);
+    }
+
+    void xorDrawnTwiceRestoresThePicture() {
+        Canvas c(160, 120);
+        ui::QtSurface& s = c.surface;
+        // A picture with some content under the figures.
+        s.setForeground(rgb(0, 128, 0));
+        s.fillBox(0, 0, 1200, 1800);
+        s.setForeground(rgb(200, 10, 30));
+        s.line(0, 0, 2400, 1800);
+        s.circle(1200, 900, 400, rgb(10, 20, 240));
+        s.setFont(Font{"Arial", 10, true});
+        s.text(200, 200, "Nudo 12");
+        const QImage before = c.done().copy();
+
+        auto figures = [&] {
+            s.setPenMode(PenMode::Xor);
+            s.setForeground(rgb(255, 255, 255));
+            s.rectangle(150, 150, 2100, 1500);
+            s.line(30, 1700, 2300, 60);
+            s.lineTo(2000, 1700);
+            s.fillBox(600, 600, 900, 1000);
+            s.circle(1500, 700, 300, rgb(0, 255, 255));
+            s.point(1000, 1000);
+            s.setForeground(rgb(0, 255, 0));
+            s.text(400, 1200, "Barra 7");
+            s.setPenMode(PenMode::Copy);
+        };
+        figures();
+        const QImage once = c.done().copy();
+        QVERIFY(once != before);
+        figures();
+        QCOMPARE(c.done(), before);
+    }
+
+    void drawProgressFillsValueOverTotal() {
+        // On the fake: the box runs from the left edge over the full height.
+        test::RecordingSurface fake(3000, 300);
+        fake.setScale(0, 0, 100, 10);
+        DrawProgress(fake, 30, 120);
+        QCOMPARE(fake.calls.size(), size_t(1));
+        QCOMPARE(fake.calls[0].op, std::string("fillBox"));
+        QCOMPARE(fake.calls[0].x1, 0.0);
+        QCOMPARE(fake.calls[0].y1, 0.0);
+        QCOMPARE(fake.calls[0].x2, 25.0);
+        QCOMPARE(fake.calls[0].y2, 10.0);
+        // Nothing for no total or no value; never beyond the right edge.
+        DrawProgress(fake, 5, 0);
+        DrawProgress(fake, 0, 10);
+        QCOMPARE(fake.calls.size(), size_t(1));
+        DrawProgress(fake, 200, 100);
+        QCOMPARE(fake.calls.back().x2, 100.0);
+
+        // On pixels: a quarter of a 200-pixel picture.
+        Canvas c(200, 16);
+        c.surface.setForeground(0);
+        DrawProgress(c.surface, 30, 120);
+        QCOMPARE(c.count(Black), 50 * 16);
+    }
+
+    void textAdvancesTheCurrentPoint() {
+        Canvas c(400, 60);
+        c.surface.setFont(Font{"Courier New", 10, false});
+        const double w = c.surface.textWidth("12345");
+        QVERIFY(w > 0);
+        QCOMPARE(c.surface.textWidth("1234567890"), 2 * w);
+        c.surface.text(100, 100, "12345");
+        c.surface.text("x");
+        c.surface.lineTo(0, 100);  // from where the text ended
+        const QImage im = c.done();
+        const int endPx = int((100 + w + c.surface.textWidth("x")) / 15);
+        QCOMPARE(qGray(im.pixel(endPx - 2, 100 / 15)), 0);
+    }
+
+    void namedFontsHaveStandIns() {
+        const QFontInfo courier(ui::qfont(Font{"Courier New", 9, false}));
+        QVERIFY2(courier.fixedPitch(), qPrintable(courier.family()));
+        const QFontInfo gothic(ui::qfont(Font{"Letter Gothic", 9, false}));
+        QVERIFY2(gothic.fixedPitch(), qPrintable(gothic.family()));
+        const QFontInfo arial(ui::qfont(Font{"Arial", 9, true}));
+        QVERIFY2(!arial.fixedPitch(), qPrintable(arial.family()));
+        QVERIFY(arial.bold());
+    }
+
+    void printerWithoutPrinterWritesPdfAndSaysWhere() {
+        test::TempDir dir;
+        test::RecordingMessages messages;
+        {
+            auto printer = ui::QtPrinter::openDefault(dir.path(), "listado", messages, false);
+            QCOMPARE(printer->pdfPath(), dir.path() / "listado.pdf");
+            QVERIFY(printer->widthTwips() > 8000);  // a page, not a window
+            printer->setFont(Font{"Courier New", 9, false});
+            printer->text(0, 0, "Programa: Vanto 2.11");
+            printer->newPage();
+            printer->setPenMode(PenMode::Xor);  // drawn as copy on paper
+            printer->line(0, 0, 1440, 1440);
+            printer->endDocument();
+        }
+        const std::string pdf = dir.read("listado.pdf");
+        QVERIFY(pdf.rfind("%PDF", 0) == 0);
+        QVERIFY(!std::filesystem::exists(dir / "~listado.pdf.tmp"));
+        QCOMPARE(messages.shown.size(), size_t(1));
+        QCOMPARE(messages.shown[0].title, std::string("Imprimir"));
+        QCOMPARE(
+            messages.shown[0].text,
+            "No hay ninguna impresora instalada.\nEl documento se ha guardado en el fichero:\n" +
+                (dir.path() / "listado.pdf").string());
+    }
+
+    void abandonedPrintLeavesNoFile() {
+        test::TempDir dir;
+        test::RecordingMessages messages;
+        {
+            auto printer = ui::QtPrinter::openDefault(dir.path(), "resto", messages, false);
+            printer->text(0, 0, "a medias");
+        }
+        QVERIFY(!std::filesystem::exists(dir / "resto.pdf"));
+        QVERIFY(!std::filesystem::exists(dir / "~resto.pdf.tmp"));
+        QVERIFY(messages.shown.empty());
+    }
+
+    void pictureBoxKeepsWhatWasDrawnAndReportsMouseInUserUnits() {
+        ui::PictureBox box;
+        box.resize(120, 80);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.surface().setScale(0, 0, 12, 8);
+        box.surface().setForeground(0);
+        box.surface().fillBox(0, 0, 6, 8);
+        QImage im = box.image();
+        QCOMPARE(qGray(im.pixel(10, 40)), 0);
+        QCOMPARE(qGray(im.pixel(100, 40)), 255);
+        double gotX = -1, gotY = -1;
+        connect(&box, &ui::PictureBox::mouseDown, this,
+                [&](Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+                    gotX = x;
+                    gotY = y;
+                });
+        QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(60, 20));
+        QCOMPARE(gotX, 6.0);
+        QCOMPARE(gotY, 2.0);
+        // A resize clears the picture and tells the owner to redraw.
+        QSignalSpy resized(&box, &ui::PictureBox::resized);
+        box.resize(140, 90);
+        QCOMPARE(resized.count(), 1);
+        QCOMPARE(qGray(box.image().pixel(10, 40)), 255);
+    }
+};
+
+QTEST_MAIN(SurfaceTest)
+#include "surface_test.moc"
