@@ -17,7 +17,8 @@ namespace {
 constexpr int PathRole = Qt::UserRole + 1;
 }
 
-DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
+DirectoryList::DirectoryList(QWidget* parent, Structures structures)
+    : QListWidget(parent), structures_(structures) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemActivated, this, &DirectoryList::open);
 }
@@ -85,7 +86,8 @@ void DirectoryList::refresh() {
         std::error_code dirEc;
         if (!it->is_directory(dirEc)) continue;
         const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.' || name[0] == '-') continue;
+        if (name.empty() || name[0] == '.') continue;
+        if (name[0] == '-' && structures_ == Structures::Hidden) continue;
         children.push_back(it->path());
     }
     std::sort(children.begin(), children.end(), [](const fs::path& a, const fs::path& b) {

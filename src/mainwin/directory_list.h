@@ -2,8 +2,9 @@
 // A directory list: the chain of directories from the root down to the
 // current one, then the current one's subdirectories, each indented by its
 // depth. Double-clicking an entry (or Enter) makes it the current directory.
-// Hidden directories and structure directories ("-" names) are left out: the
-// structures are listed apart.
+// Hidden directories are left out, and so are structure directories ("-"
+// names) unless asked for: the main window lists the structures apart, while
+// the import/export window needs them (a listing lives in one).
 
 #include <QListWidget>
 #include <filesystem>
@@ -13,7 +14,8 @@ namespace vanto {
 class DirectoryList : public QListWidget {
     Q_OBJECT
   public:
-    explicit DirectoryList(QWidget* parent = nullptr);
+    enum class Structures { Hidden, Shown };
+    explicit DirectoryList(QWidget* parent = nullptr, Structures structures = Structures::Hidden);
 
     const std::filesystem::path& path() const { return path_; }
     // Shows `path` (which must be an existing directory) and emits changed().
@@ -34,6 +36,7 @@ class DirectoryList : public QListWidget {
     void open(QListWidgetItem* item);
 
     std::filesystem::path path_;
+    Structures structures_;
 };
 
 }  // namespace vanto

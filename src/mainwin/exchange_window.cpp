@@ -36,7 +36,6 @@ using ui::qs;
 
 namespace {
 
-constexpr int PathRole = Qt::UserRole + 1;
 constexpr const char* Caption = "Importar / Exportar";
 
 // The "DIN-5" view: screen u = uy·y − ux·x, screen v (up) = vz·z − vx·x − vy·y.
@@ -63,90 +62,6 @@ std::string upper(std::string s) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemActivated, this, &FolderList::open);
-}
-
-fs::path FolderList::pathOf(const QListWidgetItem* item) const {
-    return item ? ui::fspath(item->data(PathRole).toString()) : fs::path();
-}
-
-void FolderList::open(QListWidgetItem* item) {
-    const fs::path target = pathOf(item);
-    if (target.empty() || target == path_) return;
-    std::error_code ec;
-    if (!fs::is_directory(target, ec)) {
-        refresh();
-        return;
-    }
-    setPath(target);
-}
-
-void FolderList::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
-        open(currentItem());
-        return;
-    }
-    QListWidget::keyPressEvent(event);
-}
-
-void FolderList::setPath(const fs::path& path) {
-    path_ = path.lexically_normal();
-    if (path_.has_relative_path() && path_.filename().empty()) path_ = path_.parent_path();
-    refresh();
-    emit changed();
-}
-
-void FolderList::refresh() {
-    clear();
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    auto add = [&](const fs::path& p, const QString& name, int depth, const QIcon& icon) {
-        auto* item = new QListWidgetItem(icon, QString(depth * 3, QLatin1Char(' ')) + name, this);
-        item->setData(PathRole, ui::qpath(p));
-        item->setToolTip(ui::qpath(p));
-        return item;
-    };
-    std::vector<fs::path> chain;
-    for (fs::path p = path_; !p.empty(); p = p.parent_path()) {
-        chain.push_back(p);
-        if (p == p.parent_path()) break;
-    }
-    std::reverse(chain.begin(), chain.end());
-    int depth = 0;
-    QListWidgetItem* current = nullptr;
-    for (const fs::path& p : chain)
-        current =
-            add(p, p == p.root_path() ? ui::qpath(p) : ui::qpath(p.filename()), depth++, openIcon);
-
-    std::vector<fs::path> children;
-    std::error_code ec;
-    for (fs::directory_iterator it(path_, fs::directory_options::skip_permission_denied, ec), end;
-         !ec && it != end; it.increment(ec)) {
-        std::error_code dirEc;
-        if (!it->is_directory(dirEc)) continue;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') continue;
-        children.push_back(it->path());
-    }
-    std::sort(children.begin(), children.end(), [](const fs::path& a, const fs::path& b) {
-        return QString::compare(ui::qpath(a.filename()), ui::qpath(b.filename()),
-                                Qt::CaseInsensitive) < 0;
-    });
-    for (const fs::path& c : children)
-        add(c, ui::qpath(c.filename()), depth, closedIcon);
-    if (current) {
-        QFont bold = current->font();
-        bold.setBold(true);
-        current->setFont(bold);
-        setCurrentItem(current);
-        scrollToItem(current);
-    }
-}
 
 // ---------------------------------------------------------------------------
 
@@ -218,7 +133,7 @@ ExchangeWindow::ExchangeWindow(ui::AppContext& context, QWidget* parent)
     Drive1->setObjectName("Drive1");
     for (const QFileInfo& drive : QDir::drives())
         Drive1->addItem(QDir::toNativeSeparators(drive.absoluteFilePath()));
-    Dir1 = new FolderList(Directorio);
+    Dir1 = new DirectoryList(Directorio, DirectoryList::Structures::Shown);
     Dir1->setObjectName("Dir1");
     auto* filesCaption = new QLabel(QStringLiteral("Ficheros"), Directorio);
     List1 = new QListWidget(Directorio);
@@ -312,7 +227,7 @@ ExchangeWindow::ExchangeWindow(ui::AppContext& context, QWidget* parent)
         const fs::path drive = ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
         if (drive != Dir1->path().root_path()) Dir1->setPath(drive);
     });
-    connect(Dir1, &FolderList::changed, this, &ExchangeWindow::ListaFicheros);
+    connect(Dir1, &DirectoryList::changed, this, &ExchangeWindow::ListaFicheros);
     connect(operations_, &QButtonGroup::idClicked, this, [this](int id) {
         if (id == 4)
             Exp_Click();

@@ -10,12 +10,12 @@
 // shows its message and leaves the structure as it was, and closing the window
 // during the work stops it the same way.
 
-#include <QListWidget>
 #include <array>
 #include <filesystem>
 #include <string>
 
 #include "mainwin/busy_window.h"
+#include "mainwin/directory_list.h"
 #include "model/arrays.h"
 
 class QButtonGroup;
@@ -27,33 +27,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace vanto {
-
-// A directory list for choosing where files come from or go: the chain from
-// the root down to the current directory, then its subdirectories (structure
-// directories included, since a listing lives in one). Double-click or Enter
-// opens an entry.
-class FolderList : public QListWidget {
-    Q_OBJECT
-  public:
-    explicit FolderList(QWidget* parent = nullptr);
-
-    const std::filesystem::path& path() const { return path_; }
-    // Shows `path` and emits changed().
-    void setPath(const std::filesystem::path& path);
-    void refresh();
-    std::filesystem::path pathOf(const QListWidgetItem* item) const;
-
-  signals:
-    void changed();
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-  private:
-    void open(QListWidgetItem* item);
-
-    std::filesystem::path path_;
-};
 
 // The structure as the preview draws it: "DIN-5" view, no depth shading, every
 // bar in Palette16 colour 14, filling 90% of the picture, centred.
@@ -96,7 +69,7 @@ class ExchangeWindow : public BusyWindow {
 
     QGroupBox* Directorio;
     QComboBox* Drive1;
-    FolderList* Dir1;
+    DirectoryList* Dir1;
     QGroupBox* Importar;
     std::array<QRadioButton*, 4> Imp;
     QListWidget* List1;
