@@ -476,6 +476,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // Ending the program: a help document with unsaved edits asks first, and
+    // its "Cancelar" keeps the program open.
+    if (ModuleCode.empty()) {
+        for (HelpViewer* viewer :
+             findChildren<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!viewer->close()) {
+                event->ignore();
+                return;
+            }
+        }
+    }
     unloading_ = true;
     if (!selectedName().empty()) GuardaDescr();
     SaveSessionSettings();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
+
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include "mainwin/message_answerer.h"
 
 #include <filesystem>
 #include <fstream>
@@ -44,37 +46,6 @@ QTextEdit* box(vanto::HelpViewer& v) {
 QPushButton* button(vanto::HelpViewer& v, const char* name) {
     return v.findChild<QPushButton*>(name);
 }
-
-// Answers the next modal message box by pressing the button with `caption`,
-// and remembers its text.
-class MessageAnswerer : public QObject {
-  public:
-    explicit MessageAnswerer(const QString& caption) : caption_(caption) {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!mb) return;
-            text = mb->text();
-            title = mb->windowTitle();
-            for (QAbstractButton* b : mb->buttons()) {
-                if (b->text() == caption_) {
-                    timer_.stop();
-                    b->click();
-                    answered = true;
-                    return;
-                }
-            }
-        });
-        timer_.start();
-    }
-    QString text;
-    QString title;
-    bool answered = false;
-
-  private:
-    QString caption_;
-    QTimer timer_;
-};
 
 }  // namespace
 

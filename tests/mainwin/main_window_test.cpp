@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -16,6 +17,7 @@
 #include "mainwin/directory_list.h"
 #include "mainwin/help_viewer.h"
 #include "mainwin/main_window.h"
+#include "mainwin/message_answerer.h"
 #include "mainwin/modules.h"
 #include "mainwin/structures.h"
 #include "support/tempdir.h"
@@ -297,6 +299,31 @@ class MainWindowTest : public QObject {
         QCOMPARE(p.quits, std::vector<int>{0});
         QVERIFY(!p.window().isVisible());
         QVERIFY(p.settingsFile().find("\"Nave\"") != std::string::npos);
+    }
+
+    void salirAsksAboutAHelpDocumentWithUnsavedEdits() {
+        Program p;
+        writeSettings(p.program.path(), p.work.string(), "Nave");
+        p.program.write("tutor.rtf", "{\\rtf1\\ansi Tutorial}");
+        p.start();
+        p.window().entry("Helptutor")->trigger();
+        auto* viewer = p.window().findChild<HelpViewer*>();
+        QVERIFY(viewer);
+        viewer->findChild<QTextEdit*>("RichTextBox1")->insertPlainText("Nota. ");
+        {
+            MessageAnswerer answer("Cancelar");
+            p.window().entry("Salir")->trigger();
+            QVERIFY(answer.answered);
+        }
+        QVERIFY(p.quits.empty());
+        QVERIFY(p.window().isVisible());
+        {
+            MessageAnswerer answer("Guardar");
+            p.window().entry("Salir")->trigger();
+            QVERIFY(answer.answered);
+        }
+        QCOMPARE(p.quits, std::vector<int>{0});
+        QVERIFY(p.program.read("tutor.rtf").find("Nota.") != std::string::npos);
     }
 
     void unknownModuleCodeIsReportedAndEnds() {
