@@ -295,6 +295,12 @@ void MainWindow::directoryChanged() {
     GuardaDescr();
     const QSignalBlocker block(List1);
     fillStructureList();
+    showNoStructure();
+    controller_.session().settings.WorkDirectory = Dire->path().string();
+    if (!loading_) SaveSessionSettings();
+}
+
+void MainWindow::showNoStructure() {
     Dib->hide();
     tachado->hide();
     preview_.unload();
@@ -304,8 +310,6 @@ void MainWindow::directoryChanged() {
     List2->clear();
     setWindowTitle(qs(VersionText));
     Seleccion(false);
-    controller_.session().settings.WorkDirectory = Dire->path().string();
-    if (!loading_) SaveSessionSettings();
 }
 
 std::string MainWindow::selectedName() const {
@@ -318,16 +322,8 @@ void MainWindow::selectionChanged() {
     const std::string name = selectedName();
     SessionSettings& s = controller_.session().settings;
     if (name.empty()) {
-        Dib->hide();
-        tachado->hide();
-        preview_.unload();
-        shownDirectory_.clear();
-        setDescription(QString(), DescriptionBlack, false);
-        descr->setPlaceholderText(QString());
-        List2->clear();
+        showNoStructure();
         s.StructureName.clear();
-        setWindowTitle(qs(VersionText));
-        Seleccion(false);
         if (!loading_) SaveSessionSettings();
         return;
     }

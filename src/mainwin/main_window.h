@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow {
     void launch(const std::string& code);
     void directoryChanged();
     void selectionChanged();
+    // No structure selected: no preview, description or files, the plain caption.
+    void showNoStructure();
     void fillStructureList();
     void drawPreview();
     void drawCrossedOut();
