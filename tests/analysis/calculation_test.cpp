@@ -9,6 +9,7 @@
 #include "builder.h"
 #include "model/helpers.h"
 #include "model/textfile.h"
+#include "support/fakes.h"
 #include "support/tempdir.h"
 
 namespace vanto::analysis {
@@ -22,11 +23,7 @@ using test::Section;
 // well-conditioned systems, so results agree to many more digits than this.
 constexpr double Tight = 1e-9;
 
-class FixedClock : public Clock {
-  public:
-    double secondsSinceMidnight() const override { return 12 * 3600; }
-    Date today() const override { return {6, 12, 2026}; }
-};
+using test::FixedClock;
 
 struct Solution {
     std::vector<double> D, unbalanced;

@@ -5,16 +5,12 @@
 
 #include "analysis/engine.h"
 #include "builder.h"
+#include "support/fakes.h"
 
 namespace vanto::analysis {
 namespace {
 
-class FixedClock : public Clock {
-  public:
-    double now = 0;
-    double secondsSinceMidnight() const override { return now; }
-    Date today() const override { return {6, 12, 2026}; }
-};
+using test::FixedClock;
 
 // Row-by-row elimination exactly as the program has always done it: the
 // reference the panel elimination must reproduce.

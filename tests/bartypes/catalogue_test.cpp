@@ -8,33 +8,29 @@
 namespace vanto::bartypes {
 namespace {
 
-TEST(TorsionConstant, SteelRectanglesByHand) {
-    // r = 2, β = 0.229: 0.229 · 10³ · 20.
-    EXPECT_NEAR(TorsionConstant(10, 20, Material::Steel), 4580, 1e-9);
-    EXPECT_NEAR(TorsionConstant(20, 10, Material::Steel), 4580, 1e-9);
-    // Square: β = 0.141.
-    EXPECT_NEAR(TorsionConstant(3, 3, Material::Steel), 0.141 * 81, 1e-12);
-    // r = 1.6: β = 0.196 + 0.033 · 0.1 / 0.5 = 0.2026; a³c = 2.5³ · 4.
-    EXPECT_NEAR(TorsionConstant(2.5, 4, Material::Steel), 0.2026 * 62.5, 1e-9);
-    // r = 55 lies between the ratios 10 and 100000.
-    EXPECT_NEAR(TorsionConstant(1, 55, Material::Steel), (0.313 + 0.020 * 45 / 99990) * 55, 1e-12);
-    // Beyond the last ratio the last β holds.
-    EXPECT_NEAR(TorsionConstant(1, 200000, Material::Steel), 0.333 * 200000, 1e-6);
-}
-
-TEST(TorsionConstant, ConcreteTableDiffersFromSteel) {
-    // r = 1.25 is listed only for concrete.
-    EXPECT_NEAR(TorsionConstant(4, 5, Material::Concrete), 0.171 * 64 * 5, 1e-9);
-    // r = 5: steel lists 0.281; concrete interpolates between 4 (0.281) and 6 (0.299).
-    EXPECT_NEAR(TorsionConstant(2, 10, Material::Steel), 0.281 * 80, 1e-9);
-    EXPECT_NEAR(TorsionConstant(2, 10, Material::Concrete), 0.290 * 80, 1e-9);
-    // A square concrete section 25 × 25: β = 0.14.
-    EXPECT_NEAR(TorsionConstant(25, 25, Material::Concrete), 54687.5, 1e-6);
-}
-
-TEST(TorsionConstant, CircleWhenTheSecondSideIsZero) {
-    EXPECT_NEAR(TorsionConstant(2, 0, Material::Steel), 3.14159265358979 * 16 / 32, 1e-12);
-    EXPECT_NEAR(TorsionConstant(30, 0, Material::Concrete), 3.14159265358979 * 810000 / 32, 1e-6);
+TEST(TorsionConstant, ByHand) {
+    constexpr auto S = Material::Steel, C = Material::Concrete;
+    constexpr double Pi = 3.14159265358979;
+    const struct {
+        double a, b;
+        Material m;
+        double J;
+    } cases[] = {
+        {10, 20, S, 0.229 * 1000 * 20},  // r = 2: β = 0.229, a³·c
+        {20, 10, S, 0.229 * 1000 * 20},
+        {3, 3, S, 0.141 * 81},                          // square
+        {2.5, 4, S, 0.2026 * 62.5},                     // r = 1.6: β = 0.196 + 0.033 · 0.1 / 0.5
+        {1, 55, S, (0.313 + 0.020 * 45 / 99990) * 55},  // between the ratios 10 and 100000
+        {1, 200000, S, 0.333 * 200000},                 // beyond the last ratio the last β holds
+        {4, 5, C, 0.171 * 64 * 5},                      // r = 1.25 is listed only for concrete
+        {2, 10, S, 0.281 * 80},   // r = 5: steel lists 0.281, concrete interpolates
+        {2, 10, C, 0.290 * 80},   // between 4 (0.281) and 6 (0.299)
+        {25, 25, C, 54687.5},     // β = 0.14
+        {2, 0, S, Pi * 16 / 32},  // a circle when the second side is zero
+        {30, 0, C, Pi * 810000 / 32},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(TorsionConstant(c.a, c.b, c.m), c.J, 1e-10 * c.J) << c.a << " x " << c.b;
 }
 
 TEST(Materials, ConcreteModulusFromTheCubeRoot) {

@@ -7,24 +7,10 @@
 
 #include "model/files.h"
 #include "model/platform.h"
+#include "support/fakes.h"
 #include "support/tempdir.h"
 
 namespace vanto::test {
-
-// Records every message instead of showing it.
-class RecordingMessages : public Messages {
-  public:
-    struct Shown {
-        std::string title, text;
-        MessageIcon icon;
-    };
-    MessageAnswer show(std::string_view title, std::string_view text, MessageIcon icon,
-                       MessageButtons) override {
-        shown.push_back({std::string(title), std::string(text), icon});
-        return MessageAnswer::Ok;
-    }
-    std::vector<Shown> shown;
-};
 
 // Asks to stop once `after` reports have arrived.
 class StoppingProgress : public Progress {

@@ -11,7 +11,7 @@
 
 #include "analysis/calculation.h"
 #include "mainwin/calculation_window.h"
-#include "mainwin/structures.h"
+#include "support/structures.h"
 #include "support/tempdir.h"
 #include "ui/qt_surface.h"
 #include "ui/recording.h"

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
-
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -11,329 +9,239 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTimer>
-#include "mainwin/message_answerer.h"
-
 #include <filesystem>
-#include <fstream>
 
 #include "model/structure.h"
+#include "support/message_answerer.h"
 #include "support/tempdir.h"
 #include "ui/rtf.h"
 
+namespace fs = std::filesystem;
+using vanto::HelpViewer;
+
 namespace {
 
-// A help document: a bold, larger heading and a paragraph of body text.
+// A help document: a bold 16-point heading and a paragraph of body text.
 std::string helpDocument(const QString& heading, const QString& body) {
     QTextDocument doc;
-    doc.setDefaultFont(QFont("Arial", 11));
     QTextCursor c(&doc);
-    QTextCharFormat head;
+    QTextCharFormat head, text;
     head.setFontWeight(QFont::Bold);
     head.setFontPointSize(16);
-    c.insertText(heading, head);
-    QTextCharFormat text;
     text.setFontWeight(QFont::Normal);
     text.setFontPointSize(11);
+    c.insertText(heading, head);
     c.insertBlock(QTextBlockFormat(), text);
     c.insertText(body, text);
     return vanto::rtf::write(doc).toStdString();
 }
 
-QTextEdit* box(vanto::HelpViewer& v) {
+QTextEdit* box(HelpViewer& v) {
     return v.findChild<QTextEdit*>("RichTextBox1");
 }
-QPushButton* button(vanto::HelpViewer& v, const char* name) {
+QPushButton* button(HelpViewer& v, const char* name) {
     return v.findChild<QPushButton*>(name);
+}
+QTextCharFormat firstFormat(const QTextDocument* doc) {
+    return doc->begin().begin().fragment().charFormat();
+}
+
+void typeAtEnd(HelpViewer& v, const QString& text) {
+    box(v)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(box(v), text);
 }
 
 }  // namespace
 
 class HelpViewerTest : public QObject {
     Q_OBJECT
-
   private slots:
-    void showsTheDocumentOfTheChosenTopic();
-    void opensOverItsParentWithoutBlockingIt();
-    void editingAndSavingChangesTheNextOpening();
-    void closingWithUnsavedChangesAsks();
-    void failedSaveKeepsTheText();
-    void missingDocumentIsExplainedAndCannotBeSaved();
-    void unreadableDocumentIsExplained();
-    void plainTextDocumentIsShownAndSavedAsRichText();
-    void shippedDocumentsOpenWithTheirHeadings_data();
-    void shippedDocumentsOpenWithTheirHeadings();
-};
+    void showsTheDocumentOfTheChosenTopic() {
+        vanto::test::TempDir dir;
+        dir.write("tutor.rtf", helpDocument("Tutorial", "Cree una estructura con «Nueva»."));
+        dir.write("menu.rtf", helpDocument("La ventana principal", "Menú Estructura."));
+        dir.write("MATRICI.RTF", helpDocument("Cálculo", "K·d = F"));  // any case
+        vanto::Session session;
+        session.programDirectory = dir.path();
+        const char* cases[][2] = {{"tutor", "Tutorial\nCree una estructura con «Nueva»."},
+                                  {"menu", "La ventana principal\nMenú Estructura."},
+                                  {"matrici", "Cálculo\nK·d = F"}};
+        for (const auto& [topic, text] : cases) {
+            session.HelpTopic = topic;
+            HelpViewer viewer(HelpViewer::documentPath(session));
+            QVERIFY(viewer.isDocumentLoaded());
+            QCOMPARE(box(viewer)->toPlainText(), QString(text));
+            QVERIFY(firstFormat(box(viewer)->document()).fontWeight() >= QFont::Bold);
+            QVERIFY(!box(viewer)->isReadOnly());
+            QVERIFY(!button(viewer, "Save")->isEnabled());  // nothing to save yet
+        }
+    }
 
-void HelpViewerTest::showsTheDocumentOfTheChosenTopic() {
-    vanto::test::TempDir dir;
-    dir.write("tutor.rtf", helpDocument("Tutorial", "Cree una estructura nueva con «Nueva»."));
-    dir.write("menu.rtf", helpDocument("La ventana principal", "Menú Estructura: Nueva, Copiar."));
-    vanto::Session session;
-    session.programDirectory = dir.path();
+    void opensOverItsParentWithoutBlockingIt() {
+        vanto::test::TempDir dir;
+        dir.write("tutor.rtf", helpDocument("Tutorial", "Texto."));
+        vanto::Session session;
+        session.programDirectory = dir.path();
+        session.HelpTopic = "tutor";
+        QWidget main;
+        main.show();
+        QPointer<HelpViewer> first = HelpViewer::open(session, &main);
+        QVERIFY(first && first->isVisible() && first->isWindow());
+        QVERIFY(!QApplication::activeModalWidget());
+        // The same topic again raises the open viewer rather than a second copy.
+        QCOMPARE(HelpViewer::open(session, &main), first.data());
+        session.HelpTopic = "menu";
+        QPointer<HelpViewer> other = HelpViewer::open(session, &main);
+        QVERIFY(other != first);
+        // Closing deletes the viewer.
+        button(*first, "Salir")->click();
+        QTRY_VERIFY(first.isNull());
+        other->close();
+        QTRY_VERIFY(other.isNull());
+    }
 
-    session.HelpTopic = "tutor";
-    QCOMPARE(vanto::HelpViewer::documentPath(session), dir / "tutor.rtf");
-    vanto::HelpViewer tutor(vanto::HelpViewer::documentPath(session));
-    QCOMPARE(tutor.windowTitle(), QStringLiteral("Instrucciones"));
-    QVERIFY(tutor.isDocumentLoaded());
-    QTextDocument* doc = box(tutor)->document();
-    QCOMPARE(doc->toPlainText(),
-             QStringLiteral("Tutorial\nCree una estructura nueva con «Nueva»."));
-    const QTextCharFormat heading = doc->begin().begin().fragment().charFormat();
-    QVERIFY(heading.fontWeight() >= QFont::Bold);
-    QCOMPARE(heading.fontPointSize(), 16.0);
-    QVERIFY(!box(tutor)->isReadOnly());
-    QVERIFY(!button(tutor, "Save")->isEnabled());  // nothing to save yet
-    QCOMPARE(button(tutor, "Save")->text(), QStringLiteral("Guardar"));
-    QCOMPARE(button(tutor, "Salir")->text(), QStringLiteral("Salir"));
+    void savingChangesTheNextOpening() {
+        vanto::test::TempDir dir;
+        dir.write("tutor.rtf", helpDocument("Tutorial", "Primer paso."));
+        {
+            HelpViewer viewer(dir / "tutor.rtf");
+            viewer.show();
+            typeAtEnd(viewer, " Nuevo:");
+            // Characters beyond ASCII arrive as input-method text.
+            box(viewer)->textCursor().insertText(QStringLiteral(" añadido α ≤ β {ok}"));
+            QTest::mouseClick(button(viewer, "Save"), Qt::LeftButton);
+            QVERIFY(!button(viewer, "Save")->isEnabled());
+            QVERIFY(!box(viewer)->document()->isModified());
+        }
+        QVERIFY(dir.read("tutor.rtf").starts_with("{\\rtf1"));
+        // Saved in one step: no temporary file is left beside it.
+        QCOMPARE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        HelpViewer again(dir / "tutor.rtf");
+        QCOMPARE(box(again)->toPlainText(),
+                 QStringLiteral("Tutorial\nPrimer paso. Nuevo: añadido α ≤ β {ok}"));
+        QCOMPARE(firstFormat(box(again)->document()).fontPointSize(), 16.0);
+    }
 
-    // Then "Esta pantalla...": the topic "menu".
-    session.HelpTopic = "menu";
-    vanto::HelpViewer menu(vanto::HelpViewer::documentPath(session));
-    QVERIFY(box(menu)->toPlainText().startsWith(QStringLiteral("La ventana principal\nMenú")));
+    void closingWithUnsavedChangesAsks() {
+        const struct {
+            const char* answer;
+            bool closes, saved;
+        } cases[] = {
+            {"Cancelar", false, false}, {"No guardar", true, false}, {"Guardar", true, true}};
+        for (const auto& c : cases) {
+            vanto::test::TempDir dir;
+            const std::string original = helpDocument("Tutorial", "Texto.");
+            dir.write("tutor.rtf", original);
+            HelpViewer viewer(dir / "tutor.rtf");
+            viewer.show();
+            typeAtEnd(viewer, " cambio");
+            MessageAnswerer answer(c.answer);
+            QTest::mouseClick(button(viewer, "Salir"), Qt::LeftButton);
+            QVERIFY(answer.answered);
+            QCOMPARE(answer.title, QStringLiteral("¡ Aviso !"));
+            QVERIFY(answer.text.contains(QStringLiteral("cambios sin guardar")));
+            QCOMPARE(viewer.isVisible(), !c.closes);
+            QCOMPARE(dir.read("tutor.rtf") != original, c.saved);
+        }
+    }
 
-    // The name is matched regardless of case.
-    dir.write("MATRICI.RTF", helpDocument("Cálculo", "K·d = F"));
-    session.HelpTopic = "matrici";
-    vanto::HelpViewer matrici(vanto::HelpViewer::documentPath(session));
-    QVERIFY(matrici.isDocumentLoaded());
-    QCOMPARE(box(matrici)->toPlainText(), QStringLiteral("Cálculo\nK·d = F"));
-}
-
-void HelpViewerTest::opensOverItsParentWithoutBlockingIt() {
-    vanto::test::TempDir dir;
-    dir.write("tutor.rtf", helpDocument("Tutorial", "Texto."));
-    vanto::Session session;
-    session.programDirectory = dir.path();
-    session.HelpTopic = "tutor";
-    QWidget main;
-    main.show();
-
-    QPointer<vanto::HelpViewer> first = vanto::HelpViewer::open(session, &main);
-    QVERIFY(first);
-    QVERIFY(first->isVisible());
-    QVERIFY(first->isWindow());
-    QCOMPARE(first->windowModality(), Qt::NonModal);
-    QVERIFY(main.isVisible());
-    QVERIFY(!QApplication::activeModalWidget());
-
-    // The same topic again raises the open viewer rather than a second copy.
-    QCOMPARE(vanto::HelpViewer::open(session, &main), first.data());
-    session.HelpTopic = "menu";
-    QPointer<vanto::HelpViewer> other = vanto::HelpViewer::open(session, &main);
-    QVERIFY(other != first);
-
-    // Closing deletes the viewer.
-    button(*first, "Salir")->click();
-    QTRY_VERIFY(first.isNull());
-    other->close();
-    QTRY_VERIFY(other.isNull());
-}
-
-void HelpViewerTest::editingAndSavingChangesTheNextOpening() {
-    vanto::test::TempDir dir;
-    dir.write("tutor.rtf", helpDocument("Tutorial", "Primer paso."));
-    const std::filesystem::path path = dir / "tutor.rtf";
-    {
-        vanto::HelpViewer viewer(path);
+    void failedSaveKeepsTheText() {
+        vanto::test::TempDir dir;
+        const fs::path folder = dir / "programa";
+        fs::create_directories(folder);
+        dir.write("programa/tutor.rtf", helpDocument("Tutorial", "Texto."));
+        HelpViewer viewer(folder / "tutor.rtf");
         viewer.show();
-        QTextEdit* text = box(viewer);
-        text->moveCursor(QTextCursor::End);
-        QTest::keyClicks(text, " Nuevo:");
-        // Characters beyond ASCII arrive as input-method text.
-        text->textCursor().insertText(QStringLiteral(" añadido α ≤ β {ok}"));
+        typeAtEnd(viewer, " sin perder");
+        // The directory disappears under the viewer: the file cannot be written.
+        fs::remove_all(folder);
+        MessageAnswerer answer("Aceptar");
+        QVERIFY(!viewer.Save_Click());
+        QVERIFY(answer.answered);
+        QCOMPARE(answer.title, QStringLiteral("Error"));
+        QVERIFY(answer.text.contains(QStringLiteral("No se ha podido guardar")));
+        QVERIFY(box(viewer)->toPlainText().endsWith(QStringLiteral("sin perder")));
         QVERIFY(button(viewer, "Save")->isEnabled());
-        QTest::mouseClick(button(viewer, "Save"), Qt::LeftButton);
-        QVERIFY(!button(viewer, "Save")->isEnabled());
-        QVERIFY(!text->document()->isModified());
+        QVERIFY(!fs::exists(folder));
     }
-    QVERIFY(QByteArray::fromStdString(dir.read("tutor.rtf")).startsWith("{\\rtf1"));
-    // Saved in one step: no temporary file is left beside it.
-    QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()),
-                           std::filesystem::directory_iterator()),
-             1);
 
-    vanto::HelpViewer again(path);
-    const QTextDocument* doc = box(again)->document();
-    QCOMPARE(doc->toPlainText(),
-             QStringLiteral("Tutorial\nPrimer paso. Nuevo: añadido α ≤ β {ok}"));
-    // The heading keeps its format through the save.
-    const QTextCharFormat heading = doc->begin().begin().fragment().charFormat();
-    QVERIFY(heading.fontWeight() >= QFont::Bold);
-    QCOMPARE(heading.fontPointSize(), 16.0);
-}
-
-void HelpViewerTest::closingWithUnsavedChangesAsks() {
-    vanto::test::TempDir dir;
-    const std::string original = helpDocument("Tutorial", "Texto.");
-    dir.write("tutor.rtf", original);
-    vanto::HelpViewer viewer(dir / "tutor.rtf");
-    viewer.show();
-    box(viewer)->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box(viewer), " cambio");
-
-    {
-        MessageAnswerer answer("Cancelar");
-        QVERIFY(!viewer.close());
-        QVERIFY(answer.answered);
-        QCOMPARE(answer.title, QStringLiteral("¡ Aviso !"));
-        QVERIFY(answer.text.contains(QStringLiteral("cambios sin guardar")));
+    void documentsThatCannotBeShownAreExplained() {
+        vanto::test::TempDir dir;
+        fs::create_directories(dir / "menu.rtf");
+        const char* cases[][2] = {
+            {"tutor.rtf", "No se encuentra el documento de ayuda «tutor.rtf»"},
+            {"menu.rtf", "No se puede leer el documento de ayuda «menu.rtf»"}};
+        for (const auto& [file, text] : cases) {
+            HelpViewer viewer(dir / file);
+            QVERIFY(!viewer.isDocumentLoaded());
+            QVERIFY(box(viewer)->toPlainText().contains(QString(text)));
+            const QString where = QString::fromStdString(dir.path().string());
+            QVERIFY(box(viewer)->toPlainText().contains(where));
+            QVERIFY(box(viewer)->isReadOnly());
+            QVERIFY(!viewer.Save_Click());
+            QVERIFY(viewer.close());  // nothing of the user's to lose
+        }
+        QVERIFY(!fs::exists(dir / "tutor.rtf") && fs::is_directory(dir / "menu.rtf"));
     }
-    QVERIFY(viewer.isVisible());
-    QCOMPARE(dir.read("tutor.rtf"), original);
 
-    {
-        MessageAnswerer answer("No guardar");
-        QVERIFY(viewer.close());
-        QVERIFY(answer.answered);
+    void plainTextDocumentIsShownAndSavedAsRichText() {
+        vanto::test::TempDir dir;
+        dir.write("menu.rtf", "Cami\xF3n de carga\r\nsegunda l\xEDnea\r\n");
+        HelpViewer viewer(dir / "menu.rtf");
+        QCOMPARE(box(viewer)->toPlainText(), QStringLiteral("Camión de carga\nsegunda línea\n"));
+        box(viewer)->document()->setModified(true);
+        QVERIFY(viewer.Save_Click());
+        const std::string saved = dir.read("menu.rtf");
+        QVERIFY(saved.starts_with("{\\rtf1"));
+        QVERIFY(saved.find("Cami\\'f3n de carga") != std::string::npos);
     }
-    QCOMPARE(dir.read("tutor.rtf"), original);
 
-    vanto::HelpViewer saving(dir / "tutor.rtf");
-    saving.show();
-    box(saving)->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box(saving), " guardado al salir");
-    {
-        MessageAnswerer answer("Guardar");
-        QTest::mouseClick(button(saving, "Salir"), Qt::LeftButton);
-        QVERIFY(answer.answered);
+    // The documents installed beside the program load as rich text, headed by
+    // a bold title larger than the body, with their Spanish text intact.
+    void shippedDocumentsOpenWithTheirHeadings() {
+        const std::pair<const char*, QStringList> cases[] = {
+            {"menu",
+             {"La ventana principal y sus menús", "Importar/Exportar", "Reticulado",
+              "Tipos de barras", "Cálculo Matricial", "Renumerar", "NOMBRE.DAT", "cm⁴", "«LIBRE»"}},
+            {"tutor",
+             {"Tutorial", "Estructura > Nueva", "listado.txt", "Listado de VANTO 2", "Resultad.res",
+              "DIAGRAMA.RES", "vanto-cli calc", "Grabar y Salir"}},
+            {"matrici",
+             {"(3α+3β+6αβ)·EIz/L³", "α(3+β)·EIy/L", "2αβ·EIy/L", "αβ·GJ/L", "0,999999",
+              "HB = 6·(máx |i − j| + 1)", "Mi = (1/8 − β/24)·q·L²·α", "DESEQUIL.RES",
+              "Detección de mecanismo en el nudo nº: 4, en el Giro Z."}},
+        };
+        for (const auto& [topic, mentions] : cases) {
+            vanto::Session session;
+            session.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+            session.HelpTopic = topic;
+            HelpViewer viewer(HelpViewer::documentPath(session));
+            QVERIFY2(viewer.isDocumentLoaded(), topic);
+            const QTextDocument* doc = box(viewer)->document();
+            const QString text = doc->toPlainText();
+            for (const QString& m : mentions)
+                QVERIFY2(text.contains(m), qPrintable(m));
+            QVERIFY(!text.contains(QChar(QChar::ReplacementCharacter)));
+            QVERIFY(text.size() > 8000);  // a few pages
+            QCOMPARE(doc->begin().text(), QStringLiteral("Vanto 2.11"));
+            const QTextCharFormat title = firstFormat(doc);
+            QVERIFY(title.fontWeight() >= QFont::Bold);
+            // Several headings, and body text smaller than the title.
+            int headings = 0;
+            double body = 0;
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+                if (b.text().isEmpty()) continue;
+                const QTextCharFormat f = b.begin().fragment().charFormat();
+                if (f.fontWeight() >= QFont::Bold && f.fontPointSize() > 12)
+                    ++headings;
+                else if (f.fontWeight() < QFont::Bold && body == 0)
+                    body = f.fontPointSize();
+            }
+            QVERIFY2(headings >= 6, topic);
+            QVERIFY2(body > 0 && body < title.fontPointSize(), topic);
+        }
     }
-    QVERIFY(!saving.isVisible());
-    vanto::HelpViewer after(dir / "tutor.rtf");
-    QVERIFY(box(after)->toPlainText().endsWith(QStringLiteral("Texto. guardado al salir")));
-}
-
-void HelpViewerTest::failedSaveKeepsTheText() {
-    vanto::test::TempDir dir;
-    const std::filesystem::path folder = dir / "programa";
-    std::filesystem::create_directories(folder);
-    { std::ofstream(folder / "tutor.rtf", std::ios::binary) << helpDocument("Tutorial", "Texto."); }
-    vanto::HelpViewer viewer(folder / "tutor.rtf");
-    viewer.show();
-    box(viewer)->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box(viewer), " sin perder");
-    // The directory disappears under the viewer: the file cannot be written.
-    std::filesystem::remove_all(folder);
-
-    MessageAnswerer answer("Aceptar");
-    QVERIFY(!viewer.Save_Click());
-    QVERIFY(answer.answered);
-    QCOMPARE(answer.title, QStringLiteral("Error"));
-    QVERIFY(answer.text.contains(QStringLiteral("No se ha podido guardar")));
-    QVERIFY(box(viewer)->toPlainText().endsWith(QStringLiteral("sin perder")));
-    QVERIFY(box(viewer)->document()->isModified());
-    QVERIFY(button(viewer, "Save")->isEnabled());
-    QVERIFY(!std::filesystem::exists(folder));
-}
-
-void HelpViewerTest::missingDocumentIsExplainedAndCannotBeSaved() {
-    vanto::test::TempDir dir;
-    vanto::Session session;
-    session.programDirectory = dir.path();
-    session.HelpTopic = "tutor";
-    vanto::HelpViewer viewer(vanto::HelpViewer::documentPath(session));
-    QVERIFY(!viewer.isDocumentLoaded());
-    const QString shown = box(viewer)->toPlainText();
-    QVERIFY(shown.contains(QStringLiteral("No se encuentra el documento de ayuda «tutor.rtf»")));
-    QVERIFY(shown.contains(QString::fromStdString(dir.path().string())));
-    QVERIFY(box(viewer)->isReadOnly());
-    QVERIFY(!button(viewer, "Save")->isEnabled());
-    QVERIFY(!viewer.Save_Click());
-    QVERIFY(!std::filesystem::exists(dir / "tutor.rtf"));
-    // Closing asks nothing: there is nothing of the user's to lose.
-    QVERIFY(viewer.close());
-}
-
-void HelpViewerTest::unreadableDocumentIsExplained() {
-    vanto::test::TempDir dir;
-    std::filesystem::create_directories(dir / "menu.rtf");
-    vanto::HelpViewer viewer(dir / "menu.rtf");
-    QVERIFY(!viewer.isDocumentLoaded());
-    QVERIFY(box(viewer)->toPlainText().contains(
-        QStringLiteral("No se puede leer el documento de ayuda «menu.rtf»")));
-    QVERIFY(!button(viewer, "Save")->isEnabled());
-    QVERIFY(std::filesystem::is_directory(dir / "menu.rtf"));
-}
-
-void HelpViewerTest::plainTextDocumentIsShownAndSavedAsRichText() {
-    vanto::test::TempDir dir;
-    dir.write("menu.rtf", "Cami\xF3n de carga\r\nsegunda l\xEDnea\r\n");
-    vanto::HelpViewer viewer(dir / "menu.rtf");
-    QVERIFY(viewer.isDocumentLoaded());
-    QCOMPARE(box(viewer)->toPlainText(), QStringLiteral("Camión de carga\nsegunda línea\n"));
-    box(viewer)->document()->setModified(true);
-    QVERIFY(viewer.Save_Click());
-    const std::string saved = dir.read("menu.rtf");
-    QVERIFY(saved.starts_with("{\\rtf1"));
-    QVERIFY(saved.find("Cami\\'f3n de carga") != std::string::npos);
-}
-
-void HelpViewerTest::shippedDocumentsOpenWithTheirHeadings_data() {
-    QTest::addColumn<QString>("topic");
-    QTest::addColumn<QStringList>("mentions");
-    QTest::newRow("menu") << "menu"
-                          << QStringList{"La ventana principal y sus menús",
-                                         "Importar/Exportar",
-                                         "Reticulado",
-                                         "Tipos de barras",
-                                         "Cálculo Matricial",
-                                         "Renumerar",
-                                         "NOMBRE.DAT",
-                                         "cm⁴",
-                                         "«LIBRE»"};
-    QTest::newRow("tutor") << "tutor" << QStringList{"Tutorial",       "Estructura > Nueva",
-                                                     "listado.txt",    "Listado de VANTO 2",
-                                                     "Resultad.res",   "DIAGRAMA.RES",
-                                                     "vanto-cli calc", "Grabar y Salir"};
-    QTest::newRow("matrici") << "matrici"
-                             << QStringList{
-                                    "(3α+3β+6αβ)·EIz/L³",
-                                    "α(3+β)·EIy/L",
-                                    "2αβ·EIy/L",
-                                    "αβ·GJ/L",
-                                    "0,999999",
-                                    "HB = 6·(máx |i − j| + 1)",
-                                    "Mi = (1/8 − β/24)·q·L²·α",
-                                    "DESEQUIL.RES",
-                                    "Detección de mecanismo en el nudo nº: 4, en el Giro Z."};
-}
-
-// The documents installed beside the program load as rich text, headed by a
-// bold title larger than the body, with their Spanish text intact.
-void HelpViewerTest::shippedDocumentsOpenWithTheirHeadings() {
-    QFETCH(QString, topic);
-    QFETCH(QStringList, mentions);
-    vanto::Session session;
-    session.programDirectory = QCoreApplication::applicationDirPath().toStdString();
-    session.HelpTopic = topic.toStdString();
-    vanto::HelpViewer viewer(vanto::HelpViewer::documentPath(session));
-    QVERIFY2(viewer.isDocumentLoaded(), qPrintable(topic));
-
-    const QTextDocument* doc = box(viewer)->document();
-    const QString text = doc->toPlainText();
-    for (const QString& m : mentions)
-        QVERIFY2(text.contains(m), qPrintable(m));
-    QVERIFY(!text.contains(QChar(QChar::ReplacementCharacter)));
-    QVERIFY(text.size() > 8000);  // a few pages
-
-    const QTextCharFormat title = doc->begin().begin().fragment().charFormat();
-    QVERIFY(title.fontWeight() >= QFont::Bold);
-    QCOMPARE(doc->begin().text(), QStringLiteral("Vanto 2.11"));
-    // Some later paragraph is plain body text, smaller than the headings.
-    int headings = 0;
-    double body = 0;
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        if (b.text().isEmpty()) continue;
-        const QTextCharFormat f = b.begin().fragment().charFormat();
-        if (f.fontWeight() >= QFont::Bold && f.fontPointSize() > 12)
-            ++headings;
-        else if (f.fontWeight() < QFont::Bold && body == 0)
-            body = f.fontPointSize();
-    }
-    QVERIFY(headings >= 6);
-    QVERIFY(body > 0 && body < title.fontPointSize());
-}
+};
 
 QTEST_MAIN(HelpViewerTest)
 #include "help_viewer_test.moc"

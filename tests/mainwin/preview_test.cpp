@@ -6,7 +6,7 @@
 
 #include "analysis/element.h"
 #include "mainwin/preview.h"
-#include "mainwin/structures.h"
+#include "support/structures.h"
 #include "support/tempdir.h"
 #include "ui/recording.h"
 

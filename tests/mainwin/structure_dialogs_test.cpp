@@ -14,7 +14,7 @@
 #include "mainwin/main_window.h"
 #include "mainwin/modules.h"
 #include "mainwin/structure_dialogs.h"
-#include "mainwin/structures.h"
+#include "support/structures.h"
 #include "support/tempdir.h"
 #include "ui/recording.h"
 

@@ -9,14 +9,9 @@
 #include "model/helpers.h"
 #include "model/platform.h"
 #include "model/structure.h"
+#include "support/fakes.h"
 
 namespace vanto::test {
-
-class FixedClock : public Clock {
-  public:
-    double secondsSinceMidnight() const override { return 36000; }
-    Date today() const override { return Date{7, 3, 2024}; }
-};
 
 // Sets the decimal separator for one test and restores the previous one.
 class SeparatorGuard {

@@ -3,11 +3,11 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 #include <thread>
 
+#include "support/message_answerer.h"
 #include "ui/event_pump.h"
 #include "ui/lists.h"
 #include "ui/messages.h"
@@ -90,40 +90,27 @@ class ControlsTest : public QObject {
     }
 
     void messageBoxShowsTitleTextIconAndSpanishButtons() {
+        using A = MessageAnswer;
+        const struct {
+            MessageButtons buttons;
+            const char* press;
+            MessageAnswer answer;
+        } cases[] = {{MessageButtons::YesNo, "No", A::No},
+                     {MessageButtons::YesNo, "Sí", A::Yes},
+                     {MessageButtons::Ok, "Aceptar", A::Ok}};
         ui::QtMessages messages;
-        QString title, text, buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        auto answerWith = [&](const QString& caption) {
-            QTimer::singleShot(50, [&, caption] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                title = box->windowTitle();
-                text = box->text();
-                icon = box->icon();
-                buttons.clear();
-                for (QAbstractButton* b : box->buttons())
-                    buttons += b->text() + "|";
-                for (QAbstractButton* b : box->buttons())
-                    if (b->text() == caption) b->click();
-            });
-        };
-        answerWith("No");
-        QCOMPARE(messages.show("¡ Aviso !", "¿ Seguro ?\nSegunda línea", MessageIcon::Question,
-                               MessageButtons::YesNo),
-                 MessageAnswer::No);
-        QCOMPARE(title, QString("¡ Aviso !"));
-        QCOMPARE(text, QString("¿ Seguro ?\nSegunda línea"));
-        QCOMPARE(icon, QMessageBox::Question);
-        QVERIFY(buttons.contains("Sí|") && buttons.contains("No|"));
-        answerWith("Sí");
-        QCOMPARE(messages.show("t", "x", MessageIcon::Question, MessageButtons::YesNo),
-                 MessageAnswer::Yes);
-        answerWith("Aceptar");
-        QCOMPARE(messages.show("Error", "Ese trabajo ya existe en el directorio actual",
-                               MessageIcon::Critical, MessageButtons::Ok),
-                 MessageAnswer::Ok);
-        QCOMPARE(icon, QMessageBox::Critical);
-        QCOMPARE(buttons, QString("Aceptar|"));
+        for (const auto& c : cases) {
+            const bool ok = c.buttons == MessageButtons::Ok;
+            MessageAnswerer box(c.press);
+            QCOMPARE(messages.show("¡ Aviso !", "¿ Seguro ?\nSegunda línea",
+                                   ok ? MessageIcon::Critical : MessageIcon::Question, c.buttons),
+                     c.answer);
+            QCOMPARE(box.title, QString("¡ Aviso !"));
+            QCOMPARE(box.text, QString("¿ Seguro ?\nSegunda línea"));
+            QCOMPARE(box.icon, ok ? QMessageBox::Critical : QMessageBox::Question);
+            box.buttons.sort();
+            QCOMPARE(box.buttons, (ok ? QStringList{"Aceptar"} : QStringList{"No", "Sí"}));
+        }
     }
 };
 

@@ -1,10 +1,7 @@
 #pragma once
-// Recording fakes of the platform interfaces, for window and drawing tests.
+// Recording fakes of the drawing surface, the printer and the windows' context.
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,46 +9,11 @@
 #include <vector>
 
 #include "model/files.h"
-#include "model/platform.h"
 #include "model/surface.h"
+#include "support/fakes.h"
 #include "ui/context.h"
 
 namespace vanto::test {
-
-struct ShownMessage {
-    std::string title;
-    std::string text;
-    MessageIcon icon;
-    MessageButtons buttons;
-};
-
-// Records every message; answers Yes/No questions with `answer`.
-class RecordingMessages : public Messages {
-  public:
-    MessageAnswer show(std::string_view title, std::string_view text, MessageIcon icon,
-                       MessageButtons buttons) override {
-        shown.push_back({std::string(title), std::string(text), icon, buttons});
-        if (onShow) onShow();
-        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
-    }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& m : shown)
-            out.push_back(m.text);
-        return out;
-    }
-    std::vector<ShownMessage> shown;
-    MessageAnswer answer = MessageAnswer::Yes;
-    std::function<void()> onShow;
-};
-
-class FixedClock : public Clock {
-  public:
-    double secondsSinceMidnight() const override { return seconds; }
-    Date today() const override { return date; }
-    double seconds = 10 * 3600;
-    Date date{7, 3, 2024};
-};
 
 // One drawing call as the fake saw it.
 struct DrawCall {
@@ -62,11 +24,12 @@ struct DrawCall {
     std::string text;
 };
 
-// A surface of a given size in twips that records what is drawn on it.
-class RecordingSurface : public Surface {
+// A surface (or printer) of a given size in twips that records what is drawn
+// on it, with a fixed-pitch font of 100 twips per character and 200 per line.
+template <class Base>
+class Recorder : public Base {
   public:
-    RecordingSurface(double widthTwips = 3000, double heightTwips = 2000)
-        : w_(widthTwips), h_(heightTwips) {
+    Recorder(double widthTwips, double heightTwips) : w_(widthTwips), h_(heightTwips) {
         resetScale();
     }
     double widthTwips() const override { return w_; }
@@ -80,7 +43,7 @@ class RecordingSurface : public Surface {
     double scaleWidth() const override { return sw_; }
     double scaleHeight() const override { return sh_; }
     void setForeground(Colour c) override { fg_ = c; }
-    void setBackground(Colour c) override { bg_ = c; }
+    void setBackground(Colour) override {}
     void setPenMode(PenMode m) override { mode_ = m; }
     void setLineWidth(int) override {}
     void setLineStyle(LineStyle) override {}
@@ -106,13 +69,11 @@ class RecordingSurface : public Surface {
     void circle(double x, double y, double r, std::optional<Colour>) override {
         add("circle", x, y, r, r);
     }
-    using Surface::text;
+    using Base::text;
     void text(std::string_view s) override {
-        DrawCall c{"text", cx_, cy_, cx_, cy_, fg_, mode_, std::string(s)};
-        calls.push_back(c);
+        calls.push_back({"text", cx_, cy_, cx_, cy_, fg_, mode_, std::string(s)});
         cx_ += textWidth(s);
     }
-    // A fixed-pitch font: 100 twips per character, 200 per line.
     double textWidth(std::string_view s) override { return 100.0 * s.size() * sw_ / w_; }
     double textHeight(std::string_view) override { return 200.0 * sh_ / h_; }
 
@@ -133,52 +94,25 @@ class RecordingSurface : public Surface {
     double w_, h_;
     double l_ = 0, t_ = 0, sw_ = 1, sh_ = 1;
     double cx_ = 0, cy_ = 0;
-    Colour fg_ = 0, bg_ = 0xFFFFFF;
+    Colour fg_ = 0;
     PenMode mode_ = PenMode::Copy;
 };
 
-class RecordingPrinter : public Printer {
+class RecordingSurface : public Recorder<Surface> {
   public:
-    explicit RecordingPrinter(double w = 11000, double h = 15000) : page(w, h) {}
-    double widthTwips() const override { return page.widthTwips(); }
-    double heightTwips() const override { return page.heightTwips(); }
-    void setScale(double l, double t, double w, double h) override { page.setScale(l, t, w, h); }
-    void resetScale() override { page.resetScale(); }
-    double scaleLeft() const override { return page.scaleLeft(); }
-    double scaleTop() const override { return page.scaleTop(); }
-    double scaleWidth() const override { return page.scaleWidth(); }
-    double scaleHeight() const override { return page.scaleHeight(); }
-    void setForeground(Colour c) override { page.setForeground(c); }
-    void setBackground(Colour c) override { page.setBackground(c); }
-    void setPenMode(PenMode m) override { page.setPenMode(m); }
-    void setLineWidth(int p) override { page.setLineWidth(p); }
-    void setLineStyle(LineStyle s) override { page.setLineStyle(s); }
-    void setFont(const Font& f) override { page.setFont(f); }
-    void clear() override { page.clear(); }
-    void moveTo(double x, double y) override { page.moveTo(x, y); }
-    void line(double a, double b, double c, double d) override { page.line(a, b, c, d); }
-    void lineTo(double x, double y) override { page.lineTo(x, y); }
-    void point(double x, double y) override { page.point(x, y); }
-    void rectangle(double a, double b, double c, double d) override { page.rectangle(a, b, c, d); }
-    void fillBox(double a, double b, double c, double d) override { page.fillBox(a, b, c, d); }
-    void circle(double x, double y, double r, std::optional<Colour> f) override {
-        page.circle(x, y, r, f);
-    }
-    using Surface::text;
-    void text(std::string_view s) override { page.text(s); }
-    double textWidth(std::string_view s) override { return page.textWidth(s); }
-    double textHeight(std::string_view s) override { return page.textHeight(s); }
-    void newPage() override {
-        pages.push_back(page.calls);
-        page.calls.clear();
-    }
+    RecordingSurface(double widthTwips = 3000, double heightTwips = 2000)
+        : Recorder(widthTwips, heightTwips) {}
+};
+
+// Keeps the calls of every finished page in `pages`.
+class RecordingPrinter : public Recorder<Printer> {
+  public:
+    RecordingPrinter(double w = 11000, double h = 15000) : Recorder(w, h) {}
+    void newPage() override { pages.push_back(std::exchange(calls, {})); }
     void endDocument() override {
-        pages.push_back(page.calls);
-        page.calls.clear();
+        newPage();
         ended = true;
     }
-
-    RecordingSurface page;
     std::vector<std::vector<DrawCall>> pages;
     bool ended = false;
 };
@@ -187,7 +121,6 @@ class RecordingPrinter : public Printer {
 // fatal errors and printers that record instead of printing.
 class TestContext : public ui::AppContext {
   public:
-    TestContext() = default;
     Session& session() override { return session_; }
     Messages& messages() override { return messages_; }
     const Clock& clock() override { return clock_; }
@@ -199,12 +132,9 @@ class TestContext : public ui::AppContext {
     std::unique_ptr<Printer> openPrinter(const std::filesystem::path& dir,
                                          const std::string& name) override {
         printedTo.push_back(dir / name);
-        auto p = std::make_unique<ForwardingPrinter>(*this);
-        return p;
+        return std::make_unique<ForwardingPrinter>(*this);
     }
-
     RecordingMessages& recorded() { return messages_; }
-    FixedClock& fixedClock() { return clock_; }
 
     std::vector<std::string> fatalErrors;
     std::vector<std::filesystem::path> printedTo;

@@ -4,7 +4,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QtTest>
-#include <fstream>
+#include <functional>
 
 #include "support/tempdir.h"
 #include "ui/fonts.h"
@@ -16,11 +16,12 @@ using namespace vanto;
 
 namespace {
 
-// An image of w × h pixels at 96 dpi with a surface on it, white.
+// An image of w × h pixels at 96 dpi with a surface on it, white, drawing black.
 struct Canvas {
     Canvas(int w, int h) : image(w, h, QImage::Format_RGB32) {
         image.fill(Qt::white);
         surface.attach(&image, QSizeF(w, h), 96);
+        surface.setForeground(0);
     }
     QImage done() {
         surface.flush();
@@ -51,7 +52,6 @@ class SurfaceTest : public QObject {
         QCOMPARE(c.surface.widthTwips(), 200 * 15.0);
         QCOMPARE(c.surface.scaleHeight(), 100 * 15.0);
         // 1440 twips is one inch, 96 pixels at 96 dpi.
-        c.surface.setForeground(0);
         c.surface.line(0, 15 * 10, 1440, 15 * 10);
         const QImage im = c.done();
         int run = 0;
@@ -64,13 +64,11 @@ class SurfaceTest : public QObject {
     void userScaleFillsTheRightShare() {
         Canvas c(200, 100);
         c.surface.setScale(0, 0, 100, 100);
-        c.surface.setForeground(0);
         c.surface.fillBox(0, 0, 50, 100);
         QCOMPARE(c.count(Black), 100 * 100);
         // A flipped vertical axis: v grows upwards from the bottom edge.
         Canvas d(100, 100);
         d.surface.setScale(0, 10, 10, -10);
-        d.surface.setForeground(0);
         d.surface.fillBox(0, 0, 10, 1);
         const QImage im = d.done();
         QCOMPARE(qGray(im.pixel(50, 95)), 0);
@@ -78,28 +76,22 @@ class SurfaceTest : public QObject {
     }
 
     void noMarkIsSmallerThanOnePixel() {
-        Canvas c(50, 50);
-        c.surface.setScale(0, 0, 1e6, 1e6);
-        c.surface.setForeground(0);
-        c.surface.point(500000, 500000);
-        QCOMPARE(c.count(Black), 1);
-        Canvas r(50, 50);
-        r.surface.setForeground(0);
-        r.surface.rectangle(100, 100, 101, 101);  // far below a pixel
-        QCOMPARE(r.count(Black), 1);
-        Canvas l(50, 50);
-        l.surface.setForeground(0);
-        l.surface.line(300, 300, 302, 301);
-        QCOMPARE(l.count(Black), 1);
-        Canvas o(50, 50);
-        o.surface.setForeground(0);
-        o.surface.circle(300, 300, 2);
-        QCOMPARE(o.count(Black), 1);
-        // Zero or negative sizes keep a pixel too.
-        Canvas b(50, 50);
-        b.surface.setForeground(0);
-        b.surface.fillBox(300, 300, 300, 300);
-        QCOMPARE(b.count(Black), 1);
+        // Far below a pixel, or of zero size: one pixel each.
+        const std::function<void(ui::QtSurface&)> marks[] = {
+            [](ui::QtSurface& s) {
+                s.setScale(0, 0, 1e6, 1e6);
+                s.point(500000, 500000);
+            },
+            [](ui::QtSurface& s) { s.rectangle(100, 100, 101, 101); },
+            [](ui::QtSurface& s) { s.line(300, 300, 302, 301); },
+            [](ui::QtSurface& s) { s.circle(300, 300, 2); },
+            [](ui::QtSurface& s) { s.fillBox(300, 300, 300, 300); },
+        };
+        for (const auto& draw : marks) {
+            Canvas c(50, 50);
+            draw(c.surface);
+            QCOMPARE(c.count(Black), 1);
+        }
     }
 
     void xorDrawnTwiceRestoresThePicture() {
@@ -136,26 +128,24 @@ class SurfaceTest : public QObject {
     }
 
     void drawProgressFillsValueOverTotal() {
-        // On the fake: the box runs from the left edge over the full height.
+        // On the fake: the box runs from the left edge over the full height,
+        // nothing for no total or no value, never beyond the right edge.
         test::RecordingSurface fake(3000, 300);
         fake.setScale(0, 0, 100, 10);
-        DrawProgress(fake, 30, 120);
-        QCOMPARE(fake.calls.size(), size_t(1));
-        QCOMPARE(fake.calls[0].op, std::string("fillBox"));
-        QCOMPARE(fake.calls[0].x1, 0.0);
-        QCOMPARE(fake.calls[0].y1, 0.0);
-        QCOMPARE(fake.calls[0].x2, 25.0);
-        QCOMPARE(fake.calls[0].y2, 10.0);
-        // Nothing for no total or no value; never beyond the right edge.
-        DrawProgress(fake, 5, 0);
-        DrawProgress(fake, 0, 10);
-        QCOMPARE(fake.calls.size(), size_t(1));
-        DrawProgress(fake, 200, 100);
-        QCOMPARE(fake.calls.back().x2, 100.0);
-
+        const double cases[][3] = {{30, 120, 25}, {5, 0, -1}, {0, 10, -1}, {200, 100, 100}};
+        for (const auto& [value, total, right] : cases) {
+            fake.calls.clear();
+            DrawProgress(fake, value, total);
+            QCOMPARE(fake.calls.size(), size_t(right < 0 ? 0 : 1));
+            if (right < 0) continue;
+            QCOMPARE(fake.calls[0].op, std::string("fillBox"));
+            QCOMPARE(fake.calls[0].x1, 0.0);
+            QCOMPARE(fake.calls[0].y1, 0.0);
+            QCOMPARE(fake.calls[0].x2, right);
+            QCOMPARE(fake.calls[0].y2, 10.0);
+        }
         // On pixels: a quarter of a 200-pixel picture.
         Canvas c(200, 16);
-        c.surface.setForeground(0);
         DrawProgress(c.surface, 30, 120);
         QCOMPARE(c.count(Black), 50 * 16);
     }

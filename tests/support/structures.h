@@ -1,5 +1,5 @@
 #pragma once
-// Structures written to disk for the window tests and the benchmark.
+// Frames built node by node and written to disk, for the window tests.
 
 #include <array>
 #include <filesystem>
@@ -41,32 +41,26 @@ struct Frame {
         std::filesystem::create_directories(dir);
         const int N = int(nodes.size()), B = int(bars.size());
         DiscoX::writeDatos(dir, N, B);
-        Table<float> xyz(N, 3), r(N, 6), l(N, 6), b(B, BarFieldCount);
-        for (int n = 1; n <= N; ++n) {
-            for (int a = 1; a <= 3; ++a)
-                xyz(n, a) = nodes[std::size_t(n - 1)][std::size_t(a - 1)];
-            for (int k = 1; k <= 6; ++k) {
-                r(n, k) = restraints[std::size_t(n - 1)][std::size_t(k - 1)];
-                l(n, k) = loads[std::size_t(n - 1)][std::size_t(k - 1)];
-            }
-        }
-        for (int i = 1; i <= B; ++i)
-            for (int f = 1; f <= BarFieldCount; ++f)
-                b(i, f) = bars[std::size_t(i - 1)][std::size_t(f - 1)];
-        DiscoX::writeCoordinates(dir, xyz, N);
-        DiscoX::writeBars(dir, b, B);
-        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Restraints, r, N);
-        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Loads, l, N);
+        DiscoX::writeCoordinates(dir, table(nodes), N);
+        DiscoX::writeBars(dir, table(bars), B);
+        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Restraints, table(restraints), N);
+        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Loads, table(loads), N);
         BarTypes<float> t;
         t.count = int(types.size());
-        t.values = Table<float>(t.count, TypeFieldCount);
-        t.names.assign(std::size_t(t.count) + 1, "");
-        for (int i = 1; i <= t.count; ++i) {
-            for (int f = 1; f <= TypeFieldCount; ++f)
-                t.values(i, f) = types[std::size_t(i - 1)][std::size_t(f - 1)];
-            t.names[std::size_t(i)] = i == 1 ? "IPE-300" : "HEB-200";
-        }
+        t.values = table(types);
+        t.names.assign(types.size() + 1, "HEB-200");
+        t.names[0] = "";
+        if (t.count > 0) t.names[1] = "IPE-300";
         DiscoX::writeTypes(dir, t);
+    }
+
+    template <std::size_t C>
+    static Table<float> table(const std::vector<std::array<float, C>>& rows) {
+        Table<float> t(int(rows.size()), int(C));
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            for (std::size_t c = 0; c < C; ++c)
+                t(int(r + 1), int(c + 1)) = rows[r][c];
+        return t;
     }
 };
 

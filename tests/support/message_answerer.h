@@ -1,5 +1,5 @@
 #pragma once
-// Answers modal message boxes in window tests.
+// Answers the Qt message boxes that windows open themselves.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,7 +7,7 @@
 #include <QTimer>
 
 // Answers the next modal message box by pressing the button with `caption`,
-// and remembers its text.
+// and remembers what it showed.
 class MessageAnswerer : public QObject {
   public:
     explicit MessageAnswerer(const QString& caption) : caption_(caption) {
@@ -17,19 +17,23 @@ class MessageAnswerer : public QObject {
             if (!mb) return;
             text = mb->text();
             title = mb->windowTitle();
+            icon = mb->icon();
+            buttons.clear();
+            for (QAbstractButton* b : mb->buttons())
+                buttons << b->text();
             for (QAbstractButton* b : mb->buttons()) {
-                if (b->text() == caption_) {
-                    timer_.stop();
-                    b->click();
-                    answered = true;
-                    return;
-                }
+                if (b->text() != caption_) continue;
+                timer_.stop();
+                answered = true;
+                b->click();
+                return;
             }
         });
         timer_.start();
     }
-    QString text;
-    QString title;
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
     bool answered = false;
 
   private:
