@@ -21,8 +21,8 @@
 
 #include "analysis/calculation.h"
 #include "bench/lattice.h"
+#include "editor/preview.h"
 #include "mainwin/calculation_window.h"
-#include "mainwin/preview.h"
 #include "model/files.h"
 #include "ui/qt_surface.h"
 #include "ui/recording.h"
@@ -168,17 +168,21 @@ int main(int argc, char** argv) {
     const fs::path big = freshDirectory("preview");
     const vanto::bench::Lattice p{21, 21, 9};
     vanto::bench::writeLattice(big, p);
-    vanto::Preview preview;
+    vanto::editor::Preview preview;
     preview.load(big);
     vanto::ui::PictureBox box;
     box.resize(900, 640);
     box.show();
     QCoreApplication::processEvents();
     std::vector<double> draws;
-    preview.press(0, 0);
+    vanto::PointerEvent pointer;
+    pointer.buttons = vanto::Button::Left;
+    preview.press(pointer);
     for (int i = 0; i < 40; ++i) {
         const auto t0 = Clock::now();
-        preview.dragLeft((i + 1) * 50.0, (i % 2) * 50.0);
+        pointer.x = (i + 1) * 50.0;
+        pointer.y = (i % 2) * 50.0;
+        preview.drag(pointer);
         preview.draw(box.surface());
         box.repaint();
         draws.push_back(seconds(Clock::now() - t0));

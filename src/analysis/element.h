@@ -1,12 +1,9 @@
 #pragma once
 // Bar geometry, local axes and element stiffness.
 //
-// Local axes: x runs from the lower-numbered node i to the higher-numbered j.
-// For a bar that is not vertical (|cz| < 0.999999) z0 is horizontal and y0
-// points upwards in the vertical plane of the bar; for a vertical bar z0 is
-// global X and y0 = (0, −sign(cz), 0). The section angle turns y0 and z0 about
-// x. The fixity coefficients stay with their ends of the bar record: EmpOR is
-// α, EmpEX is β, whatever the node order.
+// Local axes (model/geometry.h): x runs from the lower-numbered node i to the
+// higher-numbered j. The fixity coefficients stay with their ends of the bar
+// record: EmpOR is α, EmpEX is β, whatever the node order.
 //
 // Stiffness units: t and m (areas cm², inertias cm⁴, moduli kg/cm² converted).
 // End degrees of freedom: translation x, y, z, rotation x, y, z.
@@ -15,15 +12,11 @@
 #include <vector>
 
 #include "model/arrays.h"
+#include "model/geometry.h"
 
 namespace vanto::analysis {
 
-using Vec3 = std::array<double, 3>;
 using Mat6 = std::array<std::array<double, 6>, 6>;
-
-// The axis triad (rows x, y, z in global components) of a direction and a
-// section angle in degrees; the rule every bar, the preview and the viewer use.
-std::array<Vec3, 3> axesFor(double dx, double dy, double dz, double angleDegrees);
 
 struct BarFrame {
     int i = 0, j = 0;  // node numbers, i < j

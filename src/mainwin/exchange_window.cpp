@@ -7,7 +7,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,8 +15,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <system_error>
 
@@ -37,9 +34,6 @@ using ui::qs;
 namespace {
 
 constexpr const char* Caption = "Importar / Exportar";
-
-// The "DIN-5" view: screen u = uy·y − ux·x, screen v (up) = vz·z − vx·x − vy·y.
-constexpr float vx = 0.395f, vy = 0.124f, vz = 0.55f, uy = 0.496f, ux = 0.225f;
 
 struct ImportKind {
     const char* caption;
@@ -62,62 +56,6 @@ std::string upper(std::string s) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-bool DinPreview::load(const fs::path& dir) {
-    loaded_ = false;
-    nodeCount_ = barCount_ = 0;
-    xyz_ = {};
-    bars_ = {};
-    StructureCounts counts;
-    if (DiscoX::readDatos(dir, counts) != DiscoX::Status::Read) return false;
-    bars_ = DiscoX::readBars(dir, counts.BarCount);
-    xyz_ = DiscoX::readCoordinates(dir, counts.NodeCount);
-    nodeCount_ = counts.NodeCount;
-    barCount_ = counts.BarCount;
-    loaded_ = true;
-    return true;
-}
-
-void DinPreview::draw(Surface& picture) const {
-    picture.setBackground(Background);
-    picture.clear();
-    if (!loaded_ || nodeCount_ < 1) return;
-    std::vector<std::array<double, 2>> p(std::size_t(nodeCount_) + 1);
-    double lo[2] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
-    double hi[2] = {std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
-    for (int n = 1; n <= nodeCount_; ++n) {
-        const float x = xyz_(n, 1), y = xyz_(n, 2), z = xyz_(n, 3);
-        p[n] = {uy * y - ux * x, vz * z - vx * x - vy * y};
-        for (int k = 0; k < 2; ++k) {
-            lo[k] = std::min(lo[k], p[n][k]);
-            hi[k] = std::max(hi[k], p[n][k]);
-        }
-    }
-    double range[2];
-    for (int k = 0; k < 2; ++k) {
-        range[k] = hi[k] - lo[k];
-        if (range[k] == 0) range[k] = 0.1;
-    }
-    const double pw = std::abs(picture.scaleWidth());
-    const double ph = std::abs(picture.scaleHeight());
-    const double scale = range[1] / ph > range[0] / pw ? 0.9 * ph / range[1] : 0.9 * pw / range[0];
-    const double cx = picture.scaleLeft() + picture.scaleWidth() / 2;
-    const double cy = picture.scaleTop() + picture.scaleHeight() / 2;
-    const double mu = (lo[0] + hi[0]) / 2, mv = (lo[1] + hi[1]) / 2;
-    picture.setForeground(palette16(BarColourIndex));
-    for (int b = 1; b <= barCount_; ++b) {
-        const int i = itemNumber(bars_(b, Origin));
-        const int j = itemNumber(bars_(b, End));
-        // A bar naming a node the structure lacks is not drawn.
-        if (i < 1 || i > nodeCount_ || j < 1 || j > nodeCount_) continue;
-        picture.line(cx + (p[i][0] - mu) * scale, cy - (p[i][1] - mv) * scale,
-                     cx + (p[j][0] - mu) * scale, cy - (p[j][1] - mv) * scale);
-    }
-}
-
-// ---------------------------------------------------------------------------
 
 ExchangeWindow::ExchangeWindow(ui::AppContext& context, QWidget* parent)
     : BusyWindow(context, parent) {
@@ -198,7 +136,7 @@ ExchangeWindow::ExchangeWindow(ui::AppContext& context, QWidget* parent)
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Picture1 = new ui::PictureBox(Actual);
     Picture1->setObjectName("Picture1");
-    Picture1->setBackgroundColour(DinPreview::Background);
+    Picture1->setBackgroundColour(editor::DinPreview::Background);
     Picture1->setMinimumSize(280, 220);
     ac->addWidget(Label1);
     ac->addWidget(Picture1, 1);
@@ -474,7 +412,7 @@ void ExchangeWindow::refreshStructure() {
     bool loaded = false;
     if (hasStructure_ && !ui::guarded(context(), [&] { loaded = preview_.load(structure_); }))
         return;
-    if (!loaded) preview_ = DinPreview();
+    if (!loaded) preview_ = editor::DinPreview();
     drawPreview();
 }
 

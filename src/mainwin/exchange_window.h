@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <string>
 
+#include "editor/preview.h"
 #include "mainwin/busy_window.h"
 #include "mainwin/directory_list.h"
-#include "model/arrays.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -27,29 +27,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace vanto {
-
-// The structure as the preview draws it: "DIN-5" view, no depth shading, every
-// bar in Palette16 colour 14, filling 90% of the picture, centred.
-class DinPreview {
-  public:
-    // Reads DATOS.DAT, BARRAS.DAT and COORDENA.DAT of `dir`. False (nothing to
-    // draw) without DATOS.DAT or for another version. Throws FileError.
-    bool load(const std::filesystem::path& dir);
-    void draw(Surface& picture) const;
-
-    int nodeCount() const { return nodeCount_; }
-    int barCount() const { return barCount_; }
-
-    static constexpr Colour Background = 0;  // Palette16 0, black
-    static constexpr int BarColourIndex = 14;
-
-  private:
-    bool loaded_ = false;
-    int nodeCount_ = 0;
-    int barCount_ = 0;
-    Table<float> xyz_;
-    Table<float> bars_;
-};
 
 class ExchangeWindow : public BusyWindow {
     Q_OBJECT
@@ -65,7 +42,7 @@ class ExchangeWindow : public BusyWindow {
 
     // The extension of the listed files ("DXF", "DAT", "TXT").
     const QString& extension() const { return extension_; }
-    const DinPreview& preview() const { return preview_; }
+    const editor::DinPreview& preview() const { return preview_; }
 
     QGroupBox* Directorio;
     QComboBox* Drive1;
@@ -103,7 +80,7 @@ class ExchangeWindow : public BusyWindow {
     bool exportable_ = false;
     QString extension_;
     QButtonGroup* operations_;
-    DinPreview preview_;
+    editor::DinPreview preview_;
 };
 
 }  // namespace vanto

@@ -167,20 +167,13 @@ void MainWindow::buildControls() {
     });
     connect(Dib, &ui::PictureBox::resized, this, &MainWindow::drawPreview);
     connect(tachado, &ui::PictureBox::resized, this, &MainWindow::drawCrossedOut);
-    connect(Dib, &ui::PictureBox::mouseDown, this,
-            [this](Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
-                preview_.press(x, y);
-                Dib->setToolTip(QString());
-            });
-    connect(Dib, &ui::PictureBox::mouseMove, this,
-            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, double x, double y) {
-                bool changed = false;
-                if (buttons & Qt::LeftButton)
-                    changed = preview_.dragLeft(x, y);
-                else if (buttons & Qt::RightButton)
-                    changed = preview_.dragRight();
-                if (changed) drawPreview();
-            });
+    connect(Dib, &ui::PictureBox::mouseDown, this, [this](const PointerEvent& event) {
+        preview_.press(event);
+        Dib->setToolTip(QString());
+    });
+    connect(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& event) {
+        if (preview_.drag(event)) drawPreview();
+    });
 }
 
 void MainWindow::buildMenus() {
@@ -382,15 +375,15 @@ void MainWindow::Dibujo() {
     const fs::path dir = controller_.session().settings.StructureDirectory;
     Dib->show();
     tachado->hide();
-    PreviewState state = PreviewState::NoData;
+    editor::PreviewState state = editor::PreviewState::NoData;
     if (!ui::guarded(controller_, [&] { state = preview_.load(dir); })) return;
     shownDirectory_ = dir;
-    if (state != PreviewState::Drawn) {
+    if (state != editor::PreviewState::Drawn) {
         Dib->hide();
         tachado->show();
         drawCrossedOut();
         descr->setPlaceholderText(QString());
-        if (state == PreviewState::NoData) {
+        if (state == editor::PreviewState::NoData) {
             setDescription(QStringLiteral("La estructura no tiene los datos básicos."),
                            DescriptionRed, false);
         } else {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/preview.h"
+#include "editor/preview.h"
 
 class QAction;
 class QComboBox;
@@ -46,7 +46,7 @@ class MainWindow : public QMainWindow {
     // The menu entry `name` (control name such as "Calculo_MatricialGE"), or
     // null when its module does not exist in this program.
     QAction* entry(const QString& name) const;
-    Preview& preview() { return preview_; }
+    editor::Preview& preview() { return preview_; }
     // The structure whose description and preview are shown; empty if none.
     const std::filesystem::path& shownStructure() const { return shownDirectory_; }
 
@@ -109,7 +109,7 @@ class MainWindow : public QMainWindow {
     bool unloading_ = false;
     bool loading_ = false;
     std::filesystem::path shownDirectory_;
-    Preview preview_;
+    editor::Preview preview_;
 };
 
 }  // namespace vanto

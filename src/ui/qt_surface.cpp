@@ -8,6 +8,7 @@
 
 #include "ui/convert.h"
 #include "ui/fonts.h"
+#include "ui/input.h"
 
 namespace vanto::ui {
 
@@ -339,18 +340,15 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-    const QPointF u = surface_.toUser(event->position());
-    emit mouseDown(event->button(), event->modifiers(), u.x(), u.y());
+    emit mouseDown(pointerEvent(*event, surface_));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF u = surface_.toUser(event->position());
-    emit mouseMove(event->buttons(), event->modifiers(), u.x(), u.y());
+    emit mouseMove(pointerEvent(*event, surface_));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF u = surface_.toUser(event->position());
-    emit mouseUp(event->button(), event->modifiers(), u.x(), u.y());
+    emit mouseUp(pointerEvent(*event, surface_));
 }
 
 }  // namespace vanto::ui

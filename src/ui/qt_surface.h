@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "model/input.h"
 #include "model/surface.h"
 
 namespace vanto::ui {
@@ -104,7 +105,8 @@ class QtSurface : public Surface {
 
 // A picture control: a widget with a drawing surface kept in an image of its
 // own size, so that what was drawn stays until it is cleared (and survives
-// being covered). Mouse events are reported in the surface's current units.
+// being covered). Mouse events are reported as plain events (ui/input.h), in the
+// surface's current units.
 class PictureBox : public QWidget {
     Q_OBJECT
   public:
@@ -122,9 +124,9 @@ class PictureBox : public QWidget {
   signals:
     // The picture was resized and cleared; owners redraw.
     void resized();
-    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
-    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
-    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void mouseDown(const vanto::PointerEvent& event);
+    void mouseMove(const vanto::PointerEvent& event);
+    void mouseUp(const vanto::PointerEvent& event);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -369,7 +369,7 @@ class MainWindowTest : public QObject {
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(dib, &move);
         QTest::mouseRelease(dib, Qt::LeftButton, {}, QPoint(70, 50));
-        QVERIFY(p.window().preview().direction() != Preview::InitialDirection);
+        QVERIFY(p.window().preview().direction() != editor::Preview::InitialDirection);
         QVERIFY(dib->image() != before);
         // The preview has something drawn in it, in the bar colour's shades.
         const QImage im = dib->image();

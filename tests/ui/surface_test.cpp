@@ -223,11 +223,10 @@ class SurfaceTest : public QObject {
         QCOMPARE(qGray(im.pixel(10, 40)), 0);
         QCOMPARE(qGray(im.pixel(100, 40)), 255);
         double gotX = -1, gotY = -1;
-        connect(&box, &ui::PictureBox::mouseDown, this,
-                [&](Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
-                    gotX = x;
-                    gotY = y;
-                });
+        connect(&box, &ui::PictureBox::mouseDown, this, [&](const PointerEvent& e) {
+            gotX = e.x;
+            gotY = e.y;
+        });
         QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(60, 20));
         QCOMPARE(gotX, 6.0);
         QCOMPARE(gotY, 2.0);
