@@ -13,6 +13,7 @@ namespace {
 
 const Positional dir{.name = "DIR"};
 
+// One entry per subcommand, in the order of the help.
 const Command table[] = {
     {.name = "calc",
      .positionals = {dir},
@@ -96,10 +97,6 @@ void printHelp(std::ostream& out) {
 }
 
 }  // namespace
-
-std::span<const Command> commands() {
-    return table;
-}
 
 int cliMain(int argc, char** argv) {
     if (argc < 2) {

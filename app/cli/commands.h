@@ -2,20 +2,16 @@
 // vanto-cli: its subcommands and the tool's entry point, a library that the
 // executable and the tests share.
 
-#include <span>
-
 #include "app/cli/cli.h"
 #include "app/cli/options.h"
 
 namespace vanto::cli {
 
-// Every subcommand, in the order of the help.
-std::span<const Command> commands();
-
 // The tool on the arguments of `main`: returns its exit status.
 int cliMain(int argc, char** argv);
 
-// One file each; they read the options their entry in commands() declares.
+// One file each; each reads the arguments its entry in the table of
+// commands.cpp declares.
 int runCalc(const Invocation& call);
 int runList(const Invocation& call);
 int runRenumber(const Invocation& call);

@@ -82,7 +82,7 @@ std::string Invocation::parse(const Args& args) {
         const std::size_t equals = a.find('=');
         const std::string name = a.substr(0, equals);
         const auto o = std::find_if(c.options.begin(), c.options.end(),
-                                    [&](const Option& o) { return o.name == name; });
+                                    [&](const Option& x) { return x.name == name; });
         if (o == c.options.end() || (o->kind == Kind::Flag && equals != std::string::npos))
             return "opción desconocida: " + a;
         Value v;
