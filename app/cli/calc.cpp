@@ -1,4 +1,4 @@
-// vanto-cli calc DIR [--matrix] [--triangulated]
+// vanto-cli calc: calculates a structure and writes its results and listings.
 
 #include <filesystem>
 #include <iostream>
@@ -9,8 +9,6 @@
 namespace vanto::cli {
 
 namespace {
-
-const Command calcCommand{"calc", "DIR [--matrix] [--triangulated]", "", nullptr};
 
 class CalcProgress : public analysis::CalcObserver {
   public:
@@ -32,23 +30,11 @@ class CalcProgress : public analysis::CalcObserver {
 
 }  // namespace
 
-int runCalc(const Args& args) {
-    std::string dirArg;
+int runCalc(const Invocation& call) {
     analysis::CalcOptions options;
-    for (const std::string& a : args) {
-        if (a == "--matrix")
-            options.writeMatrix = true;
-        else if (a == "--triangulated")
-            options.writeTriangulated = true;
-        else if (a.rfind("--", 0) == 0)
-            return usageError(calcCommand, "opción desconocida: " + a);
-        else if (dirArg.empty())
-            dirArg = a;
-        else
-            return usageError(calcCommand, "sobra el argumento: " + a);
-    }
-    if (dirArg.empty()) return usageError(calcCommand, "falta el directorio de la estructura");
-    const auto dir = structureDirectory(dirArg);
+    options.writeMatrix = call.has("--matrix");
+    options.writeTriangulated = call.has("--triangulated");
+    const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
 

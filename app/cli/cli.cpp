@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <new>
@@ -13,12 +12,6 @@
 namespace vanto::cli {
 
 namespace fs = std::filesystem;
-
-int usageError(const Command& command, const std::string& message) {
-    std::cerr << "vanto-cli: " << message << "\nUso: vanto-cli " << command.name << ' '
-              << command.synopsis << '\n';
-    return Usage;
-}
 
 std::optional<fs::path> structureDirectory(const std::string& arg) {
     std::error_code ec;
@@ -87,24 +80,6 @@ void TerminalProgress::finish() {
     std::fprintf(stderr, "\r\033[K");
     std::fflush(stderr);
     drawn_ = false;
-}
-
-std::optional<std::vector<double>> numberList(const std::string& text, std::size_t count) {
-    std::vector<double> out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string part = text.substr(start, end - start);
-        double v = 0;
-        const auto res = std::from_chars(part.data(), part.data() + part.size(), v);
-        if (part.empty() || res.ec != std::errc() || res.ptr != part.data() + part.size())
-            return std::nullopt;
-        out.push_back(v);
-        start = end + 1;
-    }
-    if (out.size() != count) return std::nullopt;
-    return out;
 }
 
 }  // namespace vanto::cli

@@ -8,7 +8,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "model/platform.h"
 
@@ -20,18 +19,6 @@ enum Exit : int {
     BadInput = 2,   // a file is missing or bad
     Mechanism = 3,  // the calculation found a mechanism
 };
-
-using Args = std::vector<std::string>;
-
-struct Command {
-    const char* name;
-    const char* synopsis;  // arguments, after the name
-    const char* summary;   // one line, Spanish
-    int (*run)(const Args& args);
-};
-
-// Prints "vanto-cli: " + message and the usage line of `command`; returns Usage.
-int usageError(const Command& command, const std::string& message);
 
 // The structure directory named by an argument, or nullopt after printing why not.
 std::optional<std::filesystem::path> structureDirectory(const std::string& arg);
@@ -67,8 +54,5 @@ class TerminalProgress : public Progress {
     int lastStage_ = -1;
     std::chrono::steady_clock::time_point last_{};
 };
-
-// Parses "a,b,c" into numbers; nullopt when a part is not a number.
-std::optional<std::vector<double>> numberList(const std::string& text, std::size_t count);
 
 }  // namespace vanto::cli

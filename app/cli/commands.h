@@ -1,16 +1,23 @@
 #pragma once
-// The subcommands of vanto-cli, one file each.
+// vanto-cli: its subcommands and the tool's entry point, a library that the
+// executable and the tests share.
 
 #include "app/cli/cli.h"
+#include "app/cli/options.h"
 
 namespace vanto::cli {
 
-int runCalc(const Args& args);
-int runList(const Args& args);
-int runRenumber(const Args& args);
-int runTypes(const Args& args);
-int runLattice(const Args& args);
-int runImport(const Args& args);
-int runExportDxf(const Args& args);
+// The tool on the arguments of `main`: returns its exit status.
+int cliMain(int argc, char** argv);
+
+// One file each; each reads the arguments its entry in the table of
+// commands.cpp declares.
+int runCalc(const Invocation& call);
+int runList(const Invocation& call);
+int runRenumber(const Invocation& call);
+int runTypes(const Invocation& call);
+int runLattice(const Invocation& call);
+int runImport(const Invocation& call);
+int runExportDxf(const Invocation& call);
 
 }  // namespace vanto::cli

@@ -1,4 +1,4 @@
-// vanto-cli export-dxf DIR BASENAME [--colour-by-type]
+// vanto-cli export-dxf: the bars of a structure as a DXF drawing.
 
 #include <filesystem>
 #include <iostream>
@@ -8,31 +8,13 @@
 
 namespace vanto::cli {
 
-namespace {
-
-const Command exportCommand{"export-dxf", "DIR BASENAME [--colour-by-type]", "", nullptr};
-
-}  // namespace
-
-int runExportDxf(const Args& args) {
-    std::vector<std::string> positional;
-    bool colourByType = false;
-    for (const std::string& a : args) {
-        if (a == "--colour-by-type")
-            colourByType = true;
-        else if (a.starts_with("--"))
-            return usageError(exportCommand, "opción desconocida: " + a);
-        else
-            positional.push_back(a);
-    }
-    if (positional.size() != 2)
-        return usageError(exportCommand,
-                          positional.size() < 2 ? "faltan argumentos" : "sobran argumentos");
-    const auto dir = structureDirectory(positional[0]);
+int runExportDxf(const Invocation& call) {
+    const bool colourByType = call.has("--colour-by-type");
+    const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
-    const std::filesystem::path base = std::filesystem::absolute(positional[1]).lexically_normal();
-    if (!base.has_filename()) return usageError(exportCommand, "falta el nombre del fichero");
+    const std::filesystem::path base = std::filesystem::absolute(call.arg(1)).lexically_normal();
+    if (!base.has_filename()) return call.usageError("falta el nombre del fichero");
 
     return guarded([&] {
         TerminalProgress progress({{1, "Barra nº:"}});

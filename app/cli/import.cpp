@@ -1,4 +1,4 @@
-// vanto-cli import DIR (dxf|frame1|frame4|listing) FILE
+// vanto-cli import: replaces a structure with a drawing, another program's file or a listing.
 
 #include <filesystem>
 #include <iostream>
@@ -11,8 +11,6 @@
 namespace vanto::cli {
 
 namespace {
-
-const Command importCommand{"import", "DIR (dxf|frame1|frame4|listing) FILE", "", nullptr};
 
 // Warnings that do not stop the import, printed below a finished progress bar.
 class ImportMessages : public Messages {
@@ -31,17 +29,12 @@ class ImportMessages : public Messages {
 
 }  // namespace
 
-int runImport(const Args& args) {
-    if (args.size() != 3)
-        return usageError(importCommand,
-                          args.size() < 3 ? "faltan argumentos" : "sobran argumentos");
-    const std::string& kind = args[1];
-    if (kind != "dxf" && kind != "frame1" && kind != "frame4" && kind != "listing")
-        return usageError(importCommand, "formato desconocido: " + kind);
-    const auto dir = structureDirectory(args[0]);
+int runImport(const Invocation& call) {
+    const std::string& kind = call.arg(1);
+    const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
-    const std::filesystem::path file = std::filesystem::absolute(args[2]).lexically_normal();
+    const std::filesystem::path file = std::filesystem::absolute(call.arg(2)).lexically_normal();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         std::cerr << "vanto-cli: No existe el fichero: " << file.string() << '\n';

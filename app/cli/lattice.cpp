@@ -1,7 +1,5 @@
-// vanto-cli lattice DIR --points NX,NY,NZ --spacing EX,EY,EZ [--origin OX,OY,OZ]
-//                       [--keep] [--no-bars] [--foundation]
+// vanto-cli lattice: a grid of nodes with its beams and columns.
 
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
@@ -10,58 +8,20 @@
 
 namespace vanto::cli {
 
-namespace {
-
-const Command latticeCommand{"lattice",
-                             "DIR --points NX,NY,NZ --spacing EX,EY,EZ [--origin OX,OY,OZ] "
-                             "[--keep] [--no-bars] [--foundation]",
-                             "", nullptr};
-
-}  // namespace
-
-int runLattice(const Args& args) {
-    std::string dirArg;
+int runLattice(const Invocation& call) {
     exchange::LatticeOptions o;
-    bool havePoints = false, haveSpacing = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--points" || a == "--spacing" || a == "--origin") {
-            if (i + 1 >= args.size())
-                return usageError(latticeCommand, a + " necesita tres números");
-            const auto v = numberList(args[++i], 3);
-            if (!v)
-                return usageError(latticeCommand, a + " necesita tres números separados por comas");
-            if (a == "--points") {
-                for (double n : *v)
-                    if (n < 0 || n != std::floor(n))
-                        return usageError(latticeCommand,
-                                          "el número de puntos debe ser un entero no negativo");
-                o.nx = (*v)[0], o.ny = (*v)[1], o.nz = (*v)[2];
-                havePoints = true;
-            } else if (a == "--spacing") {
-                o.ex = (*v)[0], o.ey = (*v)[1], o.ez = (*v)[2];
-                haveSpacing = true;
-            } else {
-                o.ox = (*v)[0], o.oy = (*v)[1], o.oz = (*v)[2];
-            }
-        } else if (a == "--keep") {
-            o.keepCurrent = true;
-        } else if (a == "--no-bars") {
-            o.createBars = false;
-        } else if (a == "--foundation") {
-            o.foundationBeams = true;
-        } else if (a.starts_with("--")) {  // structure directories start with a single "-"
-            return usageError(latticeCommand, "opción desconocida: " + a);
-        } else if (dirArg.empty()) {
-            dirArg = a;
-        } else {
-            return usageError(latticeCommand, "sobra el argumento: " + a);
-        }
+    const auto& points = call.numbers("--points");
+    const auto& spacing = call.numbers("--spacing");
+    o.nx = points[0], o.ny = points[1], o.nz = points[2];
+    o.ex = spacing[0], o.ey = spacing[1], o.ez = spacing[2];
+    if (call.has("--origin")) {
+        const auto& origin = call.numbers("--origin");
+        o.ox = origin[0], o.oy = origin[1], o.oz = origin[2];
     }
-    if (dirArg.empty()) return usageError(latticeCommand, "falta el directorio de la estructura");
-    if (!havePoints) return usageError(latticeCommand, "falta --points");
-    if (!haveSpacing) return usageError(latticeCommand, "falta --spacing");
-    const auto dir = structureDirectory(dirArg);
+    o.keepCurrent = call.has("--keep");
+    o.createBars = !call.has("--no-bars");
+    o.foundationBeams = call.has("--foundation");
+    const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
 

@@ -13,35 +13,11 @@ namespace vanto::cli {
 
 namespace fs = std::filesystem;
 
-int runRenumber(const Args& args) {
-    static const Command command{"renumber", "DIR (--from N | --all) [--save]", "", runRenumber};
-    std::optional<std::string> dirArg;
-    std::optional<std::string> from;
-    bool all = false;
-    bool save = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--all") {
-            all = true;
-        } else if (a == "--save") {
-            save = true;
-        } else if (a == "--from") {
-            if (i + 1 == args.size()) return usageError(command, "falta el nudo tras --from");
-            from = args[++i];
-        } else if (a.rfind("--from=", 0) == 0) {
-            from = a.substr(7);
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return usageError(command, "opción desconocida: " + a);
-        } else if (dirArg) {
-            return usageError(command, "sobra el argumento: " + a);
-        } else {
-            dirArg = a;
-        }
-    }
-    if (!dirArg) return usageError(command, "falta el directorio de la estructura");
-    if (all == from.has_value())
-        return usageError(command, "indique --from N o --all, uno de los dos");
-    const auto found = structureDirectory(*dirArg);
+int runRenumber(const Invocation& call) {
+    const std::optional<std::string> from =
+        call.has("--from") ? std::optional(call.text("--from")) : std::nullopt;
+    const bool save = call.has("--save");
+    const auto found = structureDirectory(call.arg(0));
     if (!found) return BadInput;
     const fs::path dir = fs::absolute(*found).lexically_normal();
 
@@ -62,7 +38,7 @@ int runRenumber(const Args& args) {
                     printMessage("", *refusal);
                     return BadInput;
                 }
-                return usageError(command, *refusal);
+                return call.usageError(*refusal);
             }
             const auto start = std::get<renumber::StartNode>(parsed);
             if (start.clamped)

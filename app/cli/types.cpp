@@ -12,12 +12,8 @@ namespace vanto::cli {
 
 namespace fs = std::filesystem;
 
-int runTypes(const Args& args) {
-    static const Command command{"types", "DIR", "", runTypes};
-    if (args.empty()) return usageError(command, "falta el directorio de la estructura");
-    if (args.size() > 1) return usageError(command, "sobra el argumento: " + args[1]);
-    if (args[0].rfind("--", 0) == 0) return usageError(command, "opción desconocida: " + args[0]);
-    const auto found = structureDirectory(args[0]);
+int runTypes(const Invocation& call) {
+    const auto found = structureDirectory(call.arg(0));
     if (!found) return BadInput;
     const fs::path dir = fs::absolute(*found).lexically_normal();
 

@@ -1,106 +1,137 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "model/files.h"
-#include "support/tempdir.h"
+#include "support/cli_harness.h"
 
-namespace vanto {
+namespace vanto::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun cli(const std::string& args, const test::TempDir& scratch) {
-    const std::string errFile = (scratch / "stderr.txt").string();
-    const std::string cmd = std::string(VANTO_CLI) + " " + args + " >/dev/null 2>" + errFile;
-    const int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, scratch.read("stderr.txt")};
+// Wrong command lines: status, message, usage line, and nothing written. "D"
+// stands for a copy of a sample structure.
+TEST(Cli, CommandLineErrors) {
+    const std::map<std::string, std::string> usage = {
+        {"calc", "DIR [--matrix] [--triangulated]"},
+        {"list", "DIR"},
+        {"types", "DIR"},
+        {"renumber", "DIR (--from N | --all) [--save]"},
+        {"lattice",
+         "DIR --points NX,NY,NZ --spacing EX,EY,EZ [--origin OX,OY,OZ] [--keep] "
+         "[--no-bars] [--foundation]"},
+        {"import", "DIR (dxf|frame1|frame4|listing) FILE"},
+        {"export-dxf", "DIR BASENAME [--colour-by-type]"}};
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        // clang-format off
+        {{"calc"}, 1, "falta el directorio de la estructura"},
+        {{"calc", "D", "--nada"}, 1, "opción desconocida: --nada"},
+        {{"list", "D", "x"}, 1, "sobra el argumento: x"},
+        {{"types", "D", "--"}, 1, "opción desconocida: --"},
+        {{"renumber", "D"}, 1, "indique --from N o --all, uno de los dos"},
+        {{"renumber", "D", "--all", "--from", "2"}, 1, "indique --from N o --all, uno de los dos"},
+        {{"renumber", "D", "--from"}, 1, "falta el nudo tras --from"},
+        {{"renumber", "D", "--all=1"}, 1, "opción desconocida: --all=1"},
+        {{"renumber", "D", "--from", "cero"}, 1, "El nudo de partida «cero» no es un número."},
+        {{"renumber", "D", "--from=0"}, 1, "El nudo de partida debe ser 1 o mayor."},
+        {{"lattice", "D", "--points", "2,2,2"}, 1, "falta --spacing"},
+        {{"lattice", "D", "--spacing", "1,1,1", "--points"}, 1, "--points necesita tres números"},
+        {{"lattice", "D", "--points", "1,2", "--spacing", "1,1,1"}, 1,
+         "--points necesita tres números separados por comas"},
+        {{"lattice", "D", "--points", "2,2,2", "--spacing=1,,1"}, 1,
+         "--spacing necesita tres números separados por comas"},
+        {{"lattice", "D", "--points", "1.5,1,1", "--spacing", "1,1,1"}, 1,
+         "el número de puntos debe ser un entero no negativo"},
+        {{"import", "D", "dxf"}, 1, "faltan argumentos"},
+        {{"import", "D", "dwg", "x.dwg"}, 1, "formato desconocido: dwg"},
+        {{"export-dxf", "D", "a", "b"}, 1, "sobran argumentos"},
+        {{"export-dxf", "D", "dibujo/"}, 1, "falta el nombre del fichero"},
+        {{"calc", "no-existe"}, 2, "No existe el directorio de la estructura: no-existe"},
+        {{"import", "D", "dxf", "/no-existe.DXF"}, 2, "No existe el fichero: /no-existe.DXF"},
+        // clang-format on
+    };
+    TempDir t;
+    const std::string dir = copySample("-Portico", t).string();
+    const std::string before = snapshot(dir);
+    for (auto c : cases) {
+        std::replace(c.args.begin(), c.args.end(), std::string("D"), dir);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun r = runCli(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, "vanto-cli: " + c.message + "\n" +
+                             (c.status == 1
+                                  ? "Uso: vanto-cli " + c.args[0] + ' ' + usage.at(c.args[0]) + "\n"
+                                  : ""));
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(snapshot(dir), before);
 }
 
-// A copy of a sample structure in a scratch directory.
-fs::path copySample(const std::string& name, const test::TempDir& scratch) {
-    const fs::path to = scratch / name;
-    fs::create_directories(to);
-    for (const auto& e : fs::directory_iterator(fs::path(VANTO_SAMPLES) / name))
-        if (e.path().extension() == ".DAT") fs::copy_file(e.path(), to / e.path().filename());
-    return to;
+// The help goes to standard output when asked for, else with a usage error.
+TEST(Cli, Help) {
+    const CliRun help = runCli({"--help"}), wrong = runCli({"calcular", "x"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* name :
+         {"calc", "list", "renumber", "types", "lattice", "import", "export-dxf"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + name + " DIR"), std::string::npos) << name;
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, "vanto-cli: orden desconocida: calcular\n\n" + help.out);
+    EXPECT_EQ(runCli({"renumber", "--help"}).out.rfind("Uso: vanto-cli renumber DIR (", 0), 0u);
 }
 
-TEST(Cli, UsageErrorsExitWithOne) {
-    test::TempDir t;
-    EXPECT_EQ(cli("", t).status, 1);
-    EXPECT_EQ(cli("calcular x", t).status, 1);
-    EXPECT_EQ(cli("calc", t).status, 1);
-    const CliRun r = cli("calc " + t.path().string() + " --nada", t);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("opción desconocida: --nada"), std::string::npos);
-    EXPECT_EQ(cli("--help", t).status, 0);
+// Structures that cannot be calculated: status, message, and no results.
+// "*" empties the directory; no bytes remove the file.
+TEST(Cli, CalculationRefusals) {
+    std::string free;  // every support released: the frame can move
+    for (int i = 0; i < 24; ++i)
+        free += "1234\r\n";
+    const struct {
+        std::string file, bytes;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"*", "", 2, " Debe generar la estructura antes de intentar calcularla "},
+        {"TIPOS.DAT", "", 2, "No existe el fichero: DIR/TIPOS.DAT\n"},
+        {"COORDENA.DAT", "0\r\n0\r\n6\r\n", 2,
+         "Error en rutina DiscoX.\nLa estructura a la que intentaba acceder debe tener "
+         "corrompido algún fichero.\nIntente solucionarlo y arranque de nuevo el programa.\n"
+         "DIR/COORDENA.DAT: faltan valores: se esperaban 12 y hay 3"},
+        {"COACCION.DAT", free, 3, "Detección de mecanismo en el nudo nº: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir t;
+        const fs::path dir = copySample("-Portico", t);
+        if (c.file == "*")
+            fs::remove_all(dir), fs::create_directories(dir);
+        else if (c.bytes.empty())
+            fs::remove(dir / c.file);
+        else
+            t.write("-Portico/" + c.file, c.bytes);
+        std::string message = c.message;
+        if (const auto at = message.find("DIR"); at != std::string::npos)
+            message.replace(at, 3, dir.string());
+        const CliRun r = runCli({"calc", dir.string()});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
+    }
 }
 
-TEST(Cli, MissingAndBadInputExitWithTwo) {
-    test::TempDir t;
-    CliRun r = cli("calc " + (t / "no-existe").string(), t);
-    EXPECT_EQ(r.status, 2);
-    const fs::path dir = t / "-Vacia";
-    fs::create_directories(dir);
-    r = cli("calc " + dir.string(), t);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find(" Debe generar la estructura antes de intentar calcularla "),
-              std::string::npos);
-
-    const fs::path portal = copySample("-Portico", t);
-    fs::remove(portal / "TIPOS.DAT");
-    r = cli("calc " + portal.string(), t);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("No existe el fichero: " + (portal / "TIPOS.DAT").string()),
-              std::string::npos);
-    EXPECT_FALSE(fs::exists(portal / "INCOG.RES"));
-
-    fs::copy_file(fs::path(VANTO_SAMPLES) / "-Portico" / "TIPOS.DAT", portal / "TIPOS.DAT");
-    t.write("-Portico/COORDENA.DAT", "0\r\n0\r\n6\r\n");
-    r = cli("calc " + portal.string(), t);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("Error en rutina DiscoX.\n"
-                         "La estructura a la que intentaba acceder debe tener corrompido algún "
-                         "fichero.\n"
-                         "Intente solucionarlo y arranque de nuevo el programa.\n"),
-              std::string::npos);
-    EXPECT_NE(r.err.find("faltan valores: se esperaban 12 y hay 3"), std::string::npos);
-}
-
-TEST(Cli, MechanismExitsWithThree) {
-    test::TempDir t;
-    const fs::path portal = copySample("-Portico", t);
-    // Free the supports: the whole frame can move.
-    t.write("-Portico/COACCION.DAT", [] {
-        std::string s;
-        for (int i = 0; i < 24; ++i)
-            s += "1234\r\n";
-        return s;
-    }());
-    const CliRun r = cli("calc " + portal.string(), t);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err.rfind("Detección de mecanismo en el nudo nº: ", 0), 0u);
-    EXPECT_FALSE(fs::exists(portal / "INCOG.RES"));
-}
-
-// Every sample calculates; its free degrees of freedom balance and the
-// reactions carry every load.
+// Every sample calculates; its free degrees of freedom balance.
 TEST(Cli, EverySampleCalculatesAndBalances) {
-    test::TempDir t;
+    TempDir t;
     for (const char* name : {"-Portico", "-Celosia", "-Emparrillado", "-Edificio"}) {
         SCOPED_TRACE(name);
         const fs::path dir = copySample(name, t);
-        const CliRun r = cli("calc " + dir.string() + " --matrix --triangulated", t);
+        const CliRun r = runCli({"calc", dir.string(), "--matrix", "--triangulated"});
         ASSERT_EQ(r.status, 0) << r.err;
         for (const char* f : {"INCOG.RES", "ESFUERZO.RES", "DESEQUIL.RES", "DIAGRAMA.RES",
                               "listado.txt", "Resultad.res", "matriz.lsc", "matriz.tri"})
@@ -119,14 +150,33 @@ TEST(Cli, EverySampleCalculatesAndBalances) {
     }
 }
 
+// The executable itself, on a directory named with a leading "-".
 TEST(Cli, ListWritesTheDataListingAlone) {
-    test::TempDir t;
+    TempDir t;
     const fs::path dir = copySample("-Celosia", t);
-    EXPECT_EQ(cli("list " + dir.string(), t).status, 0);
-    EXPECT_TRUE(fileExists(dir, "listado.txt"));
+    const CliRun r = runProcess(VANTO_CLI, {"list", "-Celosia"}, t);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Listado escrito en " + (dir / "listado.txt").string() + "\n");
     EXPECT_FALSE(fileExists(dir, "Resultad.res"));
     EXPECT_FALSE(fileExists(dir, "INCOG.RES"));
 }
 
+// A grid is generated; a structure is drawn, and its listing gives it back.
+TEST(Cli, GeneratesExportsAndImports) {
+    TempDir t;
+    const fs::path portal = copySample("-Portico", t), grid = t / "-Reticula", back = t / "-Copia";
+    fs::create_directories(grid), fs::create_directories(back);
+    EXPECT_EQ(runCli({"lattice", grid.string(), "--points", "2,2,2", "--spacing=3,4,5"}).out,
+              "Retícula generada. La estructura tiene 8 nudos y 8 barras.\n");
+    EXPECT_EQ(runCli({"export-dxf", portal.string(), (t / "p").string()}).out,
+              "Dibujo escrito en " + (t / "p.DXF").string() + ".\n");
+    ASSERT_EQ(runCli({"list", portal.string()}).status, 0);
+    const CliRun r =
+        runCli({"import", back.string(), "listing", (portal / "listado.txt").string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string f : {"DATOS.DAT", "COORDENA.DAT", "BARRAS.DAT", "CARGAS.DAT"})
+        EXPECT_EQ(t.read("-Copia/" + f), t.read("-Portico/" + f)) << f;
+}
+
 }  // namespace
-}  // namespace vanto
+}  // namespace vanto::test

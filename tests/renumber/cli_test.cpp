@@ -1,27 +1,11 @@
-// vanto-cli renumber, run through its function.
+// vanto-cli renumber, run in-process.
 
 #include <gtest/gtest.h>
 
-#include "app/cli/commands.h"
-#include "support/tempdir.h"
+#include "support/cli_harness.h"
 
-namespace vanto::cli {
+namespace vanto::test {
 namespace {
-
-using test::snapshot;
-using test::TempDir;
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun renumber(const Args& args) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int status = runRenumber(args);
-    return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
-}
 
 // Bars `bars` ("o,e" pairs) over n nodes, free and unloaded.
 void writeStructure(const TempDir& dir, int n, const std::vector<std::string>& bars) {
@@ -42,45 +26,51 @@ void writeStructure(const TempDir& dir, int n, const std::vector<std::string>& b
     dir.write("CARGAS.DAT", loads);
 }
 
+// Runs in turn on the chain 1–4–2–3: what each prints and whether it writes.
 TEST(RenumberCommand, PrintsTheStudyAndSaves) {
+    const std::string better = " Se encontró una mejoría del ancho de banda en el nudo ";
+    const struct {
+        std::vector<std::string> args;
+        std::string out, err;
+        bool writes;
+    } steps[] = {
+        {{"--from", "1"},
+         "24\nNudo: 1\nAncho Banda: 12\n" + better + "1  El nuevo ancho de banda sería 12\n",
+         "",
+         false},
+        // From 3 of the chain 3–2–4–1 the width is 12; from 4 it is 18.
+        {{"--from=9"},
+         "24\nNudo: 4\nAncho Banda: 18\n" + better + "4  El nuevo ancho de banda sería 18\n",
+         "La estructura tiene 4 nudos: se parte del nudo 4.\n",
+         false},
+        {{"--all", "--save"},
+         "24\nNudo: 1\nAncho Banda: 12\n" + better +
+             "1  El nuevo ancho de banda sería 12\nGrabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT "
+             "y CARGAS.DAT con la nueva numeración.\n",
+         "",
+         true},
+        // Now in order: nothing better exists.
+        {{"--all", "--save"},
+         "12\nNudo: (ninguno)\nAncho Banda: 12\n No mejoró el ancho de banda y resulta imposible "
+         "que mejore\n",
+         "No se graba nada: la numeración actual es la mejor encontrada.\n",
+         false},
+    };
     TempDir dir;
     writeStructure(dir, 4, {"1,4", "4,2", "2,3"});
-    const std::string before = snapshot(dir.path());
-
-    CliRun r = renumber({dir.path().string(), "--from", "1"});
-    EXPECT_EQ(r.status, Ok) << r.err;
-    EXPECT_NE(r.out.find("Ancho de banda inicial: 24\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Nudo: 1\nAncho Banda: 12\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(" Se encontró una mejoría del ancho de banda en el nudo 1"
-                         "  El nuevo ancho de banda sería 12\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_EQ(snapshot(dir.path()), before);  // without --save nothing is written
-
-    r = renumber({dir.path().string(), "--all", "--save"});
-    EXPECT_EQ(r.status, Ok) << r.err;
+    for (auto step : steps) {
+        SCOPED_TRACE(testing::PrintToString(step.args));
+        const std::string before = snapshot(dir.path());
+        step.args.insert(step.args.begin(), {"renumber", dir.path().string()});
+        const CliRun r = runCli(step.args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out,
+                  "Estructura: " + dir.path().string() + "\nAncho de banda inicial: " + step.out);
+        EXPECT_EQ(r.err, step.err);
+        EXPECT_EQ(snapshot(dir.path()) != before, step.writes);
+    }
     EXPECT_EQ(dir.read("BARRAS.DAT"),
               "1,2,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n3,4,1,0,0,0,0,0,1,1\r\n");
-
-    // Now in order: nothing better exists and nothing is written.
-    const std::string saved = snapshot(dir.path());
-    r = renumber({dir.path().string(), "--all", "--save"});
-    EXPECT_EQ(r.status, Ok);
-    EXPECT_NE(r.out.find(" No mejoró el ancho de banda y resulta imposible que mejore\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find("Nudo: (ninguno)\n"), std::string::npos) << r.out;
-    EXPECT_EQ(snapshot(dir.path()), saved);
-}
-
-TEST(RenumberCommand, StartBeyondTheLastNodeTakesTheLast) {
-    TempDir dir;
-    writeStructure(dir, 4, {"1,4", "4,2", "2,3"});
-    const CliRun r = renumber({dir.path().string(), "--from=9"});
-    EXPECT_EQ(r.status, Ok);
-    EXPECT_NE(r.err.find("se parte del nudo 4"), std::string::npos) << r.err;
-    // From 3 of the chain 3–2–4–1 the width is 12; from 4 it is 18.
-    EXPECT_NE(r.out.find("Ancho Banda: 18\n"), std::string::npos) << r.out;
 }
 
 TEST(RenumberCommand, DisconnectedStructureWritesNothing) {
@@ -88,8 +78,8 @@ TEST(RenumberCommand, DisconnectedStructureWritesNothing) {
     writeStructure(dir, 4, {"1,3", "2,4"});
     dir.write("INCOG.RES", "0\r\n");
     const std::string before = snapshot(dir.path());
-    const CliRun r = renumber({dir.path().string(), "--all", "--save"});
-    EXPECT_EQ(r.status, BadInput);
+    const CliRun r = runCli({"renumber", dir.path().string(), "--all", "--save"});
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "Esta estructura no se puede renumerar\n\n"
               "(no están todas las barras interconectadas entre si)\n");
@@ -97,28 +87,14 @@ TEST(RenumberCommand, DisconnectedStructureWritesNothing) {
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
-TEST(RenumberCommand, UsageAndInputErrors) {
+TEST(RenumberCommand, DamagedBarsExitWithTwo) {
     TempDir dir;
     writeStructure(dir, 4, {"1,4", "4,2", "2,3"});
-    const std::string d = dir.path().string();
-    EXPECT_EQ(renumber({}).status, Usage);
-    EXPECT_EQ(renumber({d}).status, Usage);
-    EXPECT_EQ(renumber({d, "--all", "--from", "2"}).status, Usage);
-    EXPECT_EQ(renumber({d, "--from"}).status, Usage);
-    EXPECT_EQ(renumber({d, "--all", "--fast"}).status, Usage);
-    CliRun r = renumber({d, "--from", "cero"});
-    EXPECT_EQ(r.status, Usage);
-    EXPECT_NE(r.err.find("El nudo de partida «cero» no es un número."), std::string::npos);
-    r = renumber({d, "--from", "0"});
-    EXPECT_EQ(r.status, Usage);
-    EXPECT_NE(r.err.find("El nudo de partida debe ser 1 o mayor."), std::string::npos);
-
-    EXPECT_EQ(renumber({(dir / "no-existe").string(), "--all"}).status, BadInput);
     dir.write("BARRAS.DAT", "1,4,1,0,0,0,0,0,1,1\r\n4,2\r\n");
-    r = renumber({d, "--all"});
-    EXPECT_EQ(r.status, BadInput);
+    const CliRun r = runCli({"renumber", dir.path().string(), "--all"});
+    EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Error en rutina DiscoX."), std::string::npos) << r.err;
 }
 
 }  // namespace
-}  // namespace vanto::cli
+}  // namespace vanto::test

@@ -1,0 +1,126 @@
+// vanto-cli: the program's capabilities without windows, on one structure
+// directory at a time. Never reads or writes the settings file.
+
+#include "app/cli/commands.h"
+
+#include <algorithm>
+#include <iostream>
+#include <string_view>
+
+namespace vanto::cli {
+
+namespace {
+
+const Positional dir{.name = "DIR"};
+
+// One entry per subcommand, in the order of the help.
+const Command table[] = {
+    {.name = "calc",
+     .positionals = {dir},
+     .options = {{.name = "--matrix",
+                  .help = "escribe también las ecuaciones tal como se ensamblan en matriz.lsc"},
+                 {.name = "--triangulated",
+                  .help = "escribe también las ecuaciones tras la eliminación en matriz.tri"}},
+     .summary = "calcula la estructura y escribe los resultados y los listados",
+     .run = runCalc},
+    {.name = "list",
+     .positionals = {dir},
+     .summary = "escribe el listado de datos listado.txt",
+     .run = runList},
+    {.name = "renumber",
+     .positionals = {dir},
+     .options = {{.name = "--from",
+                  .kind = Kind::Text,
+                  .arg = "N",
+                  .help = "estudia la numeración que parte del nudo N",
+                  .group = 1,
+                  .what = "el nudo"},
+                 {.name = "--all", .help = "prueba cada nudo como nudo de partida", .group = 1},
+                 {.name = "--save", .help = "graba la estructura con la nueva numeración"}},
+     .summary = "renumera los nudos para reducir el ancho de banda",
+     .run = runRenumber},
+    {.name = "types",
+     .positionals = {dir},
+     .summary = "escribe la tabla de tipos de barras por defecto TIPOS.DAT",
+     .run = runTypes},
+    {.name = "lattice",
+     .positionals = {dir},
+     .options = {{.name = "--points",
+                  .kind = Kind::Counts,
+                  .arg = "NX,NY,NZ",
+                  .help = "número de puntos en X, Y y Z",
+                  .required = true,
+                  .count = 3,
+                  .what = "el número de puntos"},
+                 {.name = "--spacing",
+                  .kind = Kind::Numbers,
+                  .arg = "EX,EY,EZ",
+                  .help = "espaciado en X, Y y Z, en m",
+                  .required = true,
+                  .count = 3},
+                 {.name = "--origin",
+                  .kind = Kind::Numbers,
+                  .arg = "OX,OY,OZ",
+                  .help = "origen de la retícula, en m (0,0,0 si se omite)",
+                  .count = 3},
+                 {.name = "--keep", .help = "conserva los datos actuales y les añade la retícula"},
+                 {.name = "--no-bars", .help = "genera solo los nudos, sin vigas ni pilares"},
+                 {.name = "--foundation", .help = "crea también las vigas de cimentación"}},
+     .summary = "genera una retícula de nudos con sus vigas y pilares",
+     .run = runLattice},
+    {.name = "import",
+     .positionals = {dir,
+                     {.name = "FORMAT",
+                      .choices = {"dxf", "frame1", "frame4", "listing"},
+                      .what = "formato"},
+                     {.name = "FILE"}},
+     .summary = "sustituye la estructura por la de un dibujo DXF, un fichero de otro programa de "
+                "pórticos planos o un listado editado",
+     .run = runImport},
+    {.name = "export-dxf",
+     .positionals = {dir, {.name = "BASENAME"}},
+     .options = {{.name = "--colour-by-type", .help = "da a cada barra el color de su tipo"}},
+     .summary = "escribe las barras de la estructura como dibujo DXF en BASENAME.DXF",
+     .run = runExportDxf},
+};
+
+void printHelp(std::ostream& out) {
+    out << "Uso: vanto-cli ORDEN DIR [opciones]\n\n"
+           "Trabaja sobre el directorio de una estructura (por ejemplo samples/-Portico).\n\n"
+           "Órdenes:\n";
+    for (const Command& c : table) {
+        out << "  " << c.name << ' ' << synopsis(c) << '\n';
+        describe(out, c, "      ");
+    }
+    out << "\nEstado de salida: 0 bien, 1 error de uso, 2 datos ausentes o dañados, "
+           "3 mecanismo.\n";
+}
+
+}  // namespace
+
+int cliMain(int argc, char** argv) {
+    if (argc < 2) {
+        printHelp(std::cerr);
+        return Usage;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printHelp(std::cout);
+        return Ok;
+    }
+    for (const Command& c : table) {
+        if (name != c.name) continue;
+        const Args args(argv + 2, argv + argc);
+        if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+            std::cout << "Uso: vanto-cli " << c.name << ' ' << synopsis(c) << "\n\n";
+            describe(std::cout, c, "  ");
+            return Ok;
+        }
+        return run(c, args);
+    }
+    std::cerr << "vanto-cli: orden desconocida: " << name << "\n\n";
+    printHelp(std::cerr);
+    return Usage;
+}
+
+}  // namespace vanto::cli
