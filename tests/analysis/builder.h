@@ -100,19 +100,11 @@ class Builder {
         Table<float> t(int(bars_.size()), BarFieldCount);
         for (std::size_t i = 0; i < bars_.size(); ++i) {
             const Bar& b = bars_[i];
-            const float v[] = {0,
-                               float(b.origin),
-                               float(b.end),
-                               float(b.type),
-                               float(b.angle),
-                               float(b.qv),
-                               float(b.qy),
-                               float(b.qz),
-                               float(b.dT),
-                               float(b.empOR),
-                               float(b.empEX)};
+            const double v[] = {
+                0,    double(b.origin), double(b.end), double(b.type), b.angle, b.qv, b.qy, b.qz,
+                b.dT, b.empOR,          b.empEX};
             for (int f = 1; f <= BarFieldCount; ++f)
-                t(int(i + 1), f) = v[f];
+                t(int(i + 1), f) = float(v[f]);
         }
         return t;
     }
@@ -137,6 +129,14 @@ class Builder {
     std::vector<Section> types_;
     std::vector<double> restraints_;
     std::vector<double> loads_;
+};
+
+// A clock stopped at noon on a fixed day.
+class FixedClock : public Clock {
+  public:
+    double now = 12 * 3600;
+    double secondsSinceMidnight() const override { return now; }
+    Date today() const override { return {6, 12, 2026}; }
 };
 
 // A calculation observer that records the estimate and can stop at a stage.

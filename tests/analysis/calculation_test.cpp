@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "analysis/bar_diagram.h"
 #include "analysis/engine.h"
 #include "builder.h"
 #include "model/helpers.h"
@@ -16,28 +17,25 @@ namespace {
 
 using test::Bar;
 using test::Builder;
+using test::FixedClock;
 using test::Section;
 
 // Relative tolerance of the hand results: the solver works in doubles on
 // well-conditioned systems, so results agree to many more digits than this.
 constexpr double Tight = 1e-9;
 
-class FixedClock : public Clock {
-  public:
-    double secondsSinceMidnight() const override { return 12 * 3600; }
-    Date today() const override { return {6, 12, 2026}; }
-};
-
 struct Solution {
+    CalcData data;
     std::vector<double> D, unbalanced;
     Table<double> S;
     std::string diagrams;
 };
 
 Solution solve(const Builder& b) {
-    const CalcData data = b.data();
-    validate(data);
     Solution s;
+    s.data = b.data();
+    const CalcData& data = s.data;
+    validate(data);
     std::vector<double> F = data.loads;
     s.D = data.restraints;
     BandMatrix K(data.dofCount, data.halfBandwidth);
@@ -72,15 +70,33 @@ std::vector<double> diagramLine(const std::string& text, int bar, int k) {
     return v;
 }
 
-// A horizontal beam along +X from node 1 to node 2.
+// A horizontal beam along +X between nodes 1 and 2.
 Builder beam(double L, Bar bar, Section s = {}) {
     Builder b;
     b.type(s);
     b.node(0, 0, 0);
     b.node(L, 0, 0);
-    bar.origin = 1;
-    bar.end = 2;
     b.bar(bar);
+    return b;
+}
+
+// Two columns and a beam, loads of every kind; bar 3 is drawn downwards,
+// turned 30° and half fixed at its lower-numbered node.
+Builder portal() {
+    Builder b;
+    b.type(Section{});
+    b.node(0, 0, 0);
+    b.node(0, 0, 4);
+    b.node(6, 0, 4);
+    b.node(6, 0, 0);
+    b.bar({1, 2});
+    b.bar({2, 3, 1, 0, -2.5});
+    b.bar({4, 3, 1, 30, 0, 0.5, -0.25, 15, 0.5, 1});
+    b.fix(1);
+    b.fix(4);
+    b.load(2, 1, 3);
+    b.load(3, 3, -1);
+    b.load(2, 5, 0.7);
     return b;
 }
 
@@ -106,75 +122,66 @@ TEST(HandResults, CantileverTipLoad) {
     expectRel(a.D[dof(2, 2)], L * L * L / (3 * Section{}.EIy()));
 }
 
-TEST(HandResults, FixedEndedBeamUnderVerticalLoad) {
-    const double L = 6, q = 1;
-    Builder b = beam(L, Bar{.qv = -q});
-    b.fix(1);
-    b.fix(2);
-    const Solution s = solve(b);
-    expectRel(s.S(1, 2), q * L / 2);
-    expectRel(s.S(1, 6), q * L * L / 12);
-    expectRel(s.S(1, 8), q * L / 2);
-    expectRel(s.S(1, 12), -q * L * L / 12);
-    // Midspan: moment qL²/24, deflection qL⁴/(384EI) down, written in mm.
-    const auto mid = diagramLine(s.diagrams, 1, 5);
-    EXPECT_NEAR(mid[6], q * L * L / 24, 5e-4);
-    EXPECT_NEAR(mid[7], -q * L * L * L * L / (384 * Section{}.EIz()) * 1000, 5e-3);
-    // Reactions: DESEQUIL.RES holds them with reversed sign.
-    expectRel(s.unbalanced[dof(1, 3)], -q * L / 2);
-    expectRel(s.unbalanced[dof(2, 3)], -q * L / 2);
-}
+// A horizontal beam under a uniform load q down, its nodes held; an end is
+// pinned by its fixity or by a node free to turn about Y. Coefficients: Vi of
+// qL, end moments Mi, Mj (hogging) and midspan moment of qL², sag of qL⁴/EI,
+// listed end slopes of −qL³/EI. Fixity 0.5 at i with j fixed gives the mean
+// of the propped and fixed cases, every value being linear in the fixity:
+// Mi = (0 + 1/12)/2 = 1/24, Mj = (1/8 + 1/12)/2 = 5/48, Vi = 1/2 + Mi − Mj =
+// 7/16, midspan (1/16 + 1/24)/2 = 5/96, sag (1/192 + 1/384)/2 = 1/256, slope
+// at i (1/48 + 0)/2 = 1/96. A pinned j is listed with the sign of the load.
+TEST(HandResults, BeamUnderUniformLoadWithEachKindOfEnd) {
+    struct Row {
+        const char* name;
+        int origin, end;
+        double alpha, beta;
+        bool turnI, turnJ;
+        double Vi, Mi, Mj, mid, sag, slopeI, slopeJ;
+    };
+    const Row rows[] = {
+        {"pinned ends", 1, 2, 0, 0, false, false, 1. / 2, 0, 0, 1. / 8, 5. / 384, 1. / 24, 1. / 24},
+        {"turning nodes", 1, 2, 1, 1, true, true, 1. / 2, 0, 0, 1. / 8, 5. / 384, 1. / 24,
+         -1. / 24},
+        {"pinned j", 1, 2, 1, 0, false, false, 5. / 8, 1. / 8, 0, 1. / 16, 1. / 192, 0, 1. / 48},
+        {"pinned i", 1, 2, 0, 1, false, false, 3. / 8, 0, 1. / 8, 1. / 16, 1. / 192, 1. / 48, 0},
+        {"pinned j, drawn from j", 2, 1, 1, 0, false, false, 5. / 8, 1. / 8, 0, 1. / 16, 1. / 192,
+         0, 1. / 48},
+        {"turning j", 1, 2, 1, 1, false, true, 5. / 8, 1. / 8, 0, 1. / 16, 1. / 192, 0, -1. / 48},
+        {"fixed ends", 1, 2, 1, 1, false, false, 1. / 2, 1. / 12, 1. / 12, 1. / 24, 1. / 384, 0, 0},
+        {"fixity 0.5 at i", 1, 2, 0.5, 1, false, false, 7. / 16, 1. / 24, 5. / 48, 5. / 96,
+         1. / 256, 1. / 96, 0},
+    };
+    const double L = 6, q = 1.5, EI = Section{}.EIz();
+    const double force = q * L, moment = force * L, slope = moment * L / EI, sag = slope * L;
+    for (const Row& r : rows) {
+        Builder b = beam(
+            L, {.origin = r.origin, .end = r.end, .qv = -q, .empOR = r.alpha, .empEX = r.beta});
+        b.fix(1);
+        b.fix(2);
+        if (r.turnI) b.restrain(1, 5, FreeMarker);
+        if (r.turnJ) b.restrain(2, 5, FreeMarker);
+        const Solution s = solve(b);
+        auto near = [&](double actual, double expected, double scale, const char* what) {
+            EXPECT_NEAR(actual, expected * scale, Tight * scale) << r.name << ": " << what;
+        };
+        near(s.S(1, 2), r.Vi, force, "Vi");
+        near(s.S(1, 8), 1 - r.Vi, force, "Vj");
+        near(s.S(1, 6), r.Mi, moment, "Mi");
+        near(s.S(1, 12), -r.Mj, moment, "Mj");
+        // The supports' reactions, with their sign reversed.
+        near(s.unbalanced[dof(1, 3)], -r.Vi, force, "reaction at i");
+        near(s.unbalanced[dof(2, 3)], r.Vi - 1, force, "reaction at j");
+        near(s.unbalanced[dof(1, 5)], r.Mi, moment, "moment reaction at i");
+        near(s.unbalanced[dof(2, 5)], -r.Mj, moment, "moment reaction at j");
 
-TEST(HandResults, ProppedCantileverReactions) {
-    const double L = 5, q = 2;
-    // Propped by the support: node 2 holds translations, turns freely about Y.
-    Builder b = beam(L, Bar{.qv = -q});
-    b.fix(1);
-    b.fix(2);
-    b.restrain(2, 5, FreeMarker);
-    const Solution s = solve(b);
-    expectRel(s.unbalanced[dof(1, 3)], -5 * q * L / 8);
-    expectRel(s.unbalanced[dof(2, 3)], -3 * q * L / 8);
-    expectRel(std::abs(s.unbalanced[dof(1, 5)]), q * L * L / 8);
-
-    // Propped by the end fixity: pinned end β = 0, both nodes fixed.
-    Builder pinned = beam(L, Bar{.qv = -q, .empEX = 0});
-    pinned.fix(1);
-    pinned.fix(2);
-    const Solution p = solve(pinned);
-    expectRel(p.unbalanced[dof(1, 3)], -5 * q * L / 8);
-    expectRel(p.unbalanced[dof(2, 3)], -3 * q * L / 8);
-    expectRel(p.unbalanced[dof(2, 5)], 0.0, 1);
-    EXPECT_NEAR(p.unbalanced[dof(2, 5)], 0, 1e-12);
-}
-
-TEST(HandResults, SimplySupportedMidspanDeflection) {
-    const double L = 8, q = 3;
-    const double EI = Section{}.EIz();
-    // Pinned ends through the fixities, the nodes themselves held.
-    Builder b = beam(L, Bar{.qy = -q, .empOR = 0, .empEX = 0});
-    b.fix(1);
-    b.fix(2);
-    const Solution s = solve(b);
-    expectRel(s.S(1, 2), q * L / 2);
-    EXPECT_NEAR(s.S(1, 6), 0, 1e-12);
-    const auto mid = diagramLine(s.diagrams, 1, 5);
-    EXPECT_NEAR(mid[6], q * L * L / 8, 5e-4);
-    EXPECT_NEAR(mid[7], -5 * q * std::pow(L, 4) / (384 * EI) * 1000, 5e-3);
-    const double slope = -q * L * L * L / (24 * EI);
-    EXPECT_NEAR(diagramLine(s.diagrams, 1, 0)[12], slope, 1e-3 * std::abs(slope));
-    EXPECT_NEAR(diagramLine(s.diagrams, 1, 10)[12], slope, 1e-3 * std::abs(slope));
-
-    // Pinned supports with fixed bar ends: the nodes turn, the same sag.
-    Builder nodes = beam(L, Bar{.qv = -q});
-    for (int n = 1; n <= 2; ++n)
-        for (int k = 1; k <= 3; ++k)
-            nodes.restrain(n, k);
-    nodes.restrain(1, 4);
-    const Solution t = solve(nodes);
-    expectRel(t.D[dof(1, 5)], q * L * L * L / (24 * EI));
-    EXPECT_NEAR(diagramLine(t.diagrams, 1, 5)[8], -5 * q * std::pow(L, 4) / (384 * EI) * 1000,
-                5e-3);
+        const BarDiagramInput in = barDiagramInput(s.data, 1, s.D, s.S);
+        near(diagramValues(in, 0).Mz, -r.Mi, moment, "moment at i");
+        near(diagramValues(in, L).Mz, -r.Mj, moment, "moment at j");
+        near(diagramValues(in, L / 2).Mz, r.mid, moment, "midspan moment");
+        near(diagramValues(in, L / 2).yRel, -r.sag, sag, "sag");
+        near(endSlopes(in).zI, -r.slopeI, slope, "slope at i");
+        near(endSlopes(in).zJ, -r.slopeJ, slope, "slope at j");
+    }
 }
 
 TEST(HandResults, ThermalForceWithBothEndsFixed) {
@@ -234,20 +241,7 @@ TEST(HandResults, PlaneTrussAgainstStatics) {
 }
 
 TEST(HandResults, ReactionsBalanceTheLoadsOfAPortalFrame) {
-    Builder b;
-    b.type(Section{});
-    b.node(0, 0, 0);
-    b.node(0, 0, 4);
-    b.node(6, 0, 4);
-    b.node(6, 0, 0);
-    b.bar({1, 2});
-    b.bar({2, 3, 1, 0, -2.5});
-    b.bar({4, 3, 1, 30, 0, 0.5, -0.25, 15, 0.5, 1});
-    b.fix(1);
-    b.fix(4);
-    b.load(2, 1, 3);
-    b.load(3, 3, -1);
-    b.load(2, 5, 0.7);
+    const Builder b = portal();
     const Solution s = solve(b);
     // Free degrees of freedom: residuals. Supports: reactions with reversed sign,
     // so together they equal every load applied.
@@ -269,35 +263,54 @@ TEST(HandResults, ReactionsBalanceTheLoadsOfAPortalFrame) {
     }
 }
 
-TEST(Mechanisms, FreeRotationAtAPinnedJoint) {
-    Builder b;
-    b.type(Section{});
-    b.node(0, 0, 0);
-    b.node(3, 0, 0);
-    b.node(6, 0, 0);
-    b.bar({1, 2, 1, 0, 0, 0, 0, 0, 1, 0});
-    b.bar({2, 3, 1, 0, 0, 0, 0, 0, 0, 1});
-    b.fix(1);
-    b.fix(3);
-    try {
-        solve(b);
-        FAIL();
-    } catch (const CalculationError& e) {
-        EXPECT_STREQ(e.what(), "Detección de mecanismo en el nudo nº: 2, en el Giro X.");
+TEST(Mechanisms, TheFirstLooseDegreeOfFreedomIsNamed) {
+    Builder pinnedJoint;  // both bars pinned at node 2
+    pinnedJoint.type(Section{});
+    for (double x : {0, 3, 6})
+        pinnedJoint.node(x, 0, 0);
+    pinnedJoint.bar({1, 2, 1, 0, 0, 0, 0, 0, 1, 0});
+    pinnedJoint.bar({2, 3, 1, 0, 0, 0, 0, 0, 0, 1});
+    pinnedJoint.fix(1);
+    pinnedJoint.fix(3);
+    Builder loneNode = beam(3, {});
+    loneNode.fix(1);
+    loneNode.fix(2);
+    loneNode.node(9, 9, 9);
+    for (const auto& [b, message] :
+         {std::pair{pinnedJoint, "Detección de mecanismo en el nudo nº: 2, en el Giro X."},
+          {loneNode, "Detección de mecanismo en el nudo nº: 3, en el Desplazamiento X."}}) {
+        try {
+            solve(b);
+            ADD_FAILURE() << message;
+        } catch (const CalculationError& e) {
+            EXPECT_EQ(e.kind(), CalculationError::Kind::Mechanism);
+            EXPECT_STREQ(e.what(), message);
+        }
     }
 }
 
-TEST(Mechanisms, FreeTranslationOfANodeWithoutBars) {
-    Builder b = beam(3, {});
-    b.fix(1);
-    b.fix(2);
-    b.node(9, 9, 9);
-    try {
-        solve(b);
-        FAIL();
-    } catch (const CalculationError& e) {
-        EXPECT_EQ(e.kind(), CalculationError::Kind::Mechanism);
-        EXPECT_STREQ(e.what(), "Detección de mecanismo en el nudo nº: 3, en el Desplazamiento X.");
+TEST(ResultText, DiagramaListsTheValuesAlongEveryBar) {
+    const Solution s = solve(portal());
+    // Half a unit of each column's last digit; slopes keep four figures.
+    const double halfUnit[] = {0, 5e-4, 5e-4, 5e-4, 5e-4, 5e-4, 5e-4, 5e-3, 5e-3, 5e-3, 5e-3};
+    constexpr double halfFigure = 5.0001e-4;
+    for (int bar = 1; bar <= 3; ++bar) {
+        const BarDiagramInput in = barDiagramInput(s.data, bar, s.D, s.S);
+        const EndSlopes ends = endSlopes(in);
+        for (int k = 0; k <= 10; ++k) {
+            const DiagramValues v = diagramValues(in, in.L / 10 * k);
+            const double expected[] = {double(k),     v.N,           v.Vy,         v.Vz,
+                                       v.T,           v.My,          v.Mz,         v.yRel * 1000,
+                                       v.yAbs * 1000, v.zRel * 1000, v.zAbs * 1000};
+            const auto line = diagramLine(s.diagrams, bar, k);
+            ASSERT_EQ(line.size(), k % 10 == 0 ? 13u : 11u) << bar << " " << k;
+            for (int c = 0; c <= 10; ++c)
+                EXPECT_NEAR(line[c], expected[c], halfUnit[c]) << bar << " " << k << " " << c;
+            if (k % 10) continue;
+            const double slopeY = k == 0 ? ends.yI : ends.yJ, slopeZ = k == 0 ? ends.zI : ends.zJ;
+            EXPECT_NEAR(line[11], slopeY, halfFigure * std::abs(slopeY)) << bar << " " << k;
+            EXPECT_NEAR(line[12], slopeZ, halfFigure * std::abs(slopeZ)) << bar << " " << k;
+        }
     }
 }
 

@@ -19,35 +19,29 @@ void expectNear(double actual, double expected) {
     EXPECT_NEAR(actual, expected, 1e-12 * std::max(1.0, std::abs(expected)));
 }
 
-void expectAxis(const Vec3& a, double x, double y, double z) {
-    EXPECT_NEAR(a[0], x, 1e-6);
-    EXPECT_NEAR(a[1], y, 1e-6);
-    EXPECT_NEAR(a[2], z, 1e-6);
-}
-
-TEST(Axes, HorizontalBarAlongX) {
-    const auto ax = axesFor(5, 0, 0, 0);
-    expectAxis(ax[0], 1, 0, 0);
-    expectAxis(ax[1], 0, 0, 1);   // y up
-    expectAxis(ax[2], 0, -1, 0);  // z along −Y
-    const auto turned = axesFor(5, 0, 0, 90);
-    expectAxis(turned[1], 0, -1, 0);
-    expectAxis(turned[2], 0, 0, -1);
-}
-
-TEST(Axes, VerticalBarsAndTheThreshold) {
-    const auto up = axesFor(0, 0, 3, 0);
-    expectAxis(up[1], 0, -1, 0);
-    expectAxis(up[2], 1, 0, 0);
-    const auto down = axesFor(0, 0, -3, 0);
-    expectAxis(down[1], 0, 1, 0);
-    expectAxis(down[2], 1, 0, 0);
-
+TEST(Axes, KnownTriads) {
     // dz = 0.9999995·L counts as vertical; 0.999998·L does not.
     const double lean = std::sqrt(1 - 0.9999995 * 0.9999995);
-    expectAxis(axesFor(lean, 0, 0.9999995, 0)[2], 1, 0, 0);
     const double steep = std::sqrt(1 - 0.999998 * 0.999998);
-    expectAxis(axesFor(steep, 0, 0.999998, 0)[2], 0, -1, 0);
+    struct Row {
+        double dx, dy, dz, angle;
+        Vec3 y, z;
+    };
+    const Row rows[] = {
+        {5, 0, 0, 0, {0, 0, 1}, {0, -1, 0}},  // y up, z along −Y
+        {5, 0, 0, 90, {0, -1, 0}, {0, 0, -1}},
+        {0, 0, 3, 0, {0, -1, 0}, {1, 0, 0}},
+        {0, 0, -3, 0, {0, 1, 0}, {1, 0, 0}},
+        {lean, 0, 0.9999995, 0, {0, -1, 0}, {1, 0, 0}},
+        {steep, 0, 0.999998, 0, {-0.999998, 0, steep}, {0, -1, 0}},
+    };
+    for (const Row& r : rows) {
+        const auto ax = axesFor(r.dx, r.dy, r.dz, r.angle);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(ax[1][k], r.y[k], 1e-6) << r.dx << " " << r.dz << " " << r.angle;
+            EXPECT_NEAR(ax[2][k], r.z[k], 1e-6) << r.dx << " " << r.dz << " " << r.angle;
+        }
+    }
 }
 
 TEST(Axes, AlwaysARightHandedOrthonormalTriad) {

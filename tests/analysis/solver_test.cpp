@@ -9,13 +9,6 @@
 namespace vanto::analysis {
 namespace {
 
-class FixedClock : public Clock {
-  public:
-    double now = 0;
-    double secondsSinceMidnight() const override { return now; }
-    Date today() const override { return {6, 12, 2026}; }
-};
-
 // Row-by-row elimination exactly as the program has always done it: the
 // reference the panel elimination must reproduce.
 void literalGauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D) {
@@ -69,15 +62,15 @@ System randomSystem(int n, int hb, unsigned seed) {
 }
 
 TEST(Gauss, PanelEliminationMatchesRowByRowElimination) {
-    const int sizes[][2] = {{1, 6},   {7, 6},   {47, 12},  {48, 30},
-                            {49, 30}, {150, 6}, {300, 61}, {257, 200}, {1000, 150}};
+    const int sizes[][2] = {{1, 6},   {7, 6},    {47, 12},   {48, 30},   {49, 30},
+                            {150, 6}, {300, 61}, {257, 200}, {1000, 150}};
     unsigned seed = 1;
     for (const auto& nh : sizes) {
         System a = randomSystem(nh[0], nh[1], seed);
         System b = randomSystem(nh[0], nh[1], seed++);
         literalGauss(a.K, a.F, a.D);
         test::RecordingObserver obs;
-        FixedClock clock;
+        test::FixedClock clock;
         ASSERT_TRUE(Gauss(b.K, b.F, b.D, obs, clock));
         for (int k = 1; k <= nh[0]; ++k) {
             EXPECT_NEAR(b.D[k], a.D[k], 1e-12 * std::max(1.0, std::abs(a.D[k])))
@@ -109,7 +102,7 @@ TEST(Gauss, PrescribedValuesStayAndFreeRowsSolveTheEquations) {
     // The original equations, prescribed couplings included, hold on every free row.
     System original = randomSystem(120, 25, 42);
     test::RecordingObserver obs;
-    FixedClock clock;
+    test::FixedClock clock;
     ASSERT_TRUE(Gauss(s.K, s.F, s.D, obs, clock));
     for (int r = 1; r <= 120; ++r) {
         if (!isFree(original.D[r])) {
@@ -133,7 +126,7 @@ TEST(Gauss, StopsWhenAsked) {
         test::RecordingObserver obs;
         obs.stopAtStage = StageReduction;
         obs.stopAtItem = 100;
-        FixedClock clock;
+        test::FixedClock clock;
         EXPECT_FALSE(Gauss(s.K, s.F, s.D, obs, clock));
         EXPECT_EQ(obs.lastCurrent, 100);
     }
@@ -145,7 +138,7 @@ TEST(Gauss, ZeroPivotNamesNodeAndDegreeOfFreedom) {
     for (int r = 1; r <= 12; ++r)
         K.row(r)[0] = r == 12 ? 0.0 : 1.0;
     test::RecordingObserver obs;
-    FixedClock clock;
+    test::FixedClock clock;
     try {
         Gauss(K, F, D, obs, clock);
         FAIL();
@@ -159,29 +152,27 @@ TEST(Gauss, ZeroPivotNamesNodeAndDegreeOfFreedom) {
     EXPECT_EQ(dofName(4), "Giro X.");
 }
 
-TEST(FinishEstimate, PredictsFromTheRowsDone) {
-    FixedClock clock;
-    clock.now = 10 * 3600;  // 10:00:00
-    FinishEstimate e(clock, 600);
-    e.start();
-    clock.now += 60;  // 60 s at row 300: 1.1·600·60/300 = 132 s in all
-    EXPECT_EQ(e.at(300), "10:02");
-    clock.now = 10 * 3600 + 3000;
-    EXPECT_EQ(e.at(300), "11:50");  // 1.1·600·3000/300 = 6600 s
-}
-
-TEST(FinishEstimate, AcrossMidnightStaysATimeOfDay) {
-    FixedClock clock;
-    clock.now = 86400 - 30;  // 23:59:30
-    FinishEstimate e(clock, 1000);
-    e.start();
-    clock.now = 30;                // one minute later, after midnight
-    EXPECT_EQ(e.at(100), "0:10");  // 1.1·1000·60/100 = 660 s after the start
-    clock.now = 86400 - 20;
-    FinishEstimate late(clock, 100);
-    late.start();
-    clock.now = 86400 - 10;
-    EXPECT_EQ(late.at(10), "0:01");  // 110 s after 23:59:40
+TEST(FinishEstimate, PredictsATimeOfDayFromTheRowsDone) {
+    // The whole elimination takes 1.1·DofCount·elapsed/rows; midnight wraps.
+    struct Row {
+        double start, now;
+        int dofCount, rowsDone;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {10 * 3600, 10 * 3600 + 60, 600, 300, "10:02"},    // 132 s after 10:00:00
+        {10 * 3600, 10 * 3600 + 3000, 600, 300, "11:50"},  // 6600 s
+        {86400 - 30, 30, 1000, 100, "0:10"},               // 660 s after 23:59:30
+        {86400 - 20, 86400 - 10, 100, 10, "0:01"},         // 110 s after 23:59:40
+    };
+    for (const Row& r : rows) {
+        test::FixedClock clock;
+        clock.now = r.start;
+        FinishEstimate e(clock, r.dofCount);
+        e.start();
+        clock.now = r.now;
+        EXPECT_EQ(e.at(r.rowsDone), r.expected) << r.start << " " << r.now;
+    }
 }
 
 }  // namespace
