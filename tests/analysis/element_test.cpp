@@ -5,8 +5,6 @@
 #include <cmath>
 #include <random>
 
-#include "model/structure.h"
-
 namespace vanto::analysis {
 namespace {
 
@@ -57,20 +55,6 @@ TEST(Axes, AlwaysARightHandedOrthonormalTriad) {
         EXPECT_NEAR(y[0] * y[0] + y[1] * y[1] + y[2] * y[2], 1, 1e-12);
         EXPECT_NEAR(x[0] * y[0] + x[1] * y[1] + x[2] * y[2], 0, 1e-12);
     }
-}
-
-TEST(BarFrame, NodeOrderDoesNotChangeTheFrame) {
-    Table<float> bars(2, BarFieldCount);
-    bars(1, Origin) = 7, bars(1, End) = 3;
-    bars(2, Origin) = 3, bars(2, End) = 7;
-    std::vector<double> xyz(3 * 7 + 1, 0.0);
-    xyz[3] = 1, xyz[7 + 3] = 2, xyz[14 + 3] = 0;
-    xyz[7] = 4, xyz[7 + 7] = 6, xyz[14 + 7] = 12;
-    const BarFrame a = barFrame(bars, 1, xyz, 7), b = barFrame(bars, 2, xyz, 7);
-    EXPECT_EQ(a.i, 3);
-    EXPECT_EQ(a.j, 7);
-    EXPECT_DOUBLE_EQ(a.L, 13);
-    EXPECT_EQ(a.axes, b.axes);
 }
 
 TEST(Stiffness, FixedEndsGiveTheOrdinaryFrameElement) {
