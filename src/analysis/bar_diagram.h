@@ -36,7 +36,8 @@ BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector
 struct DiagramValues {
     double N = 0, Vy = 0, Vz = 0, T = 0, My = 0, Mz = 0;  // t, m·t
     double yRel = 0, yAbs = 0, zRel = 0, zAbs = 0;        // deflections, m
-    // d(zRel)/ds and d(yRel)/ds, rad: the results' "GiroY" and "GiroZ".
+    // d(zRel)/ds and d(yRel)/ds, rad. The results list slopes at the ends
+    // only, as endSlopes gives them.
     double slopeY = 0, slopeZ = 0;
 };
 
@@ -46,7 +47,8 @@ DiagramValues diagramValues(const BarDiagramInput& bar, double s);
 // The relative end slopes the results list at each end. A fixed end (fixity 1)
 // has the slope of its node's rotation; a pinned one (fixity 0) the slope of a
 // uniformly loaded beam, simply supported or propped by the other end, taken
-// at both ends with the sign of the load; fixities between interpolate.
+// at both ends with the sign of the load; fixities between interpolate
+// linearly.
 struct EndSlopes {
     double yI = 0, zI = 0, yJ = 0, zJ = 0;
 };

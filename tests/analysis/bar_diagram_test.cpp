@@ -40,63 +40,49 @@ TEST(DiagramValues, HandResultsAlongTheBarAndAtItsEnds) {
     BarDiagramInput column = bar(1, {2 * L + P, 0, 0, 0.4});
     column.qa = -2;
 
-    using V = DiagramValues;
-    struct Case {
-        const char* name;
-        const BarDiagramInput* in;
-        double s;
-        double V::*field;
-        double expected;
-    };
-    const Case cases[] = {
-        {"simple y, slope at i", &alongY, 0, &V::slopeZ, -q * L3 / (24 * EIz)},
-        {"simple y, midspan moment", &alongY, L / 2, &V::Mz, q * L2 / 8},
-        {"simple y, midspan sag", &alongY, L / 2, &V::yRel, -5 * q * L4 / (384 * EIz)},
-        {"simple y, midspan slope", &alongY, L / 2, &V::slopeZ, 0},
-        {"simple y, slope at j", &alongY, L, &V::slopeZ, q * L3 / (24 * EIz)},
-        {"simple z, shear at i", &alongZ, 0, &V::Vz, -q * L / 2},
-        {"simple z, slope at i", &alongZ, 0, &V::slopeY, -q * L3 / (24 * EIy)},
-        {"simple z, midspan moment", &alongZ, L / 2, &V::My, -q * L2 / 8},
-        {"simple z, midspan sag", &alongZ, L / 2, &V::zRel, -5 * q * L4 / (384 * EIy)},
-        {"simple z, midspan slope", &alongZ, L / 2, &V::slopeY, 0},
-        {"cantilever, root moment", &cantilever, 0, &V::Mz, -P * L},
-        {"cantilever, shear", &cantilever, L / 3, &V::Vy, -P},
-        {"cantilever, slope at the root", &cantilever, 0, &V::slopeZ, P * L2 / (3 * EIz)},
-        {"cantilever, middle", &cantilever, L / 2, &V::yAbs, -5 * P * L3 / (48 * EIz)},
-        {"cantilever, middle from the chord", &cantilever, L / 2, &V::yRel, P * L3 / (16 * EIz)},
-        {"cantilever, tip", &cantilever, L, &V::yAbs, -P * L3 / (3 * EIz)},
-        {"cantilever, tip from the chord", &cantilever, L, &V::yRel, 0},
-        {"cantilever, tip slope", &cantilever, L, &V::slopeZ, -P * L2 / (6 * EIz)},
-        {"rigid, along y", &rigid, L / 4, &V::yAbs, 0.02 + turn * L / 4},
-        {"rigid, along z", &rigid, L / 4, &V::zAbs, -0.03 - turn * L / 4},
-        {"rigid, from the chord y", &rigid, L / 4, &V::yRel, 0},
-        {"rigid, from the chord z", &rigid, L / 4, &V::zRel, 0},
-        {"rigid, slope y", &rigid, L / 4, &V::slopeY, 0},
-        {"rigid, slope z", &rigid, L / 4, &V::slopeZ, 0},
-        {"column, foot", &column, 0, &V::N, -2 * L - P},
-        {"column, head", &column, L, &V::N, -P},
-        {"column, torque", &column, L / 2, &V::T, -0.4},
-    };
-    for (const Case& c : cases)
-        EXPECT_NEAR(diagramValues(*c.in, c.s).*c.field, c.expected,
-                    Exact * std::max(1.0, std::abs(c.expected)))
-            << c.name;
-
-    // A pinned end takes the loaded beam's slope with the sign of the load, at
-    // j too; a fixed end its node's turn less the chord's.
+    auto at = [](const BarDiagramInput& b, double s) { return diagramValues(b, s); };
     const struct {
         const char* name;
         double actual, expected;
-    } ends[] = {
-        {"simple y at j", endSlopes(alongY).zJ, -q * L3 / (24 * EIz)},
-        {"simple z at j", endSlopes(alongZ).yJ, -q * L3 / (24 * EIy)},
-        {"cantilever root", endSlopes(cantilever).zI, P * L2 / (3 * EIz)},
-        {"cantilever tip", endSlopes(cantilever).zJ, -P * L2 / (6 * EIz)},
-        {"rigid at i", endSlopes(rigid).yI, 0},
-        {"rigid at j", endSlopes(rigid).zJ, 0},
+    } checks[] = {
+        {"simple y, slope at i", at(alongY, 0).slopeZ, -q * L3 / (24 * EIz)},
+        {"simple y, midspan moment", at(alongY, L / 2).Mz, q * L2 / 8},
+        {"simple y, midspan sag", at(alongY, L / 2).yRel, -5 * q * L4 / (384 * EIz)},
+        {"simple y, midspan slope", at(alongY, L / 2).slopeZ, 0},
+        {"simple y, slope at j", at(alongY, L).slopeZ, q * L3 / (24 * EIz)},
+        {"simple z, shear at i", at(alongZ, 0).Vz, -q * L / 2},
+        {"simple z, slope at i", at(alongZ, 0).slopeY, -q * L3 / (24 * EIy)},
+        {"simple z, midspan moment", at(alongZ, L / 2).My, -q * L2 / 8},
+        {"simple z, midspan sag", at(alongZ, L / 2).zRel, -5 * q * L4 / (384 * EIy)},
+        {"simple z, midspan slope", at(alongZ, L / 2).slopeY, 0},
+        {"cantilever, root moment", at(cantilever, 0).Mz, -P * L},
+        {"cantilever, shear", at(cantilever, L / 3).Vy, -P},
+        {"cantilever, slope at the root", at(cantilever, 0).slopeZ, P * L2 / (3 * EIz)},
+        {"cantilever, middle", at(cantilever, L / 2).yAbs, -5 * P * L3 / (48 * EIz)},
+        {"cantilever, middle from the chord", at(cantilever, L / 2).yRel, P * L3 / (16 * EIz)},
+        {"cantilever, tip", at(cantilever, L).yAbs, -P * L3 / (3 * EIz)},
+        {"cantilever, tip from the chord", at(cantilever, L).yRel, 0},
+        {"cantilever, tip slope", at(cantilever, L).slopeZ, -P * L2 / (6 * EIz)},
+        {"rigid, along y", at(rigid, L / 4).yAbs, 0.02 + turn * L / 4},
+        {"rigid, along z", at(rigid, L / 4).zAbs, -0.03 - turn * L / 4},
+        {"rigid, from the chord y", at(rigid, L / 4).yRel, 0},
+        {"rigid, from the chord z", at(rigid, L / 4).zRel, 0},
+        {"rigid, slope y", at(rigid, L / 4).slopeY, 0},
+        {"rigid, slope z", at(rigid, L / 4).slopeZ, 0},
+        {"column, foot", at(column, 0).N, -2 * L - P},
+        {"column, head", at(column, L).N, -P},
+        {"column, torque", at(column, L / 2).T, -0.4},
+        // A pinned end takes the loaded beam's slope with the sign of the load,
+        // at j too; a fixed end its node's turn less the chord's.
+        {"simple y, end slope at j", endSlopes(alongY).zJ, -q * L3 / (24 * EIz)},
+        {"simple z, end slope at j", endSlopes(alongZ).yJ, -q * L3 / (24 * EIy)},
+        {"cantilever, end slope at the root", endSlopes(cantilever).zI, P * L2 / (3 * EIz)},
+        {"cantilever, end slope at the tip", endSlopes(cantilever).zJ, -P * L2 / (6 * EIz)},
+        {"rigid, end slope at i", endSlopes(rigid).yI, 0},
+        {"rigid, end slope at j", endSlopes(rigid).zJ, 0},
     };
-    for (const auto& e : ends)
-        EXPECT_NEAR(e.actual, e.expected, Exact) << e.name;
+    for (const auto& c : checks)
+        EXPECT_NEAR(c.actual, c.expected, Exact * std::max(1.0, std::abs(c.expected))) << c.name;
 }
 
 }  // namespace

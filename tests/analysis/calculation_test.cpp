@@ -99,26 +99,44 @@ Builder portal() {
     return b;
 }
 
-TEST(HandResults, CantileverTipLoad) {
-    const double L = 4, P = 1.5;
-    Builder b = beam(L, {});
-    b.fix({1});
-    b.load(2, 3, -P);
-    const Solution s = solve(b);
-    const double EI = Section{}.EIz();
-    expectRel(s.D[dof(2, 3)], -P * L * L * L / (3 * EI));
-    expectRel(s.D[dof(2, 5)], P * L * L / (2 * EI));
-    // The support holds the bar up and against turning.
-    expectRel(s.S(1, 2), P);
-    expectRel(s.S(1, 6), P * L);
-    // Tip axial and out-of-plane loads use EA and EIy.
-    Builder axial = beam(L, {});
-    axial.fix({1});
-    axial.load(2, 1, 2);
-    axial.load(2, 2, 1);
-    const Solution a = solve(axial);
-    expectRel(a.D[dof(2, 1)], 2 * L / Section{}.EA());
-    expectRel(a.D[dof(2, 2)], L * L * L / (3 * Section{}.EIy()));
+// A bar along X fixed at node 1: loads at its free end bend or stretch it by
+// EIz, EIy and EA. Held at both ends, heat gives the axial force
+// Pt = 2100000·10/1000·0.000012·20 = 5.04 t, and a settlement d of node 2 the
+// end forces 12EId/L³ and 6EId/L².
+TEST(HandResults, FixedBarUnderTipLoadsHeatAndSettlement) {
+    const double L = 4, P = 1.5, d = 0.01;
+    const Section steel;
+    Builder tip = beam(L, {});
+    tip.fix({1});
+    tip.load(2, 1, 2);
+    tip.load(2, 2, 1);
+    tip.load(2, 3, -P);
+    const Solution t = solve(tip);
+    expectRel(t.D[dof(2, 1)], 2 * L / steel.EA());
+    expectRel(t.D[dof(2, 2)], L * L * L / (3 * steel.EIy()));
+    expectRel(t.D[dof(2, 3)], -P * L * L * L / (3 * steel.EIz()));
+    expectRel(t.D[dof(2, 5)], P * L * L / (2 * steel.EIz()));
+    expectRel(t.S(1, 2), P);  // the support holds the bar up and against turning
+    expectRel(t.S(1, 6), P * L);
+
+    Builder heat = beam(L, {.dT = 20}, {.A = 10});
+    heat.fix({1, 2});
+    const Solution h = solve(heat);
+    expectRel(h.S(1, 1), 5.04);
+    expectRel(h.S(1, 7), -5.04);
+
+    Builder settled = beam(L, {});
+    settled.fix({1, 2});
+    settled.restrain(2, 3, -d);
+    const Solution s = solve(settled);
+    const double shear = 12 * steel.EIz() * d / (L * L * L), moment = 6 * steel.EIz() * d / (L * L);
+    EXPECT_EQ(s.D[dof(2, 3)], -d);
+    expectRel(s.S(1, 2), shear);
+    expectRel(s.S(1, 8), -shear);
+    expectRel(s.S(1, 6), moment);
+    expectRel(s.S(1, 12), moment);
+    expectRel(s.unbalanced[dof(1, 3)], -shear);
+    expectRel(s.unbalanced[dof(2, 3)], shear);
 }
 
 // A horizontal beam under a uniform load q down, its nodes held; an end is
@@ -180,29 +198,6 @@ TEST(HandResults, BeamUnderUniformLoadWithEachKindOfEnd) {
         near(endSlopes(in).zI, -r.slopeI, slope, "slope at i");
         near(endSlopes(in).zJ, -r.slopeJ, slope, "slope at j");
     }
-}
-
-TEST(HandResults, ThermalForceWithBothEndsFixed) {
-    Builder b = beam(3, Bar{.dT = 20}, Section{.A = 10});
-    b.fix({1, 2});
-    const Solution s = solve(b);
-    expectRel(s.S(1, 1), 5.04);
-    expectRel(s.S(1, 7), -5.04);
-}
-
-TEST(HandResults, PrescribedSupportSettlement) {
-    const double L = 4, d = 0.01;
-    Builder b = beam(L, {});
-    b.fix({1, 2});
-    b.restrain(2, 3, -d);
-    const Solution s = solve(b);
-    const double EI = Section{}.EIz();
-    EXPECT_EQ(s.D[dof(2, 3)], -d);
-    expectRel(std::abs(s.S(1, 2)), 12 * EI * d / (L * L * L));
-    expectRel(s.S(1, 8), -s.S(1, 2));
-    expectRel(std::abs(s.S(1, 6)), 6 * EI * d / (L * L));
-    expectRel(s.S(1, 12), s.S(1, 6));
-    expectRel(s.unbalanced[dof(1, 3)], -s.unbalanced[dof(2, 3)]);
 }
 
 TEST(HandResults, PlaneTrussAgainstStatics) {
@@ -333,7 +328,6 @@ TEST(ResultText, DiagramaHeadingTitleAndPointLines) {
     EXPECT_EQ(
         lines[11],
         "   5/10    0.000   0.000   0.000    0.000   0.000   1.500   -1.61  -1.61    0.00   0.00");
-    EXPECT_EQ(lines[16].size(), lines[6].size());
     EXPECT_EQ(s.diagrams.substr(s.diagrams.size() - 2), "\r\n");
 }
 
@@ -367,9 +361,11 @@ class Calculation : public ::testing::Test {
         b.write(dir.path());
         return runCalculation(dir.path(), options, observer, clock);
     }
-    CalculationError::Kind refused(const Builder& b, std::string* message = nullptr) {
+    // The refusal of the structure `b` writes, or of the directory as it is.
+    CalculationError::Kind refused(const Builder* b, std::string* message = nullptr) {
         try {
-            run(b);
+            if (b) b->write(dir.path());
+            runCalculation(dir.path(), {}, observer, clock);
         } catch (const CalculationError& e) {
             if (message) *message = e.what();
             return e.kind();
@@ -433,7 +429,7 @@ TEST_F(Calculation, RefusesBadBarsBeforeWritingAnything) {
           {&zero, K::ZeroLength, "La barra nº 2 tiene longitud nula: sus nudos 2 y 3 coinciden."},
           {&area, K::ZeroArea, "Ojo: area nula en la barra 2"}}) {
         std::string msg;
-        EXPECT_EQ(refused(*b, &msg), kind) << message;
+        EXPECT_EQ(refused(b, &msg), kind) << message;
         EXPECT_EQ(msg, message);
         EXPECT_FALSE(anyResult()) << message;
     }
@@ -447,7 +443,7 @@ TEST_F(Calculation, MechanismLeavesEarlierResultsAlone) {
     const std::string before = dir.read("INCOG.RES");
     Builder loose = beam(4, {});
     loose.load(2, 3, -1);
-    EXPECT_EQ(refused(loose), CalculationError::Kind::Mechanism);
+    EXPECT_EQ(refused(&loose), CalculationError::Kind::Mechanism);
     EXPECT_EQ(dir.read("INCOG.RES"), before);
 }
 
@@ -462,15 +458,11 @@ TEST_F(Calculation, StoppingDuringTheAssemblyWritesNothing) {
 
 TEST_F(Calculation, MissingDataAndOtherVersion) {
     std::string msg;
-    try {
-        runCalculation(dir.path(), {}, observer, clock);
-        FAIL();
-    } catch (const CalculationError& e) {
-        EXPECT_EQ(e.kind(), CalculationError::Kind::NoData);
-        EXPECT_STREQ(e.what(), " Debe generar la estructura antes de intentar calcularla ");
-    }
+    EXPECT_EQ(refused(nullptr, &msg), CalculationError::Kind::NoData);
+    EXPECT_EQ(msg, " Debe generar la estructura antes de intentar calcularla ");
     dir.write("DATOS.DAT", "\"Vanto 3.0\"\r\n2\r\n1\r\n");
-    EXPECT_THROW(runCalculation(dir.path(), {}, observer, clock), CalculationError);
+    EXPECT_EQ(refused(nullptr, &msg), CalculationError::Kind::OtherVersion);
+    EXPECT_EQ(msg, "Estructura no compatible con la versión actual del programa");
     dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
     EXPECT_THROW(runCalculation(dir.path(), {}, observer, clock), FileError);
 }
