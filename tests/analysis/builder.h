@@ -47,13 +47,14 @@ class Builder {
     // Restraint of degree of freedom k (1..6) of node n: 0 fixed, FreeMarker free,
     // anything else prescribed.
     void restrain(int n, int k, double value = 0) {
-        restraints_[std::size_t(6 * (n - 1) + k - 1)] = value;
+        restraints_[std::size_t(6 * n - 6 + k)] = value;
     }
-    void fix(int n) {
-        for (int k = 1; k <= 6; ++k)
-            restrain(n, k);
+    void fix(std::initializer_list<int> nodes) {
+        for (int n : nodes)
+            for (int k = 1; k <= 6; ++k)
+                restrain(n, k);
     }
-    void load(int n, int k, double value) { loads_[std::size_t(6 * (n - 1) + k - 1)] = value; }
+    void load(int n, int k, double value) { loads_[std::size_t(6 * n - 6 + k)] = value; }
 
     analysis::CalcData data() const {
         analysis::CalcData d;
@@ -66,12 +67,8 @@ class Builder {
                 d.xyz[a * nodes_.size() + n + 1] = nodes_[n][a];
         d.bars = barTable();
         d.types = typeTable<double>();
-        d.restraints.assign(1, 0.0);
-        d.loads.assign(1, 0.0);
-        for (double r : restraints_)
-            d.restraints.push_back(r);
-        for (double l : loads_)
-            d.loads.push_back(l);
+        d.restraints = restraints_;
+        d.loads = loads_;
         d.halfBandwidth = ComputeHalfBandwidth(d.bars, d.barCount);
         return d;
     }
@@ -84,8 +81,8 @@ class Builder {
             for (int a = 1; a <= 3; ++a)
                 xyz(n, a) = float(nodes_[std::size_t(n - 1)][std::size_t(a - 1)]);
             for (int k = 1; k <= 6; ++k) {
-                r(n, k) = float(restraints_[std::size_t(6 * (n - 1) + k - 1)]);
-                l(n, k) = float(loads_[std::size_t(6 * (n - 1) + k - 1)]);
+                r(n, k) = float(restraints_[std::size_t(6 * n - 6 + k)]);
+                l(n, k) = float(loads_[std::size_t(6 * n - 6 + k)]);
             }
         }
         DiscoX::writeCoordinates(dir, xyz, N);
@@ -100,19 +97,11 @@ class Builder {
         Table<float> t(int(bars_.size()), BarFieldCount);
         for (std::size_t i = 0; i < bars_.size(); ++i) {
             const Bar& b = bars_[i];
-            const float v[] = {0,
-                               float(b.origin),
-                               float(b.end),
-                               float(b.type),
-                               float(b.angle),
-                               float(b.qv),
-                               float(b.qy),
-                               float(b.qz),
-                               float(b.dT),
-                               float(b.empOR),
-                               float(b.empEX)};
+            const double v[] = {
+                0,    double(b.origin), double(b.end), double(b.type), b.angle, b.qv, b.qy, b.qz,
+                b.dT, b.empOR,          b.empEX};
             for (int f = 1; f <= BarFieldCount; ++f)
-                t(int(i + 1), f) = v[f];
+                t(int(i + 1), f) = float(v[f]);
         }
         return t;
     }
@@ -135,27 +124,22 @@ class Builder {
     std::vector<std::array<double, 3>> nodes_;
     std::vector<Bar> bars_;
     std::vector<Section> types_;
-    std::vector<double> restraints_;
-    std::vector<double> loads_;
+    std::vector<double> restraints_{0.0}, loads_{0.0};  // 1..DofCount
 };
 
-// A calculation observer that records the estimate and can stop at a stage.
+// A calculation observer that can stop at a stage.
 class RecordingObserver : public analysis::CalcObserver {
   public:
     void report(int stage, long long current, long long) override {
-        lastStage = stage;
         lastCurrent = current;
         if (stage == stopAtStage && current >= stopAtItem) stop = true;
     }
     bool stopRequested() override { return stop; }
-    void finishTime(const std::string& t) override { estimate = t; }
 
     int stopAtStage = -1;
     long long stopAtItem = 0;
     bool stop = false;
-    int lastStage = 0;
     long long lastCurrent = 0;
-    std::string estimate;
 };
 
 }  // namespace vanto::test
