@@ -57,12 +57,6 @@ class CalculationWindowTest : public QObject {
         QCOMPARE(row(w, "es1", "esT"), QString("3/ 3"));
         QCOMPARE(row(w, "dg1", "dgT"), QString("3/ 3"));
         QCOMPARE(w.HoraFin->text(), QString("10:00"));  // the clock stood still
-        // Every progress picture full, whatever the layout did meanwhile.
-        for (const auto& r : w.rows) {
-            const QImage bar = r.picture->image();
-            QVERIFY2(qGray(bar.pixel(bar.width() - 2, bar.height() / 2)) < 128,
-                     qPrintable(r.picture->objectName()));
-        }
 
         // Salir ends the module.
         QSignalSpy finished(&w, &ui::ModuleWindow::finished);
