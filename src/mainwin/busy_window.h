@@ -1,6 +1,6 @@
 #pragma once
-// What the generation, renumbering and exchange windows share: a module window
-// that runs long work in its own handlers, drawing the progress in a picture
+// What the generation, renumbering, exchange and calculation windows share: a
+// module window that runs long work in its own handlers, drawing the progress
 // and letting the window system work meanwhile.
 //
 // Closing the window while the work runs sets the stop flag; the work returns

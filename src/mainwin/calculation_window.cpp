@@ -1,7 +1,6 @@
 #include "mainwin/calculation_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,7 +84,7 @@ class CalculationWindow::Observer : public analysis::CalcObserver {
 };
 
 CalculationWindow::CalculationWindow(ui::AppContext& context, QWidget* parent)
-    : ModuleWindow(context, parent) {
+    : BusyWindow(context, parent) {
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
@@ -175,7 +174,6 @@ CalculationWindow::CalculationWindow(ui::AppContext& context, QWidget* parent)
 CalculationWindow::~CalculationWindow() = default;
 
 void CalculationWindow::Form_Load() {
-    stop_ = false;
     setWindowTitle("Cálculo matricial GE.[" + qs(context().session().settings.StructureDirectory) +
                    "]");
     for (Row& row : rows) {
@@ -216,10 +214,7 @@ void CalculationWindow::report(const std::string& title, const std::string& text
 }
 
 void CalculationWindow::Comenzar_Click() {
-    if (running_ || closing_) return;
-    running_ = true;
-    Comenzar->setEnabled(false);
-    Salir->setEnabled(false);
+    if (!beginWork({Comenzar, Salir})) return;
     for (Row& row : rows) {
         row.current->setText(QString());
         row.total->setText(QStringLiteral("/"));
@@ -286,30 +281,13 @@ void CalculationWindow::Comenzar_Click() {
     }
     observer.flush();
     showListingFrame(false);
-    running_ = false;
-    if (closing_) {
-        finish();
-        return;
-    }
-    Comenzar->setEnabled(true);
-    Salir->setEnabled(true);
+    // Closed meanwhile: the window has finished.
+    if (!endWork()) return;
     QCoreApplication::processEvents();
 }
 
 void CalculationWindow::Salir_Click() {
     close();
-}
-
-void CalculationWindow::closeEvent(QCloseEvent* event) {
-    stop_ = true;
-    event->accept();
-    if (running_) {
-        // The calculation returns after its current bar or row; the main
-        // window comes back then.
-        closing_ = true;
-        return;
-    }
-    finish();
 }
 
 }  // namespace vanto

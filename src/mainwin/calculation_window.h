@@ -11,7 +11,7 @@
 #include <array>
 #include <string>
 
-#include "ui/module_window.h"
+#include "mainwin/busy_window.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -21,18 +21,11 @@ class QStackedLayout;
 
 namespace vanto {
 
-namespace ui {
-class PictureBox;
-}
-
-class CalculationWindow : public ui::ModuleWindow {
+class CalculationWindow : public BusyWindow {
     Q_OBJECT
   public:
     explicit CalculationWindow(ui::AppContext& context, QWidget* parent = nullptr);
     ~CalculationWindow() override;
-
-    bool running() const { return running_; }
-    bool stopRequested() { return stop_ || context().ending(); }
 
     void Comenzar_Click();
     void Salir_Click();
@@ -57,9 +50,6 @@ class CalculationWindow : public ui::ModuleWindow {
     // diagrams (ba, fi, ig, es, dg).
     std::array<Row, 5> rows;
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-
   private:
     class Observer;
     friend class Observer;
@@ -71,9 +61,6 @@ class CalculationWindow : public ui::ModuleWindow {
     void report(const std::string& title, const std::string& text);
 
     QStackedLayout* frames_;
-    bool stop_ = false;
-    bool running_ = false;
-    bool closing_ = false;
     QString finishTime_;
 };
 

@@ -22,6 +22,7 @@
 #include "mainwin/structure_dialogs.h"
 #include "model/files.h"
 #include "model/helpers.h"
+#include "model/session.h"
 #include "ui/convert.h"
 #include "ui/lists.h"
 #include "ui/qt_surface.h"
@@ -231,27 +232,10 @@ void MainWindow::load() {
     ModuleCode.clear();
     setWindowTitle(qs(VersionText));
     Session& session = controller_.session();
-    SessionSettings& s = session.settings;
-    const fs::path program = session.programDirectory;
     DiscoX::Status status = DiscoX::Status::Missing;
     if (!ui::guarded(controller_, [&] { status = DiscoX::readSettings(session); })) return;
-
-    std::error_code ec;
-    if (status == DiscoX::Status::Missing) {
-        s.Drive = program.root_path().string();
-        s.WorkDirectory = program.string();
-        s.StructureName.clear();
-    } else {
-        if (s.Drive.empty() || !fs::is_directory(fs::path(s.Drive).root_path(), ec) ||
-            !fs::path(s.Drive).has_root_directory())
-            s.Drive = program.root_path().string();
-        if (!fs::path(s.WorkDirectory).is_absolute() || !fs::is_directory(s.WorkDirectory, ec))
-            s.WorkDirectory = program.string();
-        if (!s.StructureName.empty() &&
-            !fs::is_directory(structureDirectoryOf(s.WorkDirectory, s.StructureName), ec))
-            s.StructureName.clear();
-    }
-    s.StructureDirectory = structureDirectoryOf(s.WorkDirectory, s.StructureName).string();
+    session.settings = startingSettings(session, status != DiscoX::Status::Missing);
+    const SessionSettings& s = session.settings;
 
     const int drive = Drive1->findText(QDir::toNativeSeparators(qs(s.Drive)));
     if (drive >= 0) Drive1->setCurrentIndex(drive);

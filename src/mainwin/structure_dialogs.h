@@ -5,14 +5,13 @@
 // whatever happened; changed() tells the main window to list the directory
 // again.
 //
-// Names are used without their leading and trailing blanks. A name holding the
-// path separator would reach outside the work directory and is refused, and
-// a refusal of the file system is reported instead of passing in silence.
+// The work on disk and its messages are the core's (model/names.h).
 
 #include <QDialog>
 #include <filesystem>
 #include <string>
 
+#include "model/names.h"
 #include "ui/context.h"
 
 class QLabel;
@@ -36,11 +35,8 @@ class StructureDialog : public QDialog {
     // controls and connects them.
     void addButtons();
     virtual void accepted() = 0;
-    // Shows "Error" with `text`.
-    void error(const std::string& text);
-    // A name that is safe to use; shows why not and returns false otherwise.
-    bool usableName(const std::string& name);
-    std::filesystem::path target(const std::string& name) const;
+    // Takes in what a change did and shows its message under "Error".
+    void apply(const StructureChange& change);
 
     ui::AppContext& context_;
     std::filesystem::path work_;

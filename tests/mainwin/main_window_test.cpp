@@ -1,11 +1,10 @@
 // The main window as the user meets it: the structures of the work
-// directory, starting from the settings as they are found, the menus, the
-// description, the preview and the launching of modules.
+// directory, the start on the remembered one, the menus, the description, the
+// preview and the launching of modules.
 
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QTimer>
@@ -29,17 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeSettings(const fs::path& dir, const std::string& work, const std::string& name) {
-    const std::string structure = work + "/-" + name;
-    std::ofstream(dir / "NOMBRE.DAT", std::ios::binary)
-        << "\"/\"\r\n\"" << work << "\"\r\n\"" << name << "\"\r\n\"" << structure
-        << "\"\r\n\"\"\r\n0\r\n";
-}
-
-// A program directory, a work directory with structures, and the program's
-// controller on them.
+// A program directory, a work directory with structures remembered in the
+// settings, and the program's controller on them.
 struct Program {
-    Program() {
+    explicit Program(const std::string& remembered = "") {
         test::portal().write(work / "-Nave");
         test::portal().write(work / "-Puente");
         fs::create_directories(work / "Nave");  // no dash: not a structure
@@ -47,8 +39,8 @@ struct Program {
         test::portal().write(work / "-Vieja");
         std::ofstream(work / "-Vieja" / "DATOS.DAT", std::ios::binary)
             << "\"Otro programa 3.0\"\r\n4\r\n3\r\n";
-        fs::create_directories(program.path() / "-Propia");
-        fs::create_directories(program.path() / "-Otra");
+        program.write("NOMBRE.DAT", "\"/\"\r\n\"" + work.string() + "\"\r\n\"" + remembered +
+                                        "\"\r\n\"\"\r\n\"\"\r\n0\r\n");
     }
     // `modules`: the codes to register (plain windows); the program's own set when empty.
     AppController& start(const std::vector<std::string>& modules = {}) {
@@ -69,24 +61,28 @@ struct Program {
     T* control(const char* name) {
         return window().findChild<T*>(name);
     }
-    QListWidget* List1() { return control<QListWidget>("List1"); }
-    QStringList structures() {
+    QStringList items(const char* list) {
         QStringList out;
-        for (int i = 0; i < List1()->count(); ++i)
-            out << List1()->item(i)->text();
+        for (QListWidgetItem* i : control<QListWidget>(list)->findItems("*", Qt::MatchWildcard))
+            out << i->text();
         return out;
     }
     QString selected() {
-        const auto items = List1()->selectedItems();
+        const auto items = control<QListWidget>("List1")->selectedItems();
         return items.isEmpty() ? QString() : items.first()->text();
     }
     void click(const QString& name) {
-        const auto items = List1()->findItems(name, Qt::MatchExactly);
+        auto* list = control<QListWidget>("List1");
+        const auto items = list->findItems(name, Qt::MatchExactly);
         QVERIFY(!items.isEmpty());
-        QTest::mouseClick(List1()->viewport(), Qt::LeftButton, {},
-                          List1()->visualItemRect(items.first()).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items.first()).center());
     }
-    std::string settingsFile() { return program.read("NOMBRE.DAT"); }
+    QPlainTextEdit* descr() { return control<QPlainTextEdit>("descr"); }
+    bool enabled(std::initializer_list<const char*> names) {
+        return std::all_of(names.begin(), names.end(),
+                           [&](const char* n) { return window().entry(n)->isEnabled(); });
+    }
 
     test::TempDir program;
     test::TempDir workDir;
@@ -97,218 +93,123 @@ struct Program {
     std::unique_ptr<AppController> controller;
 };
 
-QColor textColour(QPlainTextEdit* e) {
-    return e->palette().color(QPalette::Text);
-}
+const std::initializer_list<const char*> SelectionEntries = {"Eliminar", "Listad",
+                                                             "Calculo_MatricialGE", "ListRe"};
 
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void listsStructuresButNotOtherDirectories() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "");
-        p.start();
-        QCOMPARE(p.structures(), (QStringList{"Nave", "Puente", "Vacia", "Vieja"}));
-        QCOMPARE(p.control<DirectoryList>("Dire")->path(), p.work);
-        QCOMPARE(p.control<QComboBox>("Drive1")->currentText(), QString("/"));
-    }
-
-    void startsWithoutSettingsOnTheProgramDirectory() {
-        Program p;
-        p.start();
-        QCOMPARE(p.control<DirectoryList>("Dire")->path(), p.program.path());
-        QCOMPARE(p.structures(), (QStringList{"Otra", "Propia"}));
-        QCOMPARE(p.selected(), QString());
-        QCOMPARE(p.window().windowTitle(), QString("Vanto 2.11"));
-        QVERIFY(!p.window().entry("Eliminar")->isEnabled());
-        QVERIFY(!p.window().entry("Calculo_MatricialGE")->isEnabled());
-        QVERIFY(p.window().entry("Nueva")->isEnabled());
-        QVERIFY(p.window().entry("Copi")->isEnabled());
-        QVERIFY(!p.control<QPlainTextEdit>("descr")->isEnabled());
-        QVERIFY(p.messages.shown.empty());
-    }
-
     void startsOnTheRememberedStructure() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Puente");
+        Program p("Puente");
         p.start();
+        QCOMPARE(p.control<DirectoryList>("Dire")->path(), p.work);
+        QCOMPARE(p.items("List1"), (QStringList{"Nave", "Puente", "Vacia", "Vieja"}));
         QCOMPARE(p.selected(), QString("Puente"));
         const QString dir = QString::fromStdString((p.work / "-Puente").string());
         QCOMPARE(p.window().windowTitle(), "Vanto 2.11   [" + dir + "]");
-        QStringList files;
-        auto* list2 = p.control<QListWidget>("List2");
-        for (int i = 0; i < list2->count(); ++i)
-            files << list2->item(i)->text();
-        QCOMPARE(files, (QStringList{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT", "COORDENA.DAT",
-                                     "DATOS.DAT", "TIPOS.DAT"}));
+        QCOMPARE(p.items("List2"), (QStringList{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT",
+                                                "COORDENA.DAT", "DATOS.DAT", "TIPOS.DAT"}));
         QVERIFY(p.control<ui::PictureBox>("Dib")->isVisible());
-        QVERIFY(!p.control<ui::PictureBox>("tachado")->isVisible());
+        QVERIFY(p.messages.shown.empty());
+
+        // A work directory gone since: the program's own, with nothing selected.
+        Program gone("Nave");
+        fs::remove_all(gone.work);
+        gone.start();
+        QCOMPARE(gone.control<DirectoryList>("Dire")->path(), gone.program.path());
+        QCOMPARE(gone.selected(), QString());
     }
 
-    void aDeletedStructureOrWorkDirectoryIsForgotten() {
+    void entriesFollowTheSelectionAndWhatItHolds() {
         Program p;
-        writeSettings(p.program.path(), p.work.string(), "Derribada");
-        p.start();
-        QCOMPARE(p.control<DirectoryList>("Dire")->path(), p.work);
-        QCOMPARE(p.selected(), QString());
-        QCOMPARE(p.window().windowTitle(), QString("Vanto 2.11"));
-
-        Program q;
-        writeSettings(q.program.path(), (q.work / "ya-no-existe").string(), "Nave");
-        q.start();
-        QCOMPARE(q.control<DirectoryList>("Dire")->path(), q.program.path());
-        QCOMPARE(q.selected(), QString());
-    }
-
-    void enabledEntriesFollowTheSelection() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "");
         p.start({"CMGE", "LIST", "LSTR"});
         MainWindow& w = p.window();
-        // Only the modules that exist have entries; a menu left empty is left out.
-        for (const char* name :
-             {"Nueva", "Copi", "Eliminar", "Salir", "Listad", "Calculo_MatricialGE", "ListRe",
-              "HelpMenu", "Helptutor", "HelpMatricial", "ElAutor", "Acerca"})
-            QVERIFY2(w.entry(name), name);
-        for (const char* name : {"EditarM", "Diagram", "Reticulado", "Visoren3D"})
-            QVERIFY2(!w.entry(name), name);
-        QStringList menus;
-        for (QAction* a : w.menuBar()->actions())
-            menus << a->text();
-        QCOMPARE(menus, (QStringList{"Estructura", "Edición", "Calculo", "Resultados", "Ayuda"}));
+        // Only the modules that exist have entries.
+        QVERIFY(!w.entry("EditarM") && !w.entry("Diagram") && !w.entry("Reticulado"));
+        QVERIFY(!p.enabled({"Eliminar"}) && !p.enabled({"Calculo_MatricialGE"}));
+        QVERIFY(!p.descr()->isEnabled());
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+            modal = about && about->kind() == AboutDialog::Kind::Author;
+            if (about) about->accept();
+        });
+        w.entry("ElAutor")->trigger();
+        QVERIFY(modal);
 
         p.click("Nave");
-        for (const char* name : {"Eliminar", "Listad", "Calculo_MatricialGE", "ListRe"})
-            QVERIFY2(w.entry(name)->isEnabled(), name);
-        // A structure of another version: its entries off, the reason in red.
+        QVERIFY(p.enabled(SelectionEntries));
+        // Another version: its entries off, the reason in red, the preview crossed out.
         p.click("Vieja");
-        for (const char* name : {"Eliminar", "Listad", "Calculo_MatricialGE", "ListRe"})
+        for (const char* name : SelectionEntries)
             QVERIFY2(!w.entry(name)->isEnabled(), name);
-        QVERIFY(w.entry("Nueva")->isEnabled() && w.entry("Copi")->isEnabled());
-        auto* descr = p.control<QPlainTextEdit>("descr");
-        QCOMPARE(descr->toPlainText(),
+        QVERIFY(p.enabled({"Nueva", "Copi"}));
+        QCOMPARE(p.descr()->toPlainText(),
                  QString("Estructura no compatible con la versión actual del programa"));
-        QCOMPARE(textColour(descr), QColor(255, 0, 0));
-        QVERIFY(!p.control<ui::PictureBox>("Dib")->isVisible());
+        QCOMPARE(p.descr()->palette().color(QPalette::Text), QColor(255, 0, 0));
         QVERIFY(p.control<ui::PictureBox>("tachado")->isVisible());
-        // A structure without data: entries on, the reason in red.
+        // No data: entries on, the reason shown.
         p.click("Vacia");
-        QVERIFY(w.entry("Calculo_MatricialGE")->isEnabled());
-        QCOMPARE(descr->toPlainText(), QString("La estructura no tiene los datos básicos."));
-        QCOMPARE(textColour(descr), QColor(255, 0, 0));
-        QVERIFY(p.control<ui::PictureBox>("tachado")->isVisible());
+        QVERIFY(p.enabled(SelectionEntries));
+        QCOMPARE(p.descr()->toPlainText(), QString("La estructura no tiene los datos básicos."));
     }
 
-    void descriptionIsSavedOnLeavingTheBox() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
+    void theDescriptionIsSavedToItsOwnStructure() {
+        Program p("Nave");
         p.start();
         QVERIFY(QTest::qWaitForWindowActive(&p.window()));
-        auto* descr = p.control<QPlainTextEdit>("descr");
-        QCOMPARE(descr->toPlainText(), QString());
-        QCOMPARE(descr->placeholderText(), QString("[Sin descripción...]"));
-        QCOMPARE(descr->palette().color(QPalette::PlaceholderText), QColor(0, 120, 0));
-
-        descr->setFocus();
-        QTest::keyClicks(descr, "Nave de dos aguas");
-        QTest::keyClick(descr, Qt::Key_Return);
-        QTest::keyClicks(descr, "Luz 20 m");
+        QCOMPARE(p.descr()->placeholderText(), QString("[Sin descripción...]"));
+        p.descr()->setFocus();
+        QTest::keyClicks(p.descr(), "Nave de dos aguas");
+        QTest::keyClick(p.descr(), Qt::Key_Return);
+        QTest::keyClicks(p.descr(), "Luz 20 m");
         QVERIFY(!fs::exists(p.work / "-Nave" / "NOTAS.DAT"));
-        p.List1()->setFocus();  // leaving the box
-        std::ifstream in(p.work / "-Nave" / "NOTAS.DAT", std::ios::binary);
-        const std::string notes((std::istreambuf_iterator<char>(in)), {});
-        QCOMPARE(notes, std::string("Nave de dos aguas\r\nLuz 20 m\r\n"));
+        p.control<QListWidget>("List1")->setFocus();  // leaving the box
+        QCOMPARE(p.workDir.read("-Nave/NOTAS.DAT"),
+                 std::string("Nave de dos aguas\r\nLuz 20 m\r\n"));
 
-        // Coming back shows it in black; another structure shows its own.
+        // An edit still in the box goes with its structure when the selection moves.
+        p.descr()->setPlainText("Solo para Nave");
         p.click("Puente");
-        QCOMPARE(descr->toPlainText(), QString());
-        p.click("Nave");
-        QCOMPARE(descr->toPlainText(), QString("Nave de dos aguas\nLuz 20 m."));
-        QCOMPARE(textColour(descr), QColor(0, 0, 0));
-    }
-
-    void anEditIsSavedToItsOwnStructureWhenTheSelectionMoves() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
-        p.start();
-        auto* descr = p.control<QPlainTextEdit>("descr");
-        descr->setPlainText("Solo para Nave");  // typed, still in the box
-        p.click("Puente");
-        std::ifstream in(p.work / "-Nave" / "NOTAS.DAT", std::ios::binary);
-        const std::string notes((std::istreambuf_iterator<char>(in)), {});
-        QCOMPARE(notes, std::string("Solo para Nave\r\n"));
+        QCOMPARE(p.workDir.read("-Nave/NOTAS.DAT"), std::string("Solo para Nave\r\n"));
         QVERIFY(!fs::exists(p.work / "-Puente" / "NOTAS.DAT"));
+        p.click("Nave");
+        QCOMPARE(p.descr()->toPlainText(), QString("Solo para Nave."));
+        QCOMPARE(p.descr()->palette().color(QPalette::Text), QColor(0, 0, 0));
     }
 
     void launchingAModuleUnloadsAndItsClosingBringsTheWindowBack() {
         Program p;
-        writeSettings(p.program.path(), p.work.string(), "");
         p.start();
         p.click("Puente");
         p.window().entry("Calculo_MatricialGE")->trigger();
         QVERIFY(!p.window().isVisible());
         auto* calc = qobject_cast<CalculationWindow*>(p.controller->moduleWindow());
-        QVERIFY(calc);
-        QVERIFY(calc->isVisible());
-        const std::string settings = p.settingsFile();
-        QVERIFY(settings.find("\"Puente\"\r\n") != std::string::npos);
-        QVERIFY(settings.find("\"" + (p.work / "-Puente").string() + "\"") != std::string::npos);
-        QVERIFY(calc->windowTitle().endsWith("-Puente]"));
-
+        QVERIFY(calc && calc->isVisible());
+        QVERIFY(p.program.read("NOMBRE.DAT").find("\"Puente\"\r\n") != std::string::npos);
         calc->close();
         QVERIFY(p.window().isVisible());
         QCOMPARE(p.selected(), QString("Puente"));
         QTRY_VERIFY(!p.controller->moduleWindow());  // deleted
         QVERIFY(p.quits.empty());
+
+        p.controller->dispatch("ZZZZ");
+        QCOMPARE(p.messages.texts(), std::vector<std::string>{"No existe la subrutina ZZZZ"});
+        QCOMPARE(p.messages.shown[0].title, std::string("Aviso de error"));
+        QCOMPARE(p.quits, std::vector<int>{0});
     }
 
-    void helpOpensOverTheWindowAndAboutBoxesAreModal() {
+    void helpOpensOverTheWindowAndSalirAsksAboutItsEditsThenEnds() {
         Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
         p.program.write("tutor.rtf", "{\\rtf1\\ansi Tutorial}");
-        p.start();
-        p.window().entry("Helptutor")->trigger();
-        QCOMPARE(p.controller->session().HelpTopic, std::string("tutor"));
-        auto* viewer = p.window().findChild<HelpViewer*>();
-        QVERIFY(viewer && viewer->isVisible());
-        QCOMPARE(viewer->path(), p.program / "tutor.rtf");
-        QVERIFY(p.window().isVisible());  // not unloaded
-        p.window().entry("HelpMenu")->trigger();
-        QCOMPARE(p.controller->session().HelpTopic, std::string("menu"));
-
-        bool shown = false;
-        QTimer::singleShot(0, [&] {
-            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
-            shown = about && about->kind() == AboutDialog::Kind::Program;
-            if (about) about->accept();
-        });
-        p.window().entry("Acerca")->trigger();
-        QVERIFY(shown);
-        QVERIFY(p.window().isVisible());
-    }
-
-    void salirSavesTheSettingsAndEnds() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "");
         p.start();
         p.click("Nave");
-        fs::remove(p.program.path() / "NOMBRE.DAT");
-        p.window().entry("Salir")->trigger();
-        QCOMPARE(p.quits, std::vector<int>{0});
-        QVERIFY(!p.window().isVisible());
-        QVERIFY(p.settingsFile().find("\"Nave\"") != std::string::npos);
-    }
-
-    void salirAsksAboutAHelpDocumentWithUnsavedEdits() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
-        p.program.write("tutor.rtf", "{\\rtf1\\ansi Tutorial}");
-        p.start();
         p.window().entry("Helptutor")->trigger();
         auto* viewer = p.window().findChild<HelpViewer*>();
-        QVERIFY(viewer);
+        QVERIFY(viewer && viewer->isVisible() && p.window().isVisible());
+        QCOMPARE(viewer->path(), p.program / "tutor.rtf");
         viewer->findChild<QTextEdit*>("RichTextBox1")->insertPlainText("Nota. ");
         {
             MessageAnswerer answer("Cancelar");
@@ -316,52 +217,35 @@ class MainWindowTest : public QObject {
             QVERIFY(answer.answered);
         }
         QVERIFY(p.quits.empty());
-        QVERIFY(p.window().isVisible());
+        fs::remove(p.program / "NOMBRE.DAT");
         {
             MessageAnswerer answer("Guardar");
             p.window().entry("Salir")->trigger();
             QVERIFY(answer.answered);
         }
         QCOMPARE(p.quits, std::vector<int>{0});
+        QVERIFY(!p.window().isVisible());
         QVERIFY(p.program.read("tutor.rtf").find("Nota.") != std::string::npos);
-    }
-
-    void unknownModuleCodeIsReportedAndEnds() {
-        Program p;
-        p.start();
-        p.controller->dispatch("ZZZZ");
-        QCOMPARE(p.messages.shown.size(), size_t(1));
-        QCOMPARE(p.messages.shown[0].title, std::string("Aviso de error"));
-        QCOMPARE(p.messages.shown[0].text, std::string("No existe la subrutina ZZZZ"));
-        QCOMPARE(p.quits, std::vector<int>{0});
+        QVERIFY(p.program.read("NOMBRE.DAT").find("\"Nave\"") != std::string::npos);
     }
 
     void aDamagedFileEndsTheProgramAndForgetsTheSettings() {
         Program p;
-        writeSettings(p.program.path(), p.work.string(), "");
         std::ofstream(p.work / "-Puente" / "BARRAS.DAT", std::ios::binary) << "1,2,2,0\r\n2,x\r\n";
         p.start();
-        QVERIFY(fs::exists(p.program.path() / "NOMBRE.DAT"));
         p.click("Puente");
         QCOMPARE(p.messages.shown.size(), size_t(1));
-        QCOMPARE(p.messages.shown[0].title, std::string("Error"));
-        QCOMPARE(p.messages.shown[0].text,
-                 std::string("Error en rutina DiscoX.\n"
-                             "La estructura a la que intentaba acceder debe tener corrompido algún "
-                             "fichero.\nIntente solucionarlo y arranque de nuevo el programa."));
+        QVERIFY(p.messages.shown[0].text.rfind("Error en rutina DiscoX.\n", 0) == 0);
         QCOMPARE(p.quits, std::vector<int>{2});
-        QVERIFY(!fs::exists(p.program.path() / "NOMBRE.DAT"));
-        // Nothing writes the settings back afterwards.
-        p.window().close();
-        QVERIFY(!fs::exists(p.program.path() / "NOMBRE.DAT"));
+        QVERIFY(!fs::exists(p.program / "NOMBRE.DAT"));
+        p.window().close();  // nothing writes the settings back afterwards
+        QVERIFY(!fs::exists(p.program / "NOMBRE.DAT"));
     }
 
     void draggingThePreviewTurnsIt() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
+        Program p("Nave");
         p.start();
         auto* dib = p.control<ui::PictureBox>("Dib");
-        QCOMPARE(dib->toolTip(), QString("Usa el ratón para girar."));
         const QImage before = dib->image();
         QTest::mousePress(dib, Qt::LeftButton, {}, QPoint(50, 50));
         QVERIFY(dib->toolTip().isEmpty());
@@ -371,21 +255,13 @@ class MainWindowTest : public QObject {
         QTest::mouseRelease(dib, Qt::LeftButton, {}, QPoint(70, 50));
         QVERIFY(p.window().preview().direction() != editor::Preview::InitialDirection);
         QVERIFY(dib->image() != before);
-        // The preview has something drawn in it, in the bar colour's shades.
-        const QImage im = dib->image();
-        int inked = 0;
-        for (int y = 0; y < im.height(); y += 2)
-            for (int x = 0; x < im.width(); x += 2)
-                inked += qGray(im.pixel(x, y)) < 200;
-        QVERIFY(inked > 20);
     }
 
     void changingTheDirectoryListsItsStructures() {
-        Program p;
-        writeSettings(p.program.path(), p.work.string(), "Nave");
+        Program p("Nave");
+        fs::create_directories(p.program / "-Propia");
         p.start();
         auto* dire = p.control<DirectoryList>("Dire");
-        // Double-clicking the program's directory in the list opens it.
         dire->setPath(p.program.path().parent_path());
         QListWidgetItem* target = nullptr;
         for (int i = 0; i < dire->count(); ++i)
@@ -397,18 +273,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(dire->path(), p.program.path().parent_path());  // one click only selects
         QTest::mouseDClick(dire->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(dire->path(), p.program.path());
-        QCOMPARE(p.structures(), (QStringList{"Otra", "Propia"}));
+        QCOMPARE(p.items("List1"), QStringList{"Propia"});
         QCOMPARE(p.selected(), QString());
-        QVERIFY(!p.control<ui::PictureBox>("Dib")->isVisible());
-        QVERIFY(!p.window().entry("Eliminar")->isEnabled());
+        QVERIFY(!p.enabled({"Eliminar"}));
         QCOMPARE(p.window().windowTitle(), QString("Vanto 2.11"));
-        QVERIFY(p.settingsFile().find("\"" + p.program.path().string() + "\"") !=
+        QVERIFY(p.program.read("NOMBRE.DAT").find("\"" + p.program.path().string() + "\"") !=
                 std::string::npos);
-
-        // Enter on an entry opens it too.
-        dire->setCurrentRow(0);
-        QTest::keyClick(dire, Qt::Key_Return);
-        QCOMPARE(dire->path(), fs::path("/"));
     }
 };
 
