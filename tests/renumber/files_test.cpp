@@ -138,6 +138,23 @@ TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
     EXPECT_FALSE(r.canSave());
 }
 
+TEST(GrabaDatos, CoordinatesIn32BitsNodeValuesAsTyped) {
+    TempDir dir;
+    writeChain(dir);
+    dir.write("coordena.dat",
+              "1.23456789\r\n2\r\n3\r\n4\r\n10\r\n20\r\n30\r\n40\r\n1\r\n2\r\n3\r\n4\r\n");
+    std::string loads = "0\r\n0\r\n-2.000000001\r\n";
+    for (int i = 3; i < 24; ++i)
+        loads += "0\r\n";
+    dir.write("CARGAS.DAT", loads);
+    Renumbering r(LeeDatos(dir.path()));
+    r.studyFrom(1);
+    r.GrabaDatos(dir.path());
+    // Node 1 keeps its number from start 1.
+    EXPECT_TRUE(dir.read("COORDENA.DAT").starts_with("1.2345679\r\n"));
+    EXPECT_TRUE(dir.read("CARGAS.DAT").starts_with("0,0,-2.000000001,0,0,0\r\n"));
+}
+
 TEST(GrabaDatos, OnlyTheUpperCaseNameRemains) {
     TempDir dir;
     writeChain(dir);
