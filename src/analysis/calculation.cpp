@@ -23,17 +23,31 @@ CalcData loadStructure(const fs::path& dir) {
         case DiscoX::Status::Read:
             break;
     }
+    BasicStructure<double> structure(counts);
+    structure.read(dir, part::All);
+    return calcData(std::move(structure));
+}
+
+CalcData calcData(BasicStructure<double> s) {
     CalcData d;
-    d.nodeCount = counts.NodeCount;
-    d.barCount = counts.BarCount;
-    d.dofCount = counts.DofCount;
-    d.types = DiscoX::readTypes<double>(dir);
-    d.bars = DiscoX::readBars(dir, d.barCount);
-    d.xyz = DiscoX::readCoordinatesFlat<double>(dir, d.nodeCount);
-    d.halfBandwidth = ComputeHalfBandwidth(d.bars, d.barCount);
-    d.restraints =
-        DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Restraints, d.nodeCount);
-    d.loads = DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Loads, d.nodeCount);
+    const int n = s.nodeCount;
+    d.nodeCount = n;
+    d.barCount = s.barCount;
+    d.dofCount = 6 * n;
+    d.halfBandwidth = ComputeHalfBandwidth(s.bars, s.barCount);
+    d.bars = std::move(s.bars);
+    d.types = std::move(s.types);
+    d.xyz.assign(3 * std::size_t(n) + 1, 0.0);
+    for (int axis = 1; axis <= 3; ++axis)
+        for (int node = 1; node <= n; ++node)
+            d.xyz[std::size_t(axis - 1) * n + node] = s.coordinates(node, axis);
+    d.restraints.assign(6 * std::size_t(n) + 1, 0.0);
+    d.loads.assign(6 * std::size_t(n) + 1, 0.0);
+    for (int node = 1; node <= n; ++node)
+        for (int k = 1; k <= 6; ++k) {
+            d.restraints[6 * std::size_t(node - 1) + k] = s.restraints(node, k);
+            d.loads[6 * std::size_t(node - 1) + k] = s.loads(node, k);
+        }
     return d;
 }
 

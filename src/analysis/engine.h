@@ -16,10 +16,12 @@
 #include "analysis/calculation.h"
 #include "analysis/element.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 
 namespace vanto::analysis {
 
-// Everything a calculation reads from a structure directory.
+// A structure in the layouts the calculation works in: node values flat by
+// degree of freedom, as F and D start from them.
 struct CalcData {
     int nodeCount = 0;
     int barCount = 0;
@@ -32,9 +34,12 @@ struct CalcData {
     std::vector<double> restraints;  // 1..DofCount, COACCION.DAT
 };
 
+// The calculation's layouts of a whole structure, values unchanged.
+CalcData calcData(BasicStructure<double> structure);
+
 // Reads the structure of `dir` (DATOS, TIPOS, BARRAS, COORDENA, COACCION,
-// CARGAS). Throws CalculationError for a missing DATOS.DAT or another version,
-// FileError for any other missing or damaged file.
+// CARGAS) in 64 bits. Throws CalculationError for a missing DATOS.DAT or
+// another version, FileError for any other missing or damaged file.
 CalcData loadStructure(const std::filesystem::path& dir);
 
 // Refuses data the calculation cannot work with: node or type numbers out of

@@ -9,6 +9,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::bartypes {
@@ -293,10 +294,11 @@ std::variant<int, Refusal> Crear(const fs::path& dir, const GeneratorOptions& op
 int maxTypeUsed(const fs::path& dir) {
     StructureCounts counts;
     if (DiscoX::readDatos(dir, counts) != DiscoX::Status::Read || counts.BarCount == 0) return 0;
-    const Table<float> bars = DiscoX::readBars(dir, counts.BarCount);
+    Structure s(counts);
+    s.read(dir, part::Bars);
     int used = 0;
-    for (int b = 1; b <= counts.BarCount; ++b)
-        used = std::max(used, itemNumber(bars(b, Type)));
+    for (int b = 1; b <= s.barCount; ++b)
+        used = std::max(used, itemNumber(s.bars(b, Type)));
     return used;
 }
 

@@ -5,6 +5,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::exchange {
@@ -60,8 +61,9 @@ Outcome dxfout(const fs::path& dir, const fs::path& baseName, bool colourByType,
         case DiscoX::Status::Read:
             break;
     }
-    const Table<float> bars = DiscoX::readBars(dir, counts.BarCount);
-    const Table<float> xyz = DiscoX::readCoordinates(dir, counts.NodeCount);
+    Structure s(counts);
+    s.read(dir, part::Geometry);
+    const Table<float>& bars = s.bars;
     for (int b = 1; b <= counts.BarCount; ++b) {
         const int o = itemNumber(bars(b, Origin)), e = itemNumber(bars(b, End));
         if (o < 1 || o > counts.NodeCount || e < 1 || e > counts.NodeCount)
@@ -70,7 +72,7 @@ Outcome dxfout(const fs::path& dir, const fs::path& baseName, bool colourByType,
                                 "); la estructura tiene " + std::to_string(counts.NodeCount) +
                                 " nudos.");
     }
-    const auto text = structureDxf(xyz, bars, counts.BarCount, colourByType, progress);
+    const auto text = structureDxf(s.coordinates, bars, s.barCount, colourByType, progress);
     if (!text) return Outcome::Stopped;
     const fs::path path = dxfFileName(baseName);
     try {

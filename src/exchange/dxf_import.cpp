@@ -9,6 +9,7 @@
 #include "exchange/replacement.h"
 #include "model/files.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::exchange {
@@ -265,27 +266,16 @@ Summary dxfin(const fs::path& dir, const fs::path& file, Messages& messages, Pro
     if (manyLooseBars(geometry->nodes.size(), geometry->bars.size()))
         messages.show(WarningTitle, LooseBarsText, MessageIcon::Exclamation);
 
-    Table<float> xyz(nodeCount, 3);
-    for (int n = 1; n <= nodeCount; ++n) {
-        const Point& p = geometry->nodes[std::size_t(n - 1)];
-        xyz(n, 1) = p.x;
-        xyz(n, 2) = p.y;
-        xyz(n, 3) = p.z;
-    }
-    Table<float> bars(barCount, BarFieldCount);
-    for (int b = 1; b <= barCount; ++b) {
-        const auto& [origin, end] = geometry->bars[std::size_t(b - 1)];
-        bars(b, Origin) = float(origin);
-        bars(b, End) = float(end);
-        bars(b, Type) = 1;
-        bars(b, EmpOR) = 1;
-        bars(b, EmpEX) = 1;
-    }
+    Structure s;
+    s.reset(part::Geometry);
+    s.reserve(nodeCount, barCount);
+    for (const Point& p : geometry->nodes)
+        s.addNode(p.x, p.y, p.z);
+    for (const auto& [origin, end] : geometry->bars)
+        s.addBar(float(origin), float(end));
 
     StructureReplacement replacement(dir, StructureReplacement::Cleanup::DataAndResults);
-    DiscoX::writeDatos(replacement.stage(), nodeCount, barCount);
-    DiscoX::writeBars(replacement.stage(), bars, barCount);
-    DiscoX::writeCoordinates(replacement.stage(), xyz, nodeCount);
+    s.save(replacement.stage(), part::Geometry);
     replacement.complete();
     replacement.commit(file);
 

@@ -8,6 +8,7 @@
 #include "exchange/fields.h"
 #include "exchange/replacement.h"
 #include "model/files.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::exchange {
@@ -105,10 +106,6 @@ std::string singleText(float v) {
     return buf;
 }
 
-Table<float> tableOf(int rows, int cols) {
-    return Table<float>(std::max(0, rows), cols);
-}
-
 Summary importFrame(const fs::path& dir, const fs::path& file, Progress* progress,
                     FrameFile (*reader)(std::string_view, const std::string&)) {
     Summary summary;
@@ -132,9 +129,15 @@ Summary importFrame(const fs::path& dir, const fs::path& file, Progress* progres
         if (newNumber[std::size_t(n)]) newNumber[std::size_t(n)] = ++nodeCount;
     const int barCount = int(kept.size());
 
-    Table<float> xyz = tableOf(nodeCount, 3);
-    Table<float> loads = tableOf(nodeCount, 6);
-    Table<float> restraints = tableOf(nodeCount, 6);
+    Structure s;
+    s.nodeCount = nodeCount;
+    s.barCount = barCount;
+    s.reset(part::Geometry | part::Restraints | part::Loads);
+    s.types = types;
+    s.held = part::All;
+    Table<float>& xyz = s.coordinates;
+    Table<float>& loads = s.loads;
+    Table<float>& restraints = s.restraints;
     auto negated = [](float r) { return r == FreeMarker ? r : (r == 0 ? 0.0f : -r); };
     for (int n = 1; n <= f.nodeCount(); ++n) {
         if (progress) {
@@ -163,7 +166,7 @@ Summary importFrame(const fs::path& dir, const fs::path& file, Progress* progres
         restraints(m, 6) = FreeMarker;
     }
 
-    Table<float> bars = tableOf(barCount, BarFieldCount);
+    Table<float>& bars = s.bars;
     for (int b = 1; b <= barCount; ++b) {
         if (progress) {
             progress->report(2, b, barCount);
@@ -189,15 +192,10 @@ Summary importFrame(const fs::path& dir, const fs::path& file, Progress* progres
     }
 
     StructureReplacement replacement(dir, StructureReplacement::Cleanup::DataAndResults);
-    const fs::path& stage = replacement.stage();
-    DiscoX::writeTypes(stage, types);
-    DiscoX::writeDatos(stage, nodeCount, barCount);
-    DiscoX::writeCoordinates(stage, xyz, nodeCount);
-    DiscoX::writeBars(stage, bars, barCount);
-    DiscoX::writeNodeValues(stage, DiscoX::NodeFile::Loads, loads, nodeCount);
-    DiscoX::writeNodeValues(stage, DiscoX::NodeFile::Restraints, restraints, nodeCount);
+    s.save(replacement.stage(), part::All);
     // The title describes the frame, but never over the user's own description.
-    if (!f.title.empty() && !fileExists(dir, "NOTAS.DAT")) DiscoX::writeNotes(stage, f.title);
+    if (!f.title.empty() && !fileExists(dir, "NOTAS.DAT"))
+        DiscoX::writeNotes(replacement.stage(), f.title);
     replacement.complete();
     replacement.commit(file);
 

@@ -2,6 +2,7 @@
 
 #include "model/files.h"
 #include "model/helpers.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto {
@@ -35,9 +36,10 @@ void CompleteStructureFiles(const fs::path& dir,
             break;
     }
     // Read only to check them: a geometry that does not fit its counts must not
-    // be completed as if it were whole.
-    DiscoX::readCoordinates(dir, counts.NodeCount);
-    DiscoX::readBars(dir, counts.BarCount);
+    // be completed as if it were whole. A fault of COORDENA.DAT is the one reported.
+    Structure geometry(counts);
+    geometry.read(dir, part::Coordinates);
+    geometry.read(dir, part::Bars);
 
     if (!fileExists(dir, "CARGAS.DAT")) writeUniform(dir, "CARGAS.DAT", counts.NodeCount, "0");
     if (!fileExists(dir, "COACCION.DAT"))

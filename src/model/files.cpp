@@ -167,26 +167,18 @@ void writeDatos(const fs::path& dir, int nodeCount, int barCount) {
     write(dir, "DATOS.DAT", w);
 }
 
-Table<float> readCoordinates(const fs::path& dir, int nodeCount, int spare) {
+template <class T>
+Table<T> readCoordinates(const fs::path& dir, int nodeCount) {
     checkCount(dir, "COORDENA.DAT", nodeCount);
-    const auto flat = readNumbers<float>(dir, "COORDENA.DAT", 3 * std::size_t(nodeCount));
-    Table<float> xyz(nodeCount + spare, 3);
+    const auto flat = readNumbers<T>(dir, "COORDENA.DAT", 3 * std::size_t(nodeCount));
+    Table<T> xyz(nodeCount, 3);
     for (int axis = 1; axis <= 3; ++axis)
         for (int n = 1; n <= nodeCount; ++n)
             xyz(n, axis) = flat[std::size_t(axis - 1) * nodeCount + n - 1];
     return xyz;
 }
-
-template <class T>
-std::vector<T> readCoordinatesFlat(const fs::path& dir, int nodeCount) {
-    checkCount(dir, "COORDENA.DAT", nodeCount);
-    const auto flat = readNumbers<T>(dir, "COORDENA.DAT", 3 * std::size_t(nodeCount));
-    std::vector<T> out(3 * std::size_t(nodeCount) + 1);
-    std::copy(flat.begin(), flat.end(), out.begin() + 1);
-    return out;
-}
-template std::vector<float> readCoordinatesFlat<float>(const fs::path&, int);
-template std::vector<double> readCoordinatesFlat<double>(const fs::path&, int);
+template Table<float> readCoordinates<float>(const fs::path&, int);
+template Table<double> readCoordinates<double>(const fs::path&, int);
 
 void writeCoordinates(const fs::path& dir, const Table<float>& xyz, int nodeCount) {
     TextWriter w;
@@ -197,10 +189,10 @@ void writeCoordinates(const fs::path& dir, const Table<float>& xyz, int nodeCoun
     write(dir, "COORDENA.DAT", w);
 }
 
-Table<float> readBars(const fs::path& dir, int barCount, int spare) {
+Table<float> readBars(const fs::path& dir, int barCount) {
     checkCount(dir, "BARRAS.DAT", barCount);
     const auto flat = readNumbers<float>(dir, "BARRAS.DAT", BarFieldCount * std::size_t(barCount));
-    Table<float> bars(barCount + spare, BarFieldCount);
+    Table<float> bars(barCount, BarFieldCount);
     for (int b = 1; b <= barCount; ++b)
         for (int f = 1; f <= BarFieldCount; ++f)
             bars(b, f) = flat[std::size_t(b - 1) * BarFieldCount + f - 1];
@@ -221,15 +213,18 @@ void writeBars(const fs::path& dir, const Table<float>& bars, int barCount) {
     write(dir, "BARRAS.DAT", w);
 }
 
-Table<float> readNodeValues(const fs::path& dir, NodeFile file, int nodeCount, int spare) {
+template <class T>
+Table<T> readNodeValues(const fs::path& dir, NodeFile file, int nodeCount) {
     checkCount(dir, nodeFileName(file), nodeCount);
-    const auto flat = readNumbers<float>(dir, nodeFileName(file), 6 * std::size_t(nodeCount));
-    Table<float> t(nodeCount + spare, 6);
+    const auto flat = readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount));
+    Table<T> t(nodeCount, 6);
     for (int n = 1; n <= nodeCount; ++n)
         for (int k = 1; k <= 6; ++k)
             t(n, k) = flat[std::size_t(n - 1) * 6 + k - 1];
     return t;
 }
+template Table<float> readNodeValues<float>(const fs::path&, NodeFile, int);
+template Table<double> readNodeValues<double>(const fs::path&, NodeFile, int);
 
 template <class T>
 std::vector<T> readNodeValuesFlat(const fs::path& dir, NodeFile file, int nodeCount) {

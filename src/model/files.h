@@ -74,20 +74,19 @@ enum class Status { Read, Missing, OtherVersion };
 Status readDatos(const std::filesystem::path& dir, StructureCounts& counts);
 void writeDatos(const std::filesystem::path& dir, int nodeCount, int barCount);
 
-// COORDENA.DAT as (node, axis), rows 0..N+spare; or flat, (axis−1)·N + node.
-Table<float> readCoordinates(const std::filesystem::path& dir, int nodeCount, int spare = 0);
-template <class T>
-std::vector<T> readCoordinatesFlat(const std::filesystem::path& dir, int nodeCount);
+// COORDENA.DAT as (node, axis).
+template <class T = float>
+Table<T> readCoordinates(const std::filesystem::path& dir, int nodeCount);
 void writeCoordinates(const std::filesystem::path& dir, const Table<float>& xyz, int nodeCount);
 
-// BARRAS.DAT as (bar, field), rows 0..B+spare.
-Table<float> readBars(const std::filesystem::path& dir, int barCount, int spare = 0);
+// BARRAS.DAT as (bar, field).
+Table<float> readBars(const std::filesystem::path& dir, int barCount);
 void writeBars(const std::filesystem::path& dir, const Table<float>& bars, int barCount);
 
-// CARGAS.DAT and COACCION.DAT, as (node, k), rows 0..N+spare; or flat, 6·(node−1)+k.
+// CARGAS.DAT and COACCION.DAT, as (node, k); or flat, 6·(node−1)+k.
 enum class NodeFile { Loads, Restraints };
-Table<float> readNodeValues(const std::filesystem::path& dir, NodeFile file, int nodeCount,
-                            int spare = 0);
+template <class T = float>
+Table<T> readNodeValues(const std::filesystem::path& dir, NodeFile file, int nodeCount);
 template <class T>
 std::vector<T> readNodeValuesFlat(const std::filesystem::path& dir, NodeFile file, int nodeCount);
 void writeNodeValues(const std::filesystem::path& dir, NodeFile file, const Table<float>& values,

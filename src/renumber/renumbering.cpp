@@ -31,10 +31,8 @@ StructureData LeeDatos(const fs::path& dir) {
         case DiscoX::Status::Read:
             break;
     }
-    StructureData data;
-    data.nodeCount = counts.NodeCount;
-    data.barCount = counts.BarCount;
-    data.bars = DiscoX::readBars(dir, data.barCount);
+    StructureData data(counts);
+    data.read(dir, part::Bars);
     // A bar naming a node that does not exist would be numbered nowhere.
     for (int b = 1; b <= data.barCount; ++b) {
         for (int f : {Origin, End}) {
@@ -46,10 +44,7 @@ StructureData LeeDatos(const fs::path& dir) {
                                     std::to_string(b) + ")");
         }
     }
-    data.coordinates = DiscoX::readCoordinates(dir, data.nodeCount);
-    data.restraints =
-        DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Restraints, data.nodeCount);
-    data.loads = DiscoX::readNodeValuesFlat<double>(dir, DiscoX::NodeFile::Loads, data.nodeCount);
+    data.read(dir, part::Coordinates | part::Restraints | part::Loads);
     return data;
 }
 
@@ -251,19 +246,19 @@ StructureData Renumbering::renumbered(const Numbering& numbering) const {
         out.bars(b, Origin) = float(i);
         out.bars(b, End) = float(j);
     }
-    out.coordinates = Table<float>(n, 3);
-    out.restraints.assign(6 * std::size_t(n) + 1, 0.0);
-    out.loads.assign(6 * std::size_t(n) + 1, 0.0);
+    out.coordinates = Table<double>(n, 3);
+    out.restraints = Table<double>(n, 6);
+    out.loads = Table<double>(n, 6);
     for (int p = 1; p <= n; ++p) {
         const int old = numbering.order[p];
         for (int axis = 1; axis <= 3; ++axis)
             out.coordinates(p, axis) = data_.coordinates(old, axis);
         for (int k = 1; k <= 6; ++k) {
-            out.restraints[6 * std::size_t(p - 1) + k] =
-                data_.restraints[6 * std::size_t(old - 1) + k];
-            out.loads[6 * std::size_t(p - 1) + k] = data_.loads[6 * std::size_t(old - 1) + k];
+            out.restraints(p, k) = data_.restraints(old, k);
+            out.loads(p, k) = data_.loads(old, k);
         }
     }
+    out.held = data_.held;
     return out;
 }
 
@@ -282,14 +277,14 @@ FileTexts fileTexts(const StructureData& data) {
     coordinates.reserve(std::size_t(n) * 3 * 8);
     for (int axis = 1; axis <= 3; ++axis)
         for (int p = 1; p <= n; ++p)
-            coordinates.line(writtenValue(data.coordinates(p, axis)));
-    auto sixPerLine = [n](TextWriter& w, const std::vector<double>& values) {
+            coordinates.line(writtenValue(float(data.coordinates(p, axis))));
+    auto sixPerLine = [n](TextWriter& w, const Table<double>& values) {
         w.reserve(std::size_t(n) * 6 * 6);
         for (int p = 1; p <= n; ++p) {
             std::string line;
             for (int k = 1; k <= 6; ++k) {
                 if (k > 1) line += ',';
-                line += writtenValue(values[6 * std::size_t(p - 1) + k]);
+                line += writtenValue(values(p, k));
             }
             w.line(line);
         }

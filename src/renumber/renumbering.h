@@ -22,18 +22,13 @@
 
 #include "model/arrays.h"
 #include "model/platform.h"
+#include "model/structure_data.h"
 
 namespace vanto::renumber {
 
-// What the renumbering reads through DiscoX and writes back.
-struct StructureData {
-    int nodeCount = 0;
-    int barCount = 0;
-    Table<float> bars;               // (bar, field), bars 1..barCount
-    Table<float> coordinates;        // (node, axis), m
-    std::vector<double> restraints;  // flat, 6·(node−1)+k
-    std::vector<double> loads;       // flat, 6·(node−1)+k
-};
+// What the renumbering reads and writes back: bars, coordinates, restraints
+// and loads. Restraints and loads are kept in 64 bits, as typed.
+using StructureData = BasicStructure<double>;
 
 // A structure the renumbering refuses, with the message to show (Spanish).
 class RenumberError : public std::runtime_error {
@@ -156,7 +151,8 @@ class Renumbering {
 };
 
 // The texts of BARRAS.DAT, COORDENA.DAT, COACCION.DAT and CARGAS.DAT for a
-// structure: one record or one value per line, CR LF line ends.
+// structure: one bar, one coordinate (32 bits) or one node's six values per
+// line, CR LF line ends.
 struct FileTexts {
     std::string bars, coordinates, restraints, loads;
 };

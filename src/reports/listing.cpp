@@ -10,6 +10,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::reports {
@@ -87,53 +88,15 @@ void section(TextWriter& w, std::string_view title, std::string_view heading = {
     if (!heading.empty()) w.line(heading).line();
 }
 
-StructureCounts readCounts(const fs::path& dir) {
-    StructureCounts counts;
-    switch (DiscoX::readDatos(dir, counts)) {
-        case DiscoX::Status::Read:
-            return counts;
-        case DiscoX::Status::Missing:
-            throw FileError(FileError::Kind::Missing, findFile(dir, "DATOS.DAT"));
-        case DiscoX::Status::OtherVersion:
-            break;
-    }
-    throw FileError(FileError::Kind::Damaged, findFile(dir, "DATOS.DAT"),
-                    "Estructura no compatible con la versión actual del programa");
-}
-
-// Everything the data listing shows, in the layouts it reads them.
-struct StructureData {
-    StructureCounts counts;
-    BarTypes<float> types;
-    Table<float> bars;              // (bar, field)
-    std::vector<float> xyz;         // (axis − 1)·N + node
-    std::vector<float> restraints;  // 6·(node − 1) + k
-    std::vector<float> loads;       // 6·(node − 1) + k
-};
-
-StructureData loadStructure(const fs::path& dir) {
-    StructureData d;
-    d.counts = readCounts(dir);
-    const int n = d.counts.NodeCount;
-    d.types = DiscoX::readTypes<float>(dir);
-    d.bars = DiscoX::readBars(dir, d.counts.BarCount);
-    d.xyz = DiscoX::readCoordinatesFlat<float>(dir, n);
-    d.restraints = DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Restraints, n);
-    d.loads = DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Loads, n);
-    return d;
-}
-
 bool validNode(int node, int nodeCount) {
     return node >= 1 && node <= nodeCount;
 }
 
-void writeData(TextWriter& w, const StructureData& d) {
-    const int nodes = d.counts.NodeCount;
-    const int barCount = d.counts.BarCount;
+void writeData(TextWriter& w, const Structure& d) {
+    const int nodes = d.nodeCount;
+    const int barCount = d.barCount;
     const int typeCount = d.types.count;
-    auto coordinate = [&](int node, int axis) {
-        return double(d.xyz[std::size_t(axis - 1) * nodes + node]);
-    };
+    auto coordinate = [&](int node, int axis) { return double(d.coordinates(node, axis)); };
 
     // Types in use and the weight. A bar whose type or nodes do not exist
     // weighs nothing here; the calculation reports it.
@@ -212,7 +175,7 @@ void writeData(TextWriter& w, const StructureData& d) {
     section(w, "COACCIONES EN LOS NUDOS   (en m.)",
             "Nudo           dX          dY          dZ          gX          gY          gZ");
     for (int n = 1; n <= nodes; ++n) {
-        const float* r = d.restraints.data() + std::size_t(n - 1) * 6;  // r[1..6]
+        const float* r = d.restraints.row(n);  // r[1..6]
         bool restrained = false;
         for (int k = 1; k <= 6; ++k)
             restrained = restrained || !isFree(r[k]);
@@ -226,7 +189,7 @@ void writeData(TextWriter& w, const StructureData& d) {
     section(w, "CARGAS EN LOS NUDOS  (t, m·t)",
             "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
     for (int n = 1; n <= nodes; ++n) {
-        const float* p = d.loads.data() + std::size_t(n - 1) * 6;  // p[1..6]
+        const float* p = d.loads.row(n);  // p[1..6]
         bool loaded = false;
         for (int k = 1; k <= 6; ++k)
             loaded = loaded || p[k] != 0;
@@ -239,12 +202,10 @@ void writeData(TextWriter& w, const StructureData& d) {
 }
 
 void writeResults(TextWriter& w, const fs::path& dir) {
-    const StructureCounts counts = readCounts(dir);
-    const int nodes = counts.NodeCount;
-    const int barCount = counts.BarCount;
-    const Table<float> bars = DiscoX::readBars(dir, barCount);
-    const auto restraints =
-        DiscoX::readNodeValuesFlat<float>(dir, DiscoX::NodeFile::Restraints, nodes);
+    const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints);
+    const int nodes = s.nodeCount;
+    const int barCount = s.barCount;
+    const Table<float>& bars = s.bars;
     const auto displacements =
         DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes);
     if (!displacements) throw FileError(FileError::Kind::Missing, findFile(dir, "INCOG.RES"));
@@ -297,7 +258,7 @@ void writeResults(TextWriter& w, const fs::path& dir) {
         " ####0.000", " ####0.000"};
     for (int n = 1; n <= nodes; ++n) {
         const float* u = unbalanced->data() + std::size_t(n - 1) * 6;  // u[1..6]
-        const float* r = restraints.data() + std::size_t(n - 1) * 6;
+        const float* r = s.restraints.row(n);
         bool large = false;
         for (int k = 1; k <= 6; ++k)
             large = large || std::abs(double(u[k])) > 0.001;
@@ -314,7 +275,7 @@ void writeResults(TextWriter& w, const fs::path& dir) {
 }  // namespace
 
 std::string dataListing(const fs::path& dir, const Clock& clock) {
-    const StructureData data = loadStructure(dir);
+    const Structure data = loadStructure<float>(dir, part::All);
     TextWriter w;
     header(w, dir, clock);
     writeData(w, data);

@@ -11,6 +11,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
 #include "model/textfile.h"
 
 namespace vanto::reports {
@@ -172,16 +173,9 @@ Row takeRow(ListingLines& in, const std::string& item, int index, int count) {
 }
 
 // The structure as the listing describes it.
-struct Imported {
-    int nodeCount = 0;
-    int barCount = 0;
-    Table<float> xyz;           // (node, axis)
-    Table<float> bars;          // (bar, field)
-    std::vector<int> barLines;  // listing line of each bar, for messages
-    BarTypes<float> types;
+struct Imported : Structure {
+    std::vector<int> barLines;     // listing line of each bar, for messages
     std::vector<int> typeNumbers;  // each type's number in the listing
-    Table<float> restraints;       // (node, k)
-    Table<float> loads;            // (node, k)
 };
 
 int count(const Row& row, int word, const std::string& what, int limit, std::size_t lines) {
@@ -207,7 +201,6 @@ void readCounts(ListingLines& in, Imported& s) {
 
 void readBars(ListingLines& in, Imported& s) {
     in.findSection("CARACTERISTICAS", "CARACTERISTICAS DE LAS BARRAS", 3);
-    s.bars = Table<float>(s.barCount, BarFieldCount);
     s.barLines.assign(std::size_t(s.barCount) + 1, 0);
     static const char* fieldNames[] = {"",
                                        "nudo inicial",
@@ -249,7 +242,6 @@ void readBars(ListingLines& in, Imported& s) {
 
 bool readCoordinates(ListingLines& in, Imported& s, Progress& progress) {
     in.findSection("COORDENADAS", "COORDENADAS DE LOS NODOS   (en m.)", 3);
-    s.xyz = Table<float>(s.nodeCount, 3);
     for (int n = 1; n <= s.nodeCount; n += 2) {
         const Row row = takeRow(in, "nudos", n, s.nodeCount);
         const int inRow = n + 1 <= s.nodeCount ? 2 : 1;
@@ -264,7 +256,7 @@ bool readCoordinates(ListingLines& in, Imported& s, Progress& progress) {
                                    "; los nudos van numerados en orden, dos por fila.");
             static const char* axes[] = {"", "X", "Y", "Z"};
             for (int axis = 1; axis <= 3; ++axis)
-                s.xyz(node, axis) = row.number(
+                s.coordinates(node, axis) = row.number(
                     1 + 4 * i + axis, std::string("coordenada ") + axes[axis] + " del " + name);
             progress.report(ImportReading, node, s.nodeCount);
             if (progress.stopRequested()) return false;
@@ -312,6 +304,7 @@ void readTypes(ListingLines& in, Imported& s) {
         }
     }
     in.expectNoMoreRows("tipos de barras usados", typeCount);
+    s.held = s.held | part::Types;
 
     // Types take their position in the listing; the bars follow them.
     std::map<int, int> position;
@@ -359,15 +352,11 @@ void readNodeRows(ListingLines& in, std::string_view word, std::string_view titl
 bool readListing(const std::string& text, Imported& s, Progress& progress) {
     ListingLines in(text);
     readCounts(in, s);
+    s.reset(part::Geometry | part::Restraints | part::Loads);
     readBars(in, s);
     if (!readCoordinates(in, s, progress)) return false;
     readTypes(in, s);
 
-    s.restraints = Table<float>(s.nodeCount, 6);
-    s.loads = Table<float>(s.nodeCount, 6);
-    for (int n = 1; n <= s.nodeCount; ++n)
-        for (int k = 1; k <= 6; ++k)
-            s.restraints(n, k) = FreeMarker;
     readNodeRows(in, "COACCIONES", "COACCIONES EN LOS NUDOS   (en m.)", "CARGAS", true,
                  s.restraints, s.nodeCount);
     readNodeRows(in, "CARGAS", "CARGAS EN LOS NUDOS  (t, m·t)", "", false, s.loads, s.nodeCount);
@@ -394,20 +383,9 @@ void replaceStructure(const fs::path& dir, const Imported& s, Progress& progress
     if (ec) throw FileError(FileError::Kind::WriteFailed, stage, ec.message());
     const char* written[] = {"TIPOS.DAT",    "DATOS.DAT",    "BARRAS.DAT",
                              "COORDENA.DAT", "COACCION.DAT", "CARGAS.DAT"};
-    constexpr int fileCount = 6;
     try {
-        DiscoX::writeTypes(stage, s.types);
-        progress.report(ImportWriting, 1, fileCount);
-        DiscoX::writeDatos(stage, s.nodeCount, s.barCount);
-        progress.report(ImportWriting, 2, fileCount);
-        DiscoX::writeBars(stage, s.bars, s.barCount);
-        progress.report(ImportWriting, 3, fileCount);
-        DiscoX::writeCoordinates(stage, s.xyz, s.nodeCount);
-        progress.report(ImportWriting, 4, fileCount);
-        DiscoX::writeNodeValues(stage, DiscoX::NodeFile::Restraints, s.restraints, s.nodeCount);
-        progress.report(ImportWriting, 5, fileCount);
-        DiscoX::writeNodeValues(stage, DiscoX::NodeFile::Loads, s.loads, s.nodeCount);
-        progress.report(ImportWriting, 6, fileCount);
+        s.save(stage, part::All,
+               [&progress](int file, int files) { progress.report(ImportWriting, file, files); });
     } catch (...) {
         fs::remove_all(stage, ec);
         throw;

@@ -71,49 +71,41 @@ TEST(CompleteStructureFiles, CreatesOnlyWhatIsMissing) {
 }
 
 TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
-    CountingTypes types;
-    {
+    using Kind = FileError::Kind;
+    const struct {
+        const char* file;
+        const char* bytes;  // nullptr: the file is removed
+        Kind kind;
+        const char* named;  // the file the error names
+    } cases[] = {
+        {"COORDENA.DAT", nullptr, Kind::Missing, "COORDENA.DAT"},
+        {"DATOS.DAT", nullptr, Kind::Missing, "DATOS.DAT"},
+        {"BARRAS.DAT", "1,2,1,0,0\r\n", Kind::Damaged, "BARRAS.DAT"},  // half a bar
+        {"DATOS.DAT", "\"Otro 3.0\"\r\n2\r\n1\r\n", Kind::Damaged, "DATOS.DAT"},
+        // Both broken: the coordinates are read first.
+        {"BARRAS.DAT", "", Kind::Missing, "COORDENA.DAT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + (c.bytes ? c.bytes : " removed"));
         TempDir dir;
         writeGeometry(dir);
-        std::filesystem::remove(dir / "COORDENA.DAT");
+        if (c.bytes)
+            dir.write(c.file, c.bytes);
+        else
+            std::filesystem::remove(dir / c.file);
+        if (std::string(c.named) != c.file) std::filesystem::remove(dir / c.named);
         const std::string before = test::snapshot(dir.path());
+        CountingTypes types;
         try {
             CompleteStructureFiles(dir.path(), types.writer());
-            FAIL() << "no error";
+            ADD_FAILURE() << "no error";
         } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), FileError::Kind::Missing);
-            EXPECT_EQ(e.path().filename(), "COORDENA.DAT");
+            EXPECT_EQ(e.kind(), c.kind);
+            EXPECT_EQ(e.path().filename(), c.named);
         }
         EXPECT_EQ(test::snapshot(dir.path()), before);
+        EXPECT_EQ(types.calls, 0);
     }
-    {
-        TempDir dir;
-        writeGeometry(dir);
-        std::filesystem::remove(dir / "DATOS.DAT");
-        EXPECT_THROW(CompleteStructureFiles(dir.path(), types.writer()), FileError);
-        EXPECT_FALSE(fileExists(dir.path(), "CARGAS.DAT"));
-    }
-    {
-        TempDir dir;
-        writeGeometry(dir);
-        dir.write("BARRAS.DAT", "1,2,1,0,0\r\n");  // half a bar
-        const std::string before = test::snapshot(dir.path());
-        try {
-            CompleteStructureFiles(dir.path(), types.writer());
-            FAIL() << "no error";
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
-        }
-        EXPECT_EQ(test::snapshot(dir.path()), before);
-    }
-    {
-        TempDir dir;
-        writeGeometry(dir);
-        dir.write("DATOS.DAT", "\"Otro 3.0\"\r\n2\r\n1\r\n");
-        EXPECT_THROW(CompleteStructureFiles(dir.path(), types.writer()), FileError);
-        EXPECT_FALSE(fileExists(dir.path(), "COACCION.DAT"));
-    }
-    EXPECT_EQ(types.calls, 0);
 }
 
 TEST(CompleteStructureFiles, DefaultTypeTableIsTheWholeCatalogueChoice) {

@@ -43,7 +43,7 @@ TEST(DxfImport, TwoLinesMeetingAtACornerGiveThreeNodesAndTwoBars) {
     Imported im(drawing(line({0, 0, 0}, {4, 0, 0}) + line({4, 0, 0}, {4, 0, 3})));
     EXPECT_EQ(im.summary.outcome, Outcome::Written);
     const auto w = im.structure();
-    ASSERT_EQ(w.counts.NodeCount, 3);
+    ASSERT_EQ(w.nodeCount, 3);
     EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2", "2-3"}));
     EXPECT_EQ(im.dir.read("COORDENA.DAT"), "0\r\n4\r\n4\r\n0\r\n0\r\n0\r\n0\r\n0\r\n3\r\n");
     EXPECT_EQ(im.dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n");
@@ -59,12 +59,12 @@ TEST(DxfImport, TwoLinesMeetingAtACornerGiveThreeNodesAndTwoBars) {
 
 TEST(DxfImport, EndsWithinTheToleranceShareANode) {
     Imported close(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.015f, 0, 0}, {2, 0, 0})));
-    EXPECT_EQ(close.structure().counts.NodeCount, 3);
+    EXPECT_EQ(close.structure().nodeCount, 3);
     Imported apart(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.03f, 0, 0}, {2, 0, 0})));
-    EXPECT_EQ(apart.structure().counts.NodeCount, 4);
+    EXPECT_EQ(apart.structure().nodeCount, 4);
     // The tolerance is a distance in space, not per axis.
     Imported diagonal(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.015f, 0.015f, 0}, {2, 0, 0})));
-    EXPECT_EQ(diagonal.structure().counts.NodeCount, 4);
+    EXPECT_EQ(diagonal.structure().nodeCount, 4);
 }
 
 TEST(DxfImport, BarsJoinTheSmallerNumberToTheLargerAndKeepDuplicates) {
@@ -77,9 +77,9 @@ TEST(DxfImport, ZeroLengthLineMakesANodeButNoBar) {
     Imported im(drawing(line({5, 5, 0}, {5, 5, 0}) + line({0, 0, 0}, {5, 5, 0.01f}) +
                         line({0, 0, 0}, {0, 0, 0})));
     const auto w = im.structure();
-    EXPECT_EQ(w.counts.NodeCount, 2);
+    EXPECT_EQ(w.nodeCount, 2);
     EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2"}));
-    EXPECT_EQ(w.xyz(1, 1), 5.0f);
+    EXPECT_EQ(w.coordinates(1, 1), 5.0f);
 }
 
 TEST(DxfImport, LooseLinesAreWarnedAboutAndStillImported) {
@@ -98,7 +98,7 @@ TEST(DxfImport, LooseLinesAreWarnedAboutAndStillImported) {
         "un error, por lo que debería revisarla.");
     EXPECT_EQ(ten.messages.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(ten.summary.outcome, Outcome::Written);
-    EXPECT_EQ(ten.structure().counts.BarCount, 10);
+    EXPECT_EQ(ten.structure().barCount, 10);
 
     Imported five(loose(5));  // 10 nodes < 1.1 · 5 + 5
     EXPECT_TRUE(five.messages.shown.empty());
@@ -115,7 +115,7 @@ TEST(DxfImport, EntityNamesInAnyCaseAndOtherEntitiesIgnored) {
     Imported im(drawing(polyline + line({0, 0, 0}, {1, 0, 0}, "line") + arc + text +
                         line({1, 0, 0}, {1, 1, 0}, "3dLine") + line({1, 1, 0}, {0, 1, 0}, "Line")));
     const auto w = im.structure();
-    EXPECT_EQ(w.counts.NodeCount, 4);
+    EXPECT_EQ(w.nodeCount, 4);
     EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2", "2-3", "3-4"}));
 }
 
@@ -125,10 +125,10 @@ TEST(DxfImport, MissingCoordinatesKeepThoseOfThePreviousLine) {
         drawing("  0\nLINE\n  8\n0\n 10\n1\n 20\n2\n 11\n3\n 21\n4\n"
                 "  0\nLINE\n  8\n0\n 20\n7\n 11\n5\n 21\n6\n"));
     const auto w = im.structure();
-    ASSERT_EQ(w.counts.NodeCount, 4);
-    EXPECT_EQ(w.xyz(3, 1), 1.0f);  // x of the first start point
-    EXPECT_EQ(w.xyz(3, 2), 7.0f);
-    EXPECT_EQ(w.xyz(4, 3), 0.0f);
+    ASSERT_EQ(w.nodeCount, 4);
+    EXPECT_EQ(w.coordinates(3, 1), 1.0f);  // x of the first start point
+    EXPECT_EQ(w.coordinates(3, 2), 7.0f);
+    EXPECT_EQ(w.coordinates(4, 3), 0.0f);
 }
 
 TEST(DxfImport, DrawingWithoutLinesChangesNothing) {

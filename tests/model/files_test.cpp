@@ -7,7 +7,6 @@
 namespace vanto {
 namespace {
 
-using DiscoX::NodeFile;
 using DiscoX::Status;
 
 TEST(Datos, WrittenBytesAndReadBack) {
@@ -67,42 +66,6 @@ TEST(Datos, NamesAreMatchedWithoutRegardToCaseAndWrittenUpperCase) {
     EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n2\r\n1\r\n");
 }
 
-TEST(Coordinates, AxisByAxisOrder) {
-    test::TempDir dir;
-    Table<float> xyz(2, 3);
-    xyz(1, 1) = 1, xyz(1, 2) = 2, xyz(1, 3) = 3;
-    xyz(2, 1) = 4, xyz(2, 2) = 5, xyz(2, 3) = 6.5f;
-    DiscoX::writeCoordinates(dir.path(), xyz, 2);
-    EXPECT_EQ(dir.read("COORDENA.DAT"), "1\r\n4\r\n2\r\n5\r\n3\r\n6.5\r\n");
-
-    EXPECT_EQ(DiscoX::readCoordinates(dir.path(), 2), xyz);
-    const auto flat = DiscoX::readCoordinatesFlat<double>(dir.path(), 2);
-    ASSERT_EQ(flat.size(), 7u);
-    EXPECT_EQ(flat[2], 4);      // X of node 2
-    EXPECT_EQ(flat[2 + 2], 5);  // Y of node 2 at N + node
-    EXPECT_EQ(flat[2 * 2 + 2], 6.5);
-    const auto spare = DiscoX::readCoordinates(dir.path(), 2, 100);
-    EXPECT_EQ(spare.maxRow(), 102);
-    EXPECT_EQ(spare(2, 3), 6.5f);
-}
-
-TEST(Bars, OneCommaSeparatedLinePerBarAndSpareRows) {
-    test::TempDir dir;
-    Table<float> bars(2, BarFieldCount);
-    const float b1[] = {0, 1, 2, 1, 0, 0, 0, 0, 0, 1, 1};
-    const float b2[] = {0, 2, 3, 2, 90, -1.5f, 0.25f, 0, 20, 0.5f, 0};
-    for (int f = 1; f <= BarFieldCount; ++f)
-        bars(1, f) = b1[f], bars(2, f) = b2[f];
-    DiscoX::writeBars(dir.path(), bars, 2);
-    EXPECT_EQ(dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n2,3,2,90,-1.5,0.25,0,20,0.5,0\r\n");
-    EXPECT_EQ(DiscoX::readBars(dir.path(), 2), bars);
-
-    // Twelve bars read with a reserve of 100 give rows 0..112.
-    Table<float> twelve(12, BarFieldCount);
-    DiscoX::writeBars(dir.path(), twelve, 12);
-    EXPECT_EQ(DiscoX::readBars(dir.path(), 12, 100).maxRow(), 112);
-}
-
 TEST(Bars, ValuesMayShareLinesOrSpreadOverThem) {
     test::TempDir dir;
     dir.write("BARRAS.DAT", "1 2 1 0 0\r\n0 0 0 1 1 2,3,1,0,0,0,0,0,1,1");
@@ -128,23 +91,6 @@ TEST(Bars, TooFewValuesAndMissingFileAreReported) {
         EXPECT_EQ(e.kind(), FileError::Kind::Missing);
         EXPECT_EQ(e.message(), "No existe el fichero: " + (dir / "COORDENA.DAT").string());
     }
-}
-
-TEST(NodeValues, SixPerNodeNodeByNode) {
-    test::TempDir dir;
-    Table<float> r(2, 6);
-    for (int k = 1; k <= 6; ++k)
-        r(1, k) = 0, r(2, k) = FreeMarker;
-    r(2, 3) = 0.01f;
-    DiscoX::writeNodeValues(dir.path(), NodeFile::Restraints, r, 2);
-    EXPECT_EQ(dir.read("COACCION.DAT"),
-              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1234\r\n1234\r\n0.01\r\n1234\r\n1234\r\n1234\r\n");
-    EXPECT_EQ(DiscoX::readNodeValues(dir.path(), NodeFile::Restraints, 2), r);
-    const auto flat = DiscoX::readNodeValuesFlat<double>(dir.path(), NodeFile::Restraints, 2);
-    EXPECT_EQ(flat[6 + 3], 0.01);  // read straight from the text at full precision
-    EXPECT_EQ(flat[12], 1234);
-    EXPECT_EQ(DiscoX::readNodeValues(dir.path(), NodeFile::Restraints, 2, 100).maxRow(), 102);
-    EXPECT_THROW(DiscoX::readNodeValues(dir.path(), NodeFile::Loads, 2), FileError);
 }
 
 TEST(Types, PatternsNamesAndRoundTrip) {

@@ -49,53 +49,44 @@ TEST(LeeDatos, ReadsTheFiveFiles) {
     EXPECT_EQ(d.nodeCount, 4);
     EXPECT_EQ(d.barCount, 3);
     EXPECT_EQ(d.bars(1, End), 4);
-    EXPECT_EQ(d.coordinates(3, 3), 300.5f);
-    EXPECT_EQ(d.restraints[6 * 2 + 3], 0.01);
-    EXPECT_EQ(d.loads[6 * 3 + 6], 0.125);
+    EXPECT_EQ(d.coordinates(3, 3), 300.5);
+    EXPECT_EQ(d.restraints(3, 3), 0.01);
+    EXPECT_EQ(d.loads(4, 6), 0.125);
     EXPECT_EQ(Renumbering(d).InitialWidth(), 24);
 }
 
 TEST(LeeDatos, RefusesWhatItCannotRenumber) {
-    {
+    const struct {
+        const char* file;
+        const char* bytes;  // nullptr: removed
+        const char* error;  // the error's kind, file and detail, or the message
+    } cases[] = {
+        {"BARRAS.DAT", "1,4,1,0,0,0,0,0,1,1\r\n4,7,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n",
+         "Damaged BARRAS.DAT la barra 2 une el nudo 7, que no existe (línea 2)"},
+        {"COACCION.DAT", nullptr, "Missing COACCION.DAT "},
+        {"DATOS.DAT", nullptr, "Missing DATOS.DAT "},
+        {"DATOS.DAT", "\"Otro 3.0\"\r\n4\r\n3\r\n",
+         "Estructura no compatible con la versión actual del programa"},
+    };
+    for (const auto& c : cases) {
         TempDir dir;
         writeChain(dir);
-        dir.write("BARRAS.DAT",
-                  "1,4,1,0,0,0,0,0,1,1\r\n4,7,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n");
+        if (c.bytes)
+            dir.write(c.file, c.bytes);
+        else
+            fs::remove(dir / c.file);
+        // A bar to a node that does not exist shows before a missing file.
+        if (c.bytes && std::string(c.file) == "BARRAS.DAT") fs::remove(dir / "coordena.dat");
+        std::string error;
         try {
             LeeDatos(dir.path());
-            FAIL() << "a bar to node 7 of 4 was accepted";
         } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
-            EXPECT_EQ(e.detail(), "la barra 2 une el nudo 7, que no existe (línea 2)");
-        }
-    }
-    {
-        TempDir dir;
-        writeChain(dir);
-        fs::remove(dir / "COACCION.DAT");
-        try {
-            LeeDatos(dir.path());
-            FAIL() << "a missing COACCION.DAT was accepted";
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), FileError::Kind::Missing);
-        }
-    }
-    {
-        TempDir dir;
-        writeChain(dir);
-        fs::remove(dir / "DATOS.DAT");
-        EXPECT_THROW(LeeDatos(dir.path()), FileError);
-    }
-    {
-        TempDir dir;
-        writeChain(dir);
-        dir.write("DATOS.DAT", "\"Otro 3.0\"\r\n4\r\n3\r\n");
-        try {
-            LeeDatos(dir.path());
-            FAIL() << "another version was accepted";
+            error = std::string(e.kind() == FileError::Kind::Missing ? "Missing " : "Damaged ") +
+                    e.path().filename().string() + " " + e.detail();
         } catch (const RenumberError& e) {
-            EXPECT_STREQ(e.what(), "Estructura no compatible con la versión actual del programa");
+            error = e.what();
         }
+        EXPECT_EQ(error, c.error);
     }
 }
 
@@ -145,6 +136,23 @@ TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
     EXPECT_EQ(r.InitialWidth(), 12);
     EXPECT_EQ(r.BestStart(), 0);
     EXPECT_FALSE(r.canSave());
+}
+
+TEST(GrabaDatos, CoordinatesIn32BitsNodeValuesAsTyped) {
+    TempDir dir;
+    writeChain(dir);
+    dir.write("coordena.dat",
+              "1.23456789\r\n2\r\n3\r\n4\r\n10\r\n20\r\n30\r\n40\r\n1\r\n2\r\n3\r\n4\r\n");
+    std::string loads = "0\r\n0\r\n-2.000000001\r\n";
+    for (int i = 3; i < 24; ++i)
+        loads += "0\r\n";
+    dir.write("CARGAS.DAT", loads);
+    Renumbering r(LeeDatos(dir.path()));
+    r.studyFrom(1);
+    r.GrabaDatos(dir.path());
+    // Node 1 keeps its number from start 1.
+    EXPECT_TRUE(dir.read("COORDENA.DAT").starts_with("1.2345679\r\n"));
+    EXPECT_TRUE(dir.read("CARGAS.DAT").starts_with("0,0,-2.000000001,0,0,0\r\n"));
 }
 
 TEST(GrabaDatos, OnlyTheUpperCaseNameRemains) {

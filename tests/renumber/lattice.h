@@ -14,22 +14,13 @@ inline renumber::StructureData structureWith(int nodeCount,
                                              const std::vector<std::pair<int, int>>& bars) {
     renumber::StructureData d;
     d.nodeCount = nodeCount;
-    d.barCount = int(bars.size());
-    d.bars = Table<float>(d.barCount, BarFieldCount);
-    for (int b = 1; b <= d.barCount; ++b) {
-        d.bars(b, Origin) = float(bars[b - 1].first);
-        d.bars(b, End) = float(bars[b - 1].second);
-        d.bars(b, Type) = 1;
-        d.bars(b, EmpOR) = 1;
-        d.bars(b, EmpEX) = 1;
-    }
-    d.coordinates = Table<float>(nodeCount, 3);
-    d.restraints.assign(6 * std::size_t(nodeCount) + 1, 1234.0);
-    d.loads.assign(6 * std::size_t(nodeCount) + 1, 0.0);
+    d.reset(part::Geometry | part::Restraints | part::Loads);
+    for (const auto& [origin, end] : bars)
+        d.addBar(float(origin), float(end));
     for (int n = 1; n <= nodeCount; ++n) {
         for (int a = 1; a <= 3; ++a)
-            d.coordinates(n, a) = float(10 * n + a);
-        d.loads[6 * std::size_t(n - 1) + 3] = -double(n);
+            d.coordinates(n, a) = 10 * n + a;
+        d.loads(n, 3) = -n;
     }
     return d;
 }
@@ -54,9 +45,9 @@ inline renumber::StructureData lattice(int nx, int ny, int nz) {
         for (int j = 1; j <= ny; ++j)
             for (int k = 1; k <= nz; ++k) {
                 ++n;
-                d.coordinates(n, 1) = 5.0f * float(i - 1);
-                d.coordinates(n, 2) = 6.0f * float(j - 1);
-                d.coordinates(n, 3) = 3.0f * float(k - 1);
+                d.coordinates(n, 1) = 5.0 * (i - 1);
+                d.coordinates(n, 2) = 6.0 * (j - 1);
+                d.coordinates(n, 3) = 3.0 * (k - 1);
             }
     return d;
 }
