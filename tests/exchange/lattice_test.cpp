@@ -117,7 +117,9 @@ TEST(Lattice, KeepingTheStructureAppendsAfterItsNodesAndBars) {
     for (int n = 1; n <= 10; ++n)
         for (int k = 1; k <= 6; ++k) {
             EXPECT_EQ(w.restraints(n, k), before.restraints(n, k));
-            if (k <= 3) EXPECT_EQ(w.coordinates(n, k), before.coordinates(n, k));
+            if (k <= 3) {
+                EXPECT_EQ(w.coordinates(n, k), before.coordinates(n, k));
+            }
         }
     for (int b = 1; b <= 9; ++b)
         for (int f = 1; f <= BarFieldCount; ++f)
