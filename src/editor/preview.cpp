@@ -28,13 +28,13 @@ void turn(double& p, double& q, double delta) {
     p = r * std::sin(a);
 }
 
-bool nodeExists(const PreviewData& data, int n) {
+bool nodeExists(const Structure& data, int n) {
     return n >= 1 && n <= data.nodeCount;
 }
 
 }  // namespace
 
-PreviewState loadPreview(const std::filesystem::path& dir, PreviewData& data) {
+PreviewState loadPreview(const std::filesystem::path& dir, Structure& data) {
     data = {};
     StructureCounts counts;
     switch (DiscoX::readDatos(dir, counts)) {
@@ -45,23 +45,21 @@ PreviewState loadPreview(const std::filesystem::path& dir, PreviewData& data) {
         case DiscoX::Status::Read:
             break;
     }
-    data.bars = DiscoX::readBars(dir, counts.BarCount);
-    data.xyz = DiscoX::readCoordinates(dir, counts.NodeCount);
-    data.nodeCount = counts.NodeCount;
-    data.barCount = counts.BarCount;
+    data = Structure(counts);
+    data.read(dir, part::Geometry);
     return PreviewState::Drawn;
 }
 
-void drawWireFrame(Surface& picture, const PreviewData& data, View& view,
+void drawWireFrame(Surface& picture, const Structure& data, View& view,
                    const std::function<Colour(int, int)>& colourOf) {
     picture.clear();
     if (data.nodeCount < 1) return;
-    view.fit(data.xyz, data.nodeCount, float(picture.scaleWidth()), float(picture.scaleHeight()),
+    view.fit(data.coordinates, data.nodeCount, float(picture.scaleWidth()), float(picture.scaleHeight()),
              PreviewFit);
     const double left = picture.scaleLeft(), top = picture.scaleTop();
     auto at = [&](int n, double& u, double& v) {
         float a, b;
-        view.axo3d2d(data.xyz(n, 1), data.xyz(n, 2), data.xyz(n, 3), a, b);
+        view.axo3d2d(data.coordinates(n, 1), data.coordinates(n, 2), data.coordinates(n, 3), a, b);
         u = left + a;
         v = top + b;
     };
@@ -115,7 +113,7 @@ void Preview::draw(Surface& picture) const {
     double farthest = std::numeric_limits<double>::max();
     for (int n = 1; n <= data_.nodeCount; ++n) {
         const double d =
-            data_.xyz(n, 1) * t[0][0] + data_.xyz(n, 2) * t[0][1] + data_.xyz(n, 3) * t[0][2];
+            data_.coordinates(n, 1) * t[0][0] + data_.coordinates(n, 2) * t[0][1] + data_.coordinates(n, 3) * t[0][2];
         depth[std::size_t(n)] = d;
         nearest = std::max(nearest, d);
         farthest = std::min(farthest, d);

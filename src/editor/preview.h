@@ -20,27 +20,20 @@
 #include "model/arrays.h"
 #include "model/helpers.h"
 #include "model/input.h"
+#include "model/structure_data.h"
 #include "model/surface.h"
 
 namespace vanto::editor {
 
 enum class PreviewState { Drawn, NoData, OtherVersion };
 
-// What a preview draws: the bars and node coordinates of a structure.
-struct PreviewData {
-    int nodeCount = 0;
-    int barCount = 0;
-    Table<float> xyz;   // (node, axis)
-    Table<float> bars;  // (bar, field)
-};
-
 // Reads DATOS.DAT and, when it is of this version, BARRAS.DAT and
 // COORDENA.DAT of `dir`. Throws FileError for a missing or damaged file.
-PreviewState loadPreview(const std::filesystem::path& dir, PreviewData& data);
+PreviewState loadPreview(const std::filesystem::path& dir, Structure& data);
 
 // Clears the picture, fits `view` to it and draws every bar whose nodes
 // exist, in the colour `colourOf(origin, end)` gives.
-void drawWireFrame(Surface& picture, const PreviewData& data, View& view,
+void drawWireFrame(Surface& picture, const Structure& data, View& view,
                    const std::function<Colour(int, int)>& colourOf);
 
 class Preview {
@@ -84,7 +77,7 @@ class Preview {
 
     std::filesystem::path lastDirectory_;
     bool loaded_ = false;
-    PreviewData data_;
+    Structure data_;
     std::array<float, 3> direction_ = InitialDirection;
     float roll_ = InitialRoll;
     double pressX_ = 0, pressY_ = 0;
@@ -106,7 +99,7 @@ class DinPreview {
 
   private:
     bool loaded_ = false;
-    PreviewData data_;
+    Structure data_;
 };
 
 }  // namespace vanto::editor
