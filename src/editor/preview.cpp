@@ -54,8 +54,8 @@ void drawWireFrame(Surface& picture, const Structure& data, View& view,
                    const std::function<Colour(int, int)>& colourOf) {
     picture.clear();
     if (data.nodeCount < 1) return;
-    view.fit(data.coordinates, data.nodeCount, float(picture.scaleWidth()), float(picture.scaleHeight()),
-             PreviewFit);
+    view.fit(data.coordinates, data.nodeCount, float(picture.scaleWidth()),
+             float(picture.scaleHeight()), PreviewFit);
     const double left = picture.scaleLeft(), top = picture.scaleTop();
     auto at = [&](int n, double& u, double& v) {
         float a, b;
@@ -112,8 +112,8 @@ void Preview::draw(Surface& picture) const {
     double nearest = std::numeric_limits<double>::lowest();
     double farthest = std::numeric_limits<double>::max();
     for (int n = 1; n <= data_.nodeCount; ++n) {
-        const double d =
-            data_.coordinates(n, 1) * t[0][0] + data_.coordinates(n, 2) * t[0][1] + data_.coordinates(n, 3) * t[0][2];
+        const double d = data_.coordinates(n, 1) * t[0][0] + data_.coordinates(n, 2) * t[0][1] +
+                         data_.coordinates(n, 3) * t[0][2];
         depth[std::size_t(n)] = d;
         nearest = std::max(nearest, d);
         farthest = std::min(farthest, d);

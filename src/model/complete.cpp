@@ -25,16 +25,8 @@ void writeUniform(const fs::path& dir, const char* name, int nodeCount, const ch
 
 void CompleteStructureFiles(const fs::path& dir,
                             const std::function<void(const fs::path&)>& writeDefaultTypes) {
-    StructureCounts counts;
-    switch (DiscoX::readDatos(dir, counts)) {
-        case DiscoX::Status::Missing:
-            throw FileError(FileError::Kind::Missing, findFile(dir, "DATOS.DAT"));
-        case DiscoX::Status::OtherVersion:
-            throw FileError(FileError::Kind::Damaged, findFile(dir, "DATOS.DAT"),
-                            "versión de otro programa: " + counts.DataVersion);
-        case DiscoX::Status::Read:
-            break;
-    }
+    const StructureCounts counts = requireDatos(
+        dir, [](const std::string& version) { return "versión de otro programa: " + version; });
     // Read only to check them: a geometry that does not fit its counts must not
     // be completed as if it were whole. A fault of COORDENA.DAT is the one reported.
     Structure geometry(counts);

@@ -145,18 +145,26 @@ void BasicStructure<Real>::save(
     }
 }
 
-template <class Real>
-BasicStructure<Real> loadStructure(const fs::path& dir, Parts parts) {
+StructureCounts requireDatos(const fs::path& dir,
+                             const std::function<std::string(const std::string&)>& otherVersion) {
     StructureCounts counts;
     switch (DiscoX::readDatos(dir, counts)) {
         case DiscoX::Status::Missing:
             throw FileError(FileError::Kind::Missing, findFile(dir, "DATOS.DAT"));
         case DiscoX::Status::OtherVersion:
             throw FileError(FileError::Kind::Damaged, findFile(dir, "DATOS.DAT"),
-                            "Estructura no compatible con la versión actual del programa");
+                            otherVersion(counts.DataVersion));
         case DiscoX::Status::Read:
             break;
     }
+    return counts;
+}
+
+template <class Real>
+BasicStructure<Real> loadStructure(const fs::path& dir, Parts parts) {
+    const StructureCounts counts = requireDatos(dir, [](const std::string&) {
+        return "Estructura no compatible con la versión actual del programa";
+    });
     BasicStructure<Real> s(counts);
     s.read(dir, parts);
     return s;

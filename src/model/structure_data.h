@@ -87,6 +87,11 @@ struct BasicStructure {
 
 using Structure = BasicStructure<float>;
 
+// The counts of DATOS.DAT. Throws FileError: Missing without the file, Damaged
+// when another version wrote it, with the detail `otherVersion(its version text)`.
+StructureCounts requireDatos(const std::filesystem::path& dir,
+                             const std::function<std::string(const std::string&)>& otherVersion);
+
 // DATOS.DAT and then `parts` of the structure in `dir`. Throws FileError:
 // Missing without DATOS.DAT, Damaged when it belongs to another version or a
 // file does not fit its layout.
