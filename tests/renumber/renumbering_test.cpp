@@ -44,11 +44,12 @@ TEST(Renumeracion, NumberingsWorkedByHand) {
         EXPECT_EQ(n->width, c.width);
     }
     const auto n = Renumbering(structureWith(4, scrambled)).renumeracion(1);
+    ASSERT_TRUE(n);
     EXPECT_EQ(n->newNumber, (std::vector<int>{0, 1, 3, 4, 2}));
 }
 
-TEST(Study, BestsAreKeptOverRepeatedStudiesAndTiesKeepTheEarlierStart) {
-    // Starts 1 and 3 both give 12.
+TEST(Study, BestsAreKeptOverRepeatedStudies) {
+    // Starts 1 and 3 both give 12; a tie keeps the earlier study's start.
     Renumbering q(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
     q.studyFrom(3);
     q.studyFrom(1);                        // equal width: no change
