@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "bartypes/generator.h"
 #include "exchange_support.h"
 #include "model/files.h"
 
@@ -106,15 +105,6 @@ TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
         EXPECT_EQ(test::snapshot(dir.path()), before);
         EXPECT_EQ(types.calls, 0);
     }
-}
-
-TEST(CompleteStructureFiles, DefaultTypeTableIsTheWholeCatalogueChoice) {
-    TempDir dir;
-    writeGeometry(dir);
-    CompleteStructureFiles(dir.path(), bartypes::writeDefaultTypes);
-    // Every family with its default ranges: 8 + 7 + 3 + 10 + 1 + 4 types.
-    const auto types = DiscoX::readTypes<float>(dir.path());
-    EXPECT_EQ(types.count, 33);
 }
 
 }  // namespace

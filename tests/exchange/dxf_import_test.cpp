@@ -47,39 +47,52 @@ TEST(DxfImport, TwoLinesMeetingAtACornerGiveThreeNodesAndTwoBars) {
     EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2", "2-3"}));
     EXPECT_EQ(im.dir.read("COORDENA.DAT"), "0\r\n4\r\n4\r\n0\r\n0\r\n0\r\n0\r\n0\r\n3\r\n");
     EXPECT_EQ(im.dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n2,3,1,0,0,0,0,0,1,1\r\n");
-    // No loads, every degree of freedom free, the default bar types.
-    for (int n = 1; n <= 3; ++n)
-        for (int k = 1; k <= 6; ++k) {
-            EXPECT_EQ(w.loads(n, k), 0.0f);
-            EXPECT_EQ(w.restraints(n, k), 1234.0f);
-        }
+    // Completed with the default bar types.
     EXPECT_EQ(DiscoX::readTypes<float>(im.dir.path()).count, 33);
     EXPECT_TRUE(im.messages.shown.empty());
 }
 
-TEST(DxfImport, EndsWithinTheToleranceShareANode) {
-    Imported close(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.015f, 0, 0}, {2, 0, 0})));
-    EXPECT_EQ(close.structure().nodeCount, 3);
-    Imported apart(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.03f, 0, 0}, {2, 0, 0})));
-    EXPECT_EQ(apart.structure().nodeCount, 4);
-    // The tolerance is a distance in space, not per axis.
-    Imported diagonal(drawing(line({0, 0, 0}, {1, 0, 0}) + line({1.015f, 0.015f, 0}, {2, 0, 0})));
-    EXPECT_EQ(diagonal.structure().nodeCount, 4);
-}
-
-TEST(DxfImport, BarsJoinTheSmallerNumberToTheLargerAndKeepDuplicates) {
-    Imported im(drawing(line({0, 0, 0}, {1, 0, 0}) + line({2, 0, 0}, {0, 0, 0}) +
-                        line({1, 0, 0}, {0, 0, 0})));
-    EXPECT_EQ(test::barEnds(im.structure()), (std::vector<std::string>{"1-2", "1-3", "1-2"}));
-}
-
-TEST(DxfImport, ZeroLengthLineMakesANodeButNoBar) {
-    Imported im(drawing(line({5, 5, 0}, {5, 5, 0}) + line({0, 0, 0}, {5, 5, 0.01f}) +
-                        line({0, 0, 0}, {0, 0, 0})));
-    const auto w = im.structure();
-    EXPECT_EQ(w.nodeCount, 2);
-    EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2"}));
-    EXPECT_EQ(w.coordinates(1, 1), 5.0f);
+TEST(DxfImport, LinesGiveNodesAndBars) {
+    const std::string polyline =
+        "  0\nPOLYLINE\n  8\n0\n 66\n1\n  0\nVERTEX\n  8\n0\n 10\n50\n 20\n50\n  0\nSEQEND\n";
+    const std::string arc = "  0\nARC\n  8\n0\n 10\n9\n 20\n9\n 30\n0\n 40\n1\n 50\n0\n 51\n90\n";
+    // A text reading "LINE" and a layer named "line" are no line entities.
+    const std::string text = "  0\nTEXT\n  8\nline\n 10\n7\n 20\n7\n  1\nLINE\n";
+    const Point o{0, 0, 0}, x{1, 0, 0}, far{2, 0, 0};
+    const struct {
+        const char* why;
+        std::string entities;
+        int nodes;
+        std::vector<std::string> ends;
+        float x1 = 0;  // x of node 1
+    } cases[] = {
+        {"ends within the tolerance", line(o, x) + line({1.015f, 0, 0}, far), 3, {"1-2", "2-3"}},
+        {"ends apart", line(o, x) + line({1.03f, 0, 0}, far), 4, {"1-2", "3-4"}},
+        // The tolerance is a distance in space, not per axis.
+        {"diagonal", line(o, x) + line({1.015f, 0.015f, 0}, far), 4, {"1-2", "3-4"}},
+        {"smaller number first, duplicates kept",
+         line(o, x) + line(far, o) + line(x, o),
+         3,
+         {"1-2", "1-3", "1-2"}},
+        // A zero-length line makes a node but no bar.
+        {"zero length",
+         line({5, 5, 0}, {5, 5, 0}) + line(o, {5, 5, 0.01f}) + line(o, o),
+         2,
+         {"1-2"},
+         5},
+        {"entity names in any case, others ignored",
+         polyline + line(o, x, "line") + arc + text + line(x, {1, 1, 0}, "3dLine") +
+             line({1, 1, 0}, {0, 1, 0}, "Line"),
+         4,
+         {"1-2", "2-3", "3-4"}},
+    };
+    for (const auto& c : cases) {
+        Imported im(drawing(c.entities));
+        const auto w = im.structure();
+        EXPECT_EQ(w.nodeCount, c.nodes) << c.why;
+        EXPECT_EQ(test::barEnds(w), c.ends) << c.why;
+        EXPECT_EQ(w.coordinates(1, 1), c.x1) << c.why;
+    }
 }
 
 TEST(DxfImport, LooseLinesAreWarnedAboutAndStillImported) {
@@ -104,19 +117,6 @@ TEST(DxfImport, LooseLinesAreWarnedAboutAndStillImported) {
     EXPECT_TRUE(five.messages.shown.empty());
     EXPECT_FALSE(manyLooseBars(16, 10));
     EXPECT_TRUE(manyLooseBars(17, 10));
-}
-
-TEST(DxfImport, EntityNamesInAnyCaseAndOtherEntitiesIgnored) {
-    const std::string polyline =
-        "  0\nPOLYLINE\n  8\n0\n 66\n1\n  0\nVERTEX\n  8\n0\n 10\n50\n 20\n50\n  0\nSEQEND\n";
-    const std::string arc = "  0\nARC\n  8\n0\n 10\n9\n 20\n9\n 30\n0\n 40\n1\n 50\n0\n 51\n90\n";
-    // A text reading "LINE" and a layer named "line" are no line entities.
-    const std::string text = "  0\nTEXT\n  8\nline\n 10\n7\n 20\n7\n  1\nLINE\n";
-    Imported im(drawing(polyline + line({0, 0, 0}, {1, 0, 0}, "line") + arc + text +
-                        line({1, 0, 0}, {1, 1, 0}, "3dLine") + line({1, 1, 0}, {0, 1, 0}, "Line")));
-    const auto w = im.structure();
-    EXPECT_EQ(w.nodeCount, 4);
-    EXPECT_EQ(test::barEnds(w), (std::vector<std::string>{"1-2", "2-3", "3-4"}));
 }
 
 TEST(DxfImport, MissingCoordinatesKeepThoseOfThePreviousLine) {
@@ -146,32 +146,6 @@ TEST(DxfImport, DrawingWithoutLinesChangesNothing) {
     dir.write("vacio.dxf", "");
     EXPECT_EQ(dxfin(dir.path(), dir / "vacio.dxf", messages).outcome, Outcome::NothingWritten);
     EXPECT_EQ(messages.shown.size(), 2u);
-}
-
-TEST(DxfImport, ReplacesDataAndResultsButKeepsTheDescriptionAndOtherFiles) {
-    TempDir dir;
-    test::writeChain(dir.path(), 5);
-    dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
-    dir.write("NOTAS.DAT", "Nave industrial.\r\n");
-    dir.write("INCOG.RES", "1\r\n");
-    dir.write("Resultad.res", "listado\r\n");
-    dir.write("listado.txt", "listado\r\n");
-    dir.write("otro.dat", "1\r\n");
-    dir.write("datos.dat", "\"Vanto 2.11\"\r\n5\r\n4\r\n");  // a second spelling
-    dir.write("dibujo.DXF", drawing(line({0, 0, 0}, {1, 0, 0})));
-    test::RecordingMessages messages;
-    dxfin(dir.path(), dir / "dibujo.DXF", messages);
-
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT",
-                                               "COORDENA.DAT", "DATOS.DAT", "NOTAS.DAT",
-                                               "TIPOS.DAT", "dibujo.DXF", "listado.txt"}));
-    EXPECT_EQ(dir.read("NOTAS.DAT"), "Nave industrial.\r\n");
-    EXPECT_EQ(DiscoX::readTypes<float>(dir.path()).count, 33);  // regenerated
-    EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n2\r\n1\r\n");
 }
 
 TEST(DxfImport, BrokenDrawingsLeaveTheStructureAsItWas) {
@@ -214,38 +188,18 @@ TEST(DxfImport, BrokenDrawingsLeaveTheStructureAsItWas) {
     }
 }
 
-TEST(DxfImport, StoppingLeavesTheStructureAsItWas) {
-    TempDir dir;
-    test::writeChain(dir.path(), 3);
-    dir.write("d.dxf", drawing(line({0, 0, 0}, {1, 0, 0}) + line({1, 0, 0}, {2, 0, 0})));
-    const std::string before = test::snapshot(dir.path());
-    test::RecordingMessages messages;
-    test::StoppingProgress stop(1);
-    EXPECT_EQ(dxfin(dir.path(), dir / "d.dxf", messages, &stop).outcome, Outcome::Stopped);
-    EXPECT_EQ(test::snapshot(dir.path()), before);
-}
-
-// The numbering of a literal search of the nodes in order, the first node
-// within the tolerance winning.
-std::vector<int> linearNumbers(const std::vector<Point>& points) {
-    std::vector<Point> nodes;
-    std::vector<int> out;
-    for (const Point& p : points) {
-        std::size_t n = 0;
-        while (n < nodes.size() && !coincident(nodes[n], p))
-            ++n;
-        if (n == nodes.size()) nodes.push_back(p);
-        out.push_back(int(n) + 1);
-    }
-    return out;
-}
-
-std::vector<int> indexNumbers(const std::vector<Point>& points) {
+// The index numbers the nodes as a literal search of them in order, the
+// first node within the tolerance winning.
+void expectLinearNumbering(const std::vector<Point>& points) {
     NodeIndex index;
-    std::vector<int> out;
-    for (const Point& p : points)
-        out.push_back(index.findOrAdd(p));
-    return out;
+    std::vector<Point> nodes;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        std::size_t n = 0;
+        while (n < nodes.size() && !coincident(nodes[n], points[i]))
+            ++n;
+        if (n == nodes.size()) nodes.push_back(points[i]);
+        ASSERT_EQ(index.findOrAdd(points[i]), int(n) + 1) << "point " << i;
+    }
 }
 
 TEST(DxfNodeIndex, NumbersNodesExactlyAsTheLinearSearch) {
@@ -259,7 +213,7 @@ TEST(DxfNodeIndex, NumbersNodesExactlyAsTheLinearSearch) {
     for (int i = 0; i < 4000; ++i)
         borders.push_back({cell(rng) * 0.02f + tiny(rng), cell(rng) * 0.02f + tiny(rng),
                            (i % 3) * 0.02f + tiny(rng)});
-    EXPECT_EQ(indexNumbers(borders), linearNumbers(borders));
+    expectLinearNumbering(borders);
 
     // Chains: each point within the tolerance of the one before, so that a
     // point may be near several nodes and the first must win.
@@ -276,7 +230,7 @@ TEST(DxfNodeIndex, NumbersNodesExactlyAsTheLinearSearch) {
         }
     }
     std::shuffle(chains.begin() + 1200, chains.end(), rng);
-    EXPECT_EQ(indexNumbers(chains), linearNumbers(chains));
+    expectLinearNumbering(chains);
 
     // Dense random clouds, with negative and far-away coordinates.
     std::vector<Point> clouds;
@@ -286,11 +240,11 @@ TEST(DxfNodeIndex, NumbersNodesExactlyAsTheLinearSearch) {
         clouds.push_back({1e30f * (i % 7), -3e38f, 1e-30f * i});
     for (int i = 0; i < 500; ++i)
         clouds.push_back({-1e6f + unit(rng) * 0.1f, 1e6f, 0.01f * (i % 5)});
-    EXPECT_EQ(indexNumbers(clouds), linearNumbers(clouds));
+    expectLinearNumbering(clouds);
 
     // Exactly at the tolerance: 0.02 apart is one node (as float values allow).
     std::vector<Point> exact{{0, 0, 0}, {0.02f, 0, 0}, {0.04f, 0, 0}, {0.0200001f, 0, 0}};
-    EXPECT_EQ(indexNumbers(exact), linearNumbers(exact));
+    expectLinearNumbering(exact);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes and helpers shared by the exchange tests.
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,6 +39,22 @@ inline std::vector<std::string> barEnds(const Written& w) {
         out.push_back(std::to_string(itemNumber(w.bars(b, Origin))) + "-" +
                       std::to_string(itemNumber(w.bars(b, End))));
     return out;
+}
+
+inline std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// The names of the files in `dir`, sorted.
+inline std::vector<std::string> fileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Writes a small complete structure: nodes on the x axis 0, 1, 2, ..., bars
