@@ -165,7 +165,6 @@ class MainWindowTest : public QObject {
         Program p("Nave");
         p.start();
         QVERIFY(QTest::qWaitForWindowActive(&p.window()));
-        QCOMPARE(p.descr()->placeholderText(), QString("[Sin descripción...]"));
         p.descr()->setFocus();
         QTest::keyClicks(p.descr(), "Nave de dos aguas");
         QTest::keyClick(p.descr(), Qt::Key_Return);
