@@ -8,22 +8,19 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
-#include <chrono>
 
 #include "exchange/dxf_export.h"
 #include "mainwin/exchange_window.h"
 #include "model/files.h"
 #include "model/helpers.h"
 #include "reports/listing.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/qt_surface.h"
 #include "ui/recording.h"
+#include "window_support.h"
 
 using namespace vanto;
+using test::click;
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,10 +66,6 @@ QStringList entries(const QListWidget* list) {
     return out;
 }
 
-void click(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
-
 // A double click as the window system delivers it: press, release, double
 // click, release.
 void doubleClick(QListWidget* list, QListWidgetItem* item) {
@@ -106,7 +99,6 @@ class ExchangeWindowTest : public QObject {
             f.work.write(name, "");
         ExchangeWindow w(f.context);
         w.show();
-        QCOMPARE(w.windowTitle(), QString("Importar / Exportar"));
         QCOMPARE(w.Dir1->path(), f.work.path());
         QCOMPARE(w.Label1->text(), QString::fromStdString(f.structure.string()));
         QVERIFY(w.Imp[0]->isChecked() && !w.Comenzar->isEnabled() && !w.Text1->isEnabled());
@@ -219,22 +211,8 @@ class ExchangeWindowTest : public QObject {
         f.work.write("grande.dxf", dxf(chain));
         const std::string old = f.snapshot();
         ExchangeWindow w(f.context);
-        w.show();
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        std::chrono::steady_clock::time_point closedAt{};
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, &w, [&] {
-            if (!w.running() || !w.isVisible()) return;
-            QVERIFY(!w.Comenzar->isEnabled() && !w.Salir->isEnabled());
-            closedAt = std::chrono::steady_clock::now();
-            w.close();
-        });
-        watch.start(1);
-        importFile(w, 0, "grande.dxf");
-        const auto stopped = std::chrono::steady_clock::now();
-        QVERIFY(closedAt.time_since_epoch().count() > 0);
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(stopped - closedAt < std::chrono::milliseconds(500));
+        test::closeWhileBusy(w, f.context, [&] { importFile(w, 0, "grande.dxf"); },
+                             {w.Comenzar, w.Salir});
         QCOMPARE(f.snapshot(), old);
     }
 };

@@ -5,41 +5,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
-#include <chrono>
 
 #include "mainwin/lattice_window.h"
 #include "model/files.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/qt_surface.h"
 #include "ui/recording.h"
+#include "window_support.h"
 
 using namespace vanto;
-
-namespace {
-
-struct Fixture {
-    Fixture() {
-        test::portal().write(dir.path());
-        context.session().settings.StructureDirectory = dir.path().string();
-    }
-    test::TempDir dir;
-    test::TestContext context;
-};
-
-void type(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
-void click(QCheckBox* box) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-}
-
-}  // namespace
+using test::click;
+using test::Fixture;
+using test::type;
 
 class LatticeWindowTest : public QObject {
     Q_OBJECT
@@ -77,58 +54,33 @@ class LatticeWindowTest : public QObject {
         QVERIFY(w.Progreso->isHidden());
     }
 
-    void inputsThatMakeNoGridWriteNothing() {
-        const struct {
-            const char *box, *text, *message;
-        } cases[] = {
-            {"Tey", "0", nullptr},  // a zero spacing: silently nothing
-            {"Tnx", "-2", "El número de puntos de cada dirección no puede ser negativo."},
-        };
-        for (const auto& c : cases) {
-            Fixture f;
-            const std::string before = test::snapshot(f.dir.path());
-            LatticeWindow w(f.context);
-            w.show();
-            type(w.findChild<QLineEdit*>(c.box), c.text);
-            QTest::mouseClick(w.Generar, Qt::LeftButton);
-            const auto& shown = f.context.recorded().shown;
-            QCOMPARE(shown.size(), size_t(c.message ? 1 : 0));
-            if (c.message) {
-                QCOMPARE(shown[0].title, std::string("¡ Aviso !"));
-                QCOMPARE(shown[0].text, std::string(c.message));
-            }
-            QCOMPARE(test::snapshot(f.dir.path()), before);
-            QVERIFY(w.Generar->isEnabled());
-            QCOMPARE(w.Estado->text(), QString());
-        }
+    void aRefusalShowsItsMessageAndWritesNothing() {
+        Fixture f;
+        const std::string before = test::snapshot(f.dir.path());
+        LatticeWindow w(f.context);
+        w.show();
+        type(w.Tnx, "-2");
+        QTest::mouseClick(w.Generar, Qt::LeftButton);
+        const auto& shown = f.context.recorded().shown;
+        QCOMPARE(shown.size(), size_t(1));
+        QCOMPARE(shown[0].title, std::string("¡ Aviso !"));
+        QCOMPARE(shown[0].text,
+                 std::string("El número de puntos de cada dirección no puede ser negativo."));
+        QCOMPARE(test::snapshot(f.dir.path()), before);
+        QVERIFY(w.Generar->isEnabled());
+        QCOMPARE(w.Estado->text(), QString());
     }
 
     void closingDuringTheGenerationStopsIt() {
         Fixture f;
         const std::string before = test::snapshot(f.dir.path());
         LatticeWindow w(f.context);
-        w.show();
         type(w.Tnx, "100");
         type(w.Tny, "100");
         type(w.Tnz, "60");
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        std::chrono::steady_clock::time_point closedAt{};
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, &w, [&] {
-            if (!w.running() || !w.isVisible()) return;
-            QVERIFY(!w.Generar->isEnabled() && !w.Salir->isEnabled());
-            QVERIFY(w.Progreso->isVisible());
-            closedAt = std::chrono::steady_clock::now();
-            w.close();
-        });
-        watch.start(1);
-        const auto started = std::chrono::steady_clock::now();
-        QTest::mouseClick(w.Generar, Qt::LeftButton);
-        const auto stopped = std::chrono::steady_clock::now();
-        QVERIFY(closedAt > started);
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(stopped - closedAt < std::chrono::milliseconds(500));
-        QVERIFY(f.context.recorded().shown.empty());
+        test::closeWhileBusy(
+            w, f.context, [&] { QTest::mouseClick(w.Generar, Qt::LeftButton); },
+            {w.Generar, w.Salir}, [&] { return w.Progreso->isVisible(); });
         // Nothing written, and no staging directory left behind.
         QCOMPARE(test::snapshot(f.dir.path()), before);
         for (const auto& e : std::filesystem::directory_iterator(f.dir.path()))

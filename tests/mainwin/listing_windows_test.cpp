@@ -9,23 +9,14 @@
 #include "mainwin/listing_window.h"
 #include "mainwin/results_viewer.h"
 #include "mainwin/text_print.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/recording.h"
+#include "window_support.h"
 
 using namespace vanto;
+using test::Fixture;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Fixture {
-    Fixture() {
-        test::portal().write(dir.path());
-        context.session().settings.StructureDirectory = dir.path().string();
-    }
-    test::TempDir dir;
-    test::TestContext context;
-};
 
 std::vector<std::string> printedLines(const test::RecordingPrinter& p) {
     std::vector<std::string> out;

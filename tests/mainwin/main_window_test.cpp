@@ -4,8 +4,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
@@ -17,6 +20,8 @@
 #include "mainwin/help_viewer.h"
 #include "mainwin/main_window.h"
 #include "mainwin/modules.h"
+#include "mainwin/structure_dialogs.h"
+#include "mainwin/types_window.h"
 #include "support/message_answerer.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
@@ -160,7 +165,6 @@ class MainWindowTest : public QObject {
         Program p("Nave");
         p.start();
         QVERIFY(QTest::qWaitForWindowActive(&p.window()));
-        QCOMPARE(p.descr()->placeholderText(), QString("[Sin descripción...]"));
         p.descr()->setFocus();
         QTest::keyClicks(p.descr(), "Nave de dos aguas");
         QTest::keyClick(p.descr(), Qt::Key_Return);
@@ -227,6 +231,46 @@ class MainWindowTest : public QObject {
         QVERIFY(!p.window().isVisible());
         QVERIFY(p.program.read("tutor.rtf").find("Nota.") != std::string::npos);
         QVERIFY(p.program.read("NOMBRE.DAT").find("\"Nave\"") != std::string::npos);
+    }
+
+    void theMenusOpenTheDialogsAndTheModules() {
+        Program p("Nave");
+        p.start();
+        MainWindow& w = p.window();
+        for (const char* name : {"Renumerar", "tiposbarras", "Reticulado", "ImpExp"})
+            QVERIFY2(w.entry(name) && w.entry(name)->isEnabled(), name);
+        // The structure dialogs are modal, answered when they show.
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<NewStructureDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            d->Nuev->setText("Arco");
+            d->si->click();
+        });
+        w.entry("Nueva")->trigger();
+        QVERIFY(fs::is_directory(p.work / "-Arco"));
+        QCOMPARE(p.items("List1"), (QStringList{"Arco", "Nave", "Puente", "Vacia", "Vieja"}));
+        QCOMPARE(p.selected(), QString("Arco"));
+        QCOMPARE(p.descr()->toPlainText(), QString("La estructura no tiene los datos básicos."));
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<DeleteStructureDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            QCOMPARE(d->Borr->text(), QString("Arco"));
+            d->si->click();
+        });
+        w.entry("Eliminar")->trigger();
+        QVERIFY(!fs::exists(p.work / "-Arco"));
+        QCOMPARE(p.items("List1").size(), 4);
+        QCOMPARE(p.selected(), QString());
+        QVERIFY(!p.enabled({"Eliminar"}));
+
+        // From the menu the types window is the user's, even with a module's flag left up.
+        p.click("Nave");
+        p.controller->session().OpenedByModule = true;
+        w.entry("tiposbarras")->trigger();
+        auto* types = qobject_cast<TypesWindow*>(p.controller->moduleWindow());
+        QVERIFY(types && !types->unattended() && types->isVisible());
+        QVERIFY(!p.controller->session().OpenedByModule);
+        QVERIFY(p.messages.shown.empty());
     }
 
     void aDamagedFileEndsTheProgramAndForgetsTheSettings() {

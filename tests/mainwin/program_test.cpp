@@ -1,9 +1,10 @@
 // The program's top level: the last line of defence against errors escaping
-// a handler, the settings directory, the locale's decimal separator.
+// a handler, and the settings directory.
 
 #include <QPushButton>
 #include <QtTest>
 #include <cstdlib>
+#include <optional>
 
 #include "mainwin/app_controller.h"
 #include "mainwin/program.h"
@@ -56,29 +57,19 @@ class ProgramTest : public QObject {
         QCOMPARE(chooseSettingsDirectory(program.path()), program.path());
         // A program directory that cannot be written (here: gone) falls back.
         const fs::path gone = program / "no-existe";
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        const std::string saved = old ? old : "";
-        const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        const auto value = [](const char* name) -> std::optional<std::string> {
+            const char* v = std::getenv(name);
+            return v ? std::optional<std::string>(v) : std::nullopt;
+        };
+        const auto xdg = value("XDG_CONFIG_HOME"), home = value("HOME");
         setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
         QCOMPARE(chooseSettingsDirectory(gone), config / "vanto");
         QVERIFY(fs::is_directory(config / "vanto"));
         setenv("XDG_CONFIG_HOME", "relativo", 1);  // not absolute: ignored
         setenv("HOME", config.path().c_str(), 1);
         QCOMPARE(chooseSettingsDirectory(gone), config / ".config" / "vanto");
-        if (old)
-            setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        setenv("HOME", home.c_str(), 1);
-    }
-
-    void decimalSeparatorComesFromTheLocale() {
-        const QLocale saved;
-        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
-        QCOMPARE(VantoApplication::localeDecimalSeparator(), ',');
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(VantoApplication::localeDecimalSeparator(), '.');
-        QLocale::setDefault(saved);
+        xdg ? setenv("XDG_CONFIG_HOME", xdg->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+        home ? setenv("HOME", home->c_str(), 1) : unsetenv("HOME");
     }
 };
 

@@ -1,0 +1,73 @@
+#pragma once
+// What the module windows' tests share: a structure directory current in a
+// test context, typing into a box, and closing a window while its work runs.
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "mainwin/busy_window.h"
+#include "support/structures.h"
+#include "support/tempdir.h"
+#include "ui/recording.h"
+
+namespace vanto::test {
+
+struct Fixture {
+    explicit Fixture(const std::optional<Frame>& frame = portal()) {
+        if (frame) frame->write(dir.path());
+        context.session().settings.StructureDirectory = dir.path().string();
+    }
+    TempDir dir;
+    TestContext context;
+};
+
+inline void type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Clicks a check box or option on its box, not on its caption.
+inline void click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// Closed from a timer as soon as the work shows, the window must finish once,
+// after the work returned, promptly and without a further message.
+// `start` clicks what begins the work; `locked` must be off while it runs;
+// `ready` tells when the work has reached the stage to interrupt.
+inline void closeWhileBusy(
+    BusyWindow& w, TestContext& context, const std::function<void()>& start,
+    std::initializer_list<QWidget*> locked,
+    const std::function<bool()>& ready = [] { return true; },
+    std::chrono::milliseconds within = std::chrono::milliseconds(500)) {
+    w.show();
+    QSignalSpy finished(&w, &ui::ModuleWindow::finished);
+    std::chrono::steady_clock::time_point closedAt{};
+    std::size_t shownAtClose = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &w, [&] {
+        if (!w.running() || !w.isVisible() || !ready()) return;
+        for (QWidget* c : locked)
+            QVERIFY(!c->isEnabled());
+        closedAt = std::chrono::steady_clock::now();
+        shownAtClose = context.recorded().shown.size();
+        w.close();
+        QCOMPARE(finished.count(), 0);  // not while the work runs
+    });
+    watch.start(1);
+    start();
+    const auto stopped = std::chrono::steady_clock::now();
+    QVERIFY(closedAt.time_since_epoch().count() > 0);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(stopped - closedAt < within);
+    QCOMPARE(context.recorded().shown.size(), shownAtClose);  // a stop is no failure
+}
+
+}  // namespace vanto::test
