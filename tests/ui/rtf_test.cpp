@@ -2,7 +2,6 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -134,9 +133,6 @@ class RtfTest : public QObject {
         doc.setPlainText(QStringLiteral("uno\tdos\n\n\ntres") + QChar(QChar::LineSeparator) +
                          QStringLiteral("misma línea\n"));
         QCOMPARE(roundTrip(doc), describe(doc));
-        QTextDocument back;
-        QVERIFY(vanto::rtf::read(vanto::rtf::write(doc), back));
-        QCOMPARE(back.toRawText(), doc.toRawText());
 
         // An empty paragraph keeps the size of its line.
         QTextDocument sized;
@@ -145,6 +141,7 @@ class RtfTest : public QObject {
         c.insertBlock(QTextBlockFormat(), format(true, false, false, {}, 24));
         c.insertBlock(QTextBlockFormat(), format(false, false, false, {}, 12));
         c.insertText("después");
+        QTextDocument back;
         QVERIFY(vanto::rtf::read(vanto::rtf::write(sized), back));
         QCOMPARE(back.blockCount(), 3);
         QCOMPARE(back.findBlockByNumber(1).charFormat().fontPointSize(), 24.0);
@@ -235,6 +232,10 @@ class RtfTest : public QObject {
              "\\u-3?!\\u8804 ?}",
              "árbol α-β-λz-λ\uFFFD!≤"},
             {"{\\rtf1\\ansi\\ansicpg1251 \\'c0\\'e1\\'e2}", "Абв"},
+            // A font's character set overrides the document's code page.
+            {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}}\\f1 "
+             "\\'e1\\'e2\\f0 \\'e1}",
+             "αβá"},
             // Destinations it does not show.
             {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss{\\*\\panose 020b0604020202020204}Arial;}}"
              "{\\*\\generator Un programa;}{\\stylesheet{\\s0 Normal;}{\\s1 Heading 1;}}"
@@ -268,16 +269,6 @@ class RtfTest : public QObject {
         QTextDocument doc;
         QVERIFY(vanto::rtf::read("{\\rtf1 \\fs99999999999999999 a}", doc));
         QVERIFY(doc.begin().begin().fragment().charFormat().fontPointSize() <= 1638.0);
-    }
-
-    void otherCodePageFromTheFontCharset() {
-        if (!QStringDecoder("windows-1253").isValid()) QSKIP("this Qt has no Windows-1253");
-        QTextDocument greek;
-        QVERIFY(
-            vanto::rtf::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 "
-                             "Arial Greek;}}\\f1 \\'e1\\'e2\\f0 \\'e1}",
-                             greek));
-        QCOMPARE(greek.toPlainText(), QStringLiteral("αβá"));
     }
 
     void refusesTextThatIsNotRtf() {
