@@ -139,27 +139,16 @@ TEST_F(ListingImport, TypesInUseAreRenumberedAndTheBarsFollow) {
               "1,2,1,0,0,0,0,0,1,1\r\n"
               "3,2,2,90,-1.5,0.25,0,20,0.5,0\r\n");
 
-    // Types 2 and 5 of five.
-    TempDir five;
-    test::writeSample(five.path());
-    std::vector<test::TypeRow> rows;
-    for (int t = 1; t <= 5; ++t)
-        rows.push_back({{0, float(10 * t), 1, 1, 1, 2100000, 0.3f, 2600, 7850, 0.012f},
-                        "T" + std::to_string(t)});
-    test::writeTypeRows(five.path(), rows);
-    DiscoX::writeBars(
-        five.path(),
-        test::tableOf(10, {{1, 2, 5, 0, 0, 0, 0, 0, 1, 1}, {3, 2, 2, 0, 0, 0, 0, 0, 1, 1}}), 2);
-    writeDataListing(five.path(), clock);
-    listin(target.path(), five / "listado.txt", progress);
-    const auto renumbered = DiscoX::readTypes<float>(target.path());
-    ASSERT_EQ(renumbered.count, 2);
-    EXPECT_EQ(renumbered.names[1], "T2-------------");
-    EXPECT_EQ(renumbered.names[2], "T5-------------");
-    EXPECT_FLOAT_EQ(renumbered.values(2, A), 50);
+    // Types 2 and 5 with a gap, bar 1 on the higher one.
+    import(sampleListing()
+               .edit("  3 Chapa", "  3", "  5")
+               .edit("  1      1", "   2    0", "   5    0")
+               .edit("  2      3", "   3   90", "   2   90")
+               .text());
+    EXPECT_EQ(DiscoX::readTypes<float>(target.path()).names[2], "Chapa----------");
     EXPECT_EQ(target.read("BARRAS.DAT"),
               "1,2,2,0,0,0,0,0,1,1\r\n"
-              "3,2,1,0,0,0,0,0,1,1\r\n");
+              "3,2,1,90,-1.5,0.25,0,20,0.5,0\r\n");
 }
 
 TEST_F(ListingImport, EditedRestraintsAndLoads) {
