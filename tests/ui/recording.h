@@ -29,7 +29,8 @@ struct DrawCall {
 template <class Base>
 class Recorder : public Base {
   public:
-    Recorder(double widthTwips, double heightTwips) : w_(widthTwips), h_(heightTwips) {
+    Recorder(double widthTwips = 3000, double heightTwips = 2000)
+        : w_(widthTwips), h_(heightTwips) {
         resetScale();
     }
     double widthTwips() const override { return w_; }
@@ -98,11 +99,7 @@ class Recorder : public Base {
     PenMode mode_ = PenMode::Copy;
 };
 
-class RecordingSurface : public Recorder<Surface> {
-  public:
-    RecordingSurface(double widthTwips = 3000, double heightTwips = 2000)
-        : Recorder(widthTwips, heightTwips) {}
-};
+using RecordingSurface = Recorder<Surface>;
 
 // Keeps the calls of every finished page in `pages`.
 class RecordingPrinter : public Recorder<Printer> {
