@@ -42,10 +42,8 @@ TEST(Materials, ConcreteModulusFromTheCubeRoot) {
 }
 
 TEST(Catalogue, SeriesAndSizes) {
-    EXPECT_EQ(catalogue(Series::IPE).size(), 18u);
-    EXPECT_EQ(catalogue(Series::HEB).size(), 19u);
-    EXPECT_EQ(catalogue(Series::UPN).size(), 12u);
-    for (Series s : {Series::IPE, Series::HEB, Series::UPN}) {
+    for (auto [s, size] : {std::pair{Series::IPE, 18u}, {Series::HEB, 19u}, {Series::UPN, 12u}}) {
+        EXPECT_EQ(catalogue(s).size(), size);
         int last = 0;
         for (const ProfileRow& row : catalogue(s)) {
             // The size is the number that ends the name; sizes grow.
@@ -74,12 +72,11 @@ TEST(Rows, ExactBytes) {
               "   400         5         5         5     500 0.05     2  1800 0.010 "
               "\"T-K75=5-----L20\"");
     // Names are cut or padded with "-" to 15 characters, counted as characters.
-    EXPECT_EQ(typeRow({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "ñame"),
-              "     1         2         3         4       5    6     7     8     9 "
-              "\"ñame-----------\"");
-    EXPECT_EQ(typeRow({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "ABCDEFGHIJKLMNOPQ"),
-              "     1         2         3         4       5    6     7     8     9 "
-              "\"ABCDEFGHIJKLMNO\"");
+    for (auto [name, written] :
+         {std::pair{"ñame", "ñame-----------"}, {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}})
+        EXPECT_EQ(typeRow({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, name),
+                  "     1         2         3         4       5    6     7     8     9 \"" +
+                      std::string(written) + "\"");
 }
 
 }  // namespace

@@ -19,24 +19,23 @@ TEST(TypesCommand, WritesTheDefaultTable) {
     EXPECT_EQ(DiscoX::readTypes<float>(dir.path()).count, 33);
 }
 
-TEST(TypesCommand, RefusesATableTooShortForTheBars) {
-    TempDir dir;
-    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n2\r\n");
-    dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n1,2,40,0,0,0,0,0,1,1\r\n");
-    dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
-    const std::string before = snapshot(dir.path());
-    const CliRun r = runCli({"types", dir.path().string()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("Está intentando crear menor número de tipos barras"), std::string::npos)
-        << r.err;
-    EXPECT_EQ(snapshot(dir.path()), before);
-}
-
-TEST(TypesCommand, MissingBarsWriteNothing) {
-    TempDir dir;
-    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
-    EXPECT_EQ(runCli({"types", dir.path().string()}).status, 2);
-    EXPECT_FALSE(fileExists(dir.path(), "TIPOS.DAT"));
+// A table too short for the bars, and no bars at all: status 2, nothing written.
+TEST(TypesCommand, RefusalsWriteNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1,2,1,0,0,0,0,0,1,1\r\n1,2,40,0,0,0,0,0,1,1\r\n",
+         "Está intentando crear menor número de tipos barras"},
+        {nullptr, "BARRAS.DAT"},
+    };
+    for (const auto& [bars, says] : cases) {
+        TempDir dir;
+        dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n2\r\n");
+        if (bars) dir.write("BARRAS.DAT", bars);
+        const std::string before = snapshot(dir.path());
+        const CliRun r = runCli({"types", dir.path().string()});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+        EXPECT_EQ(snapshot(dir.path()), before);
+    }
 }
 
 }  // namespace

@@ -19,32 +19,23 @@ void writeGeometry(const TempDir& dir) {
     dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n");
 }
 
-struct CountingTypes {
-    int calls = 0;
-    std::filesystem::path where;
-    std::function<void(const std::filesystem::path&)> writer() {
-        return [this](const std::filesystem::path& dir) {
-            ++calls;
-            where = dir;
-        };
-    }
-};
+// Counts the calls that write the bar types, each for `dir`.
+auto countingTypes(int& calls, const TempDir& dir) {
+    return [&calls, &dir](const std::filesystem::path& where) {
+        ++calls;
+        EXPECT_EQ(where, dir.path());
+    };
+}
 
 TEST(CompleteStructureFiles, CreatesZeroLoadsFreeRestraintsAndAsksForTypes) {
     TempDir dir;
     writeGeometry(dir);
-    CountingTypes types;
-    CompleteStructureFiles(dir.path(), types.writer());
+    int calls = 0;
+    CompleteStructureFiles(dir.path(), countingTypes(calls, dir));
 
-    std::string zeros, free;
-    for (int i = 0; i < 12; ++i) {
-        zeros += "0\r\n";
-        free += "1234\r\n";
-    }
-    EXPECT_EQ(dir.read("CARGAS.DAT"), zeros);
-    EXPECT_EQ(dir.read("COACCION.DAT"), free);
-    EXPECT_EQ(types.calls, 1);
-    EXPECT_EQ(types.where, dir.path());
+    EXPECT_EQ(dir.read("CARGAS.DAT"), test::crlf(std::vector<std::string>(12, "0")));
+    EXPECT_EQ(dir.read("COACCION.DAT"), test::crlf(std::vector<std::string>(12, "1234")));
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(CompleteStructureFiles, CreatesOnlyWhatIsMissing) {
@@ -53,10 +44,10 @@ TEST(CompleteStructureFiles, CreatesOnlyWhatIsMissing) {
     const std::string loads = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n";
     dir.write("cargas.dat", loads);  // any letter case counts
     dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
-    CountingTypes types;
-    CompleteStructureFiles(dir.path(), types.writer());
+    int calls = 0;
+    CompleteStructureFiles(dir.path(), countingTypes(calls, dir));
 
-    EXPECT_EQ(types.calls, 0);
+    EXPECT_EQ(calls, 0);
     EXPECT_EQ(dir.read("cargas.dat"), loads);
     EXPECT_FALSE(std::filesystem::exists(dir / "CARGAS.DAT"));
     EXPECT_EQ(dir.read("TIPOS.DAT"), "cabecera\r\n0\r\n");
@@ -64,9 +55,9 @@ TEST(CompleteStructureFiles, CreatesOnlyWhatIsMissing) {
 
     // A complete structure is left exactly as it is.
     const std::string complete = test::snapshot(dir.path());
-    CompleteStructureFiles(dir.path(), types.writer());
+    CompleteStructureFiles(dir.path(), countingTypes(calls, dir));
     EXPECT_EQ(test::snapshot(dir.path()), complete);
-    EXPECT_EQ(types.calls, 0);
+    EXPECT_EQ(calls, 0);
 }
 
 TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
@@ -94,16 +85,16 @@ TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
             std::filesystem::remove(dir / c.file);
         if (std::string(c.named) != c.file) std::filesystem::remove(dir / c.named);
         const std::string before = test::snapshot(dir.path());
-        CountingTypes types;
+        int calls = 0;
         try {
-            CompleteStructureFiles(dir.path(), types.writer());
+            CompleteStructureFiles(dir.path(), countingTypes(calls, dir));
             ADD_FAILURE() << "no error";
         } catch (const FileError& e) {
             EXPECT_EQ(e.kind(), c.kind);
             EXPECT_EQ(e.path().filename(), c.named);
         }
         EXPECT_EQ(test::snapshot(dir.path()), before);
-        EXPECT_EQ(types.calls, 0);
+        EXPECT_EQ(calls, 0);
     }
 }
 

@@ -27,13 +27,12 @@ class StoppingProgress : public Progress {
 };
 
 // A structure as its files hold it.
-using Written = Structure;
-inline Written readStructure(const std::filesystem::path& dir) {
+inline Structure readStructure(const std::filesystem::path& dir) {
     return loadStructure<float>(dir, part::Geometry | part::Loads | part::Restraints);
 }
 
 // "origin-end" of every bar, in bar order.
-inline std::vector<std::string> barEnds(const Written& w) {
+inline std::vector<std::string> barEnds(const Structure& w) {
     std::vector<std::string> out;
     for (int b = 1; b <= w.barCount; ++b)
         out.push_back(std::to_string(itemNumber(w.bars(b, Origin))) + "-" +

@@ -63,9 +63,7 @@ TEST(SingleCaseFrame, ConvertsTheFrameIntoTheYZPlane) {
     TempDir dir;
     dir.write("PORTICO.DAT", singleCase);
     const Summary s = wmin(dir.path(), dir / "PORTICO.DAT");
-    EXPECT_EQ(s.outcome, Outcome::Written);
-    EXPECT_EQ(s.nodeCount, 3);
-    EXPECT_EQ(s.barCount, 2);
+    EXPECT_EQ(std::tuple(s.outcome, s.nodeCount, s.barCount), std::tuple(Outcome::Written, 3, 2));
 
     EXPECT_EQ(dir.read("DATOS.DAT"), crlf({"\"Vanto 2.11\"", "3", "2"}));
     EXPECT_EQ(dir.read("COORDENA.DAT"), crlf({"0", "0", "0", "0", "0", "4", "0", "3", "3"}));
@@ -105,9 +103,8 @@ TEST(SingleCaseFrame, SectionsBecomeBarTypes) {
     // The torsion of the circle of the same area, π·d⁴/32 with d² = 4A/π: 5000/π.
     EXPECT_NEAR(t.values(2, MTors), 5000 / 3.14159265358979, 0.05);
     EXPECT_EQ(t.values(3, MTors), t.values(2, MTors));
-    EXPECT_EQ(t.names[1], "A-42......30x20");
-    EXPECT_EQ(t.names[2], "H-250........Wm");
-    EXPECT_EQ(t.names[3], "H-250........Wm");
+    EXPECT_EQ(std::vector(t.names.begin() + 1, t.names.end()),
+              (std::vector<std::string>{"A-42......30x20", "H-250........Wm", "H-250........Wm"}));
 }
 
 TEST(FourCaseFrame, SumsTheLoadCasesAndNegatesTheBarLoad) {
@@ -123,22 +120,20 @@ TEST(FourCaseFrame, SumsTheLoadCasesAndNegatesTheBarLoad) {
     // Bar 1 ran 3 → 2 with fixities 0 (at 3) and 1 (at 2): each stays with its node.
     EXPECT_EQ(dir.read("BARRAS.DAT"), crlf({"2,3,1,0,-3,0,0,0,1,0", "1,2,1,0,0,0,0,0,1,0.5"}));
     const auto w = test::readStructure(dir.path());
-    EXPECT_EQ(w.loads(2, 2), 2.0f);
-    EXPECT_EQ(w.loads(2, 3), 3.0f);
-    EXPECT_EQ(w.loads(2, 4), 2.0f);
-    EXPECT_EQ(w.loads(1, 2), 0.0f);
-    EXPECT_EQ(w.restraints(1, 3), 0.0f);
-    EXPECT_EQ(w.restraints(2, 3), 1234.0f);
+    for (auto [node, k, load, restraint] :
+         {std::array{2, 2, 2, 1234}, {2, 3, 3, 1234}, {2, 4, 2, 1234}, {1, 2, 0, 0}, {1, 3, 0, 0}})
+        EXPECT_EQ(std::pair(w.loads(node, k), w.restraints(node, k)),
+                  std::pair(float(load), float(restraint)))
+            << node << ' ' << k;
     // ...but never replaces the user's.
     EXPECT_EQ(dir.read("NOTAS.DAT"), "Descripción propia.\r\n");
 
     const auto t = DiscoX::readTypes<float>(dir.path());
     ASSERT_EQ(t.count, 1);
     // E of exactly 1 000 000 is steel; a circle of diameter 20: π·20⁴/32.
-    EXPECT_EQ(t.values(1, TL), 2600.0f);
-    EXPECT_EQ(t.values(1, PE), 7850.0f);
-    EXPECT_EQ(t.values(1, InerZ), 7854.0f);
-    EXPECT_EQ(t.values(1, MTors), 15708.0f);
+    for (auto [field, value] :
+         {std::pair{TL, 2600.0f}, {PE, 7850.0f}, {InerZ, 7854.0f}, {MTors, 15708.0f}})
+        EXPECT_EQ(t.values(1, field), value) << field;
     EXPECT_EQ(t.names[1], "A-42........d20");
 }
 

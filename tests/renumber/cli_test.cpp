@@ -3,27 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "support/cli_harness.h"
+#include "support/structures.h"
 
 namespace vanto::test {
 namespace {
 
 // Bars `bars` ("o,e" pairs) over n nodes, free and unloaded.
 void writeStructure(const TempDir& dir, int n, const std::vector<std::string>& bars) {
-    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n" + std::to_string(n) + "\r\n" +
-                               std::to_string(bars.size()) + "\r\n");
-    std::string b, xyz, restraints, loads;
+    Frame f;
+    for (int i = 1; i <= n; ++i)
+        f.node(float(i), 0, 0);
+    f.write(dir.path());
+    DiscoX::writeDatos(dir.path(), n, int(bars.size()));
+    std::string b;
     for (const auto& bar : bars)
         b += bar + ",1,0,0,0,0,0,1,1\r\n";
-    for (int i = 1; i <= 3 * n; ++i)
-        xyz += std::to_string(i) + "\r\n";
-    for (int i = 1; i <= 6 * n; ++i) {
-        restraints += "1234\r\n";
-        loads += "0\r\n";
-    }
     dir.write("BARRAS.DAT", b);
-    dir.write("COORDENA.DAT", xyz);
-    dir.write("COACCION.DAT", restraints);
-    dir.write("CARGAS.DAT", loads);
 }
 
 // Runs in turn on the chain 1–4–2–3: what each prints and whether it writes.

