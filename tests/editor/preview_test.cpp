@@ -22,11 +22,6 @@ PointerEvent at(double x, double y, unsigned buttons = Button::Left) {
     return e;
 }
 
-// Looking along +X with Z up on the screen: screen right is Y, up is Z.
-void lookAlongX(Preview& p) {
-    p.setView({1, 0, 0}, -90);
-}
-
 TEST(Preview, DrawsThroughItsTriadShadedByDepth) {
     test::TempDir dir;
     test::Frame f;
@@ -37,7 +32,7 @@ TEST(Preview, DrawsThroughItsTriadShadedByDepth) {
     f.write(dir.path());
     Preview p;
     ASSERT_EQ(p.load(dir.path()), PreviewState::Drawn);
-    lookAlongX(p);
+    p.setView({1, 0, 0}, -90);  // along +X with Z up: screen right is Y
     test::RecordingSurface s(3000, 2000);
     p.draw(s);
     EXPECT_EQ(s.calls.front().op, "clear");
@@ -141,10 +136,8 @@ TEST(Preview, StructuresThatCannotBeDrawn) {
     p.draw(s);
     EXPECT_EQ(s.of("line").size(), 3u);
 
-    test::TempDir broken;
-    test::portal().write(broken.path());
-    broken.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n2,x\r\n");
-    EXPECT_THROW(p.load(broken.path()), FileError);
+    odd.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n2,x\r\n");  // damaged
+    EXPECT_THROW(p.load(odd.path()), FileError);
 }
 
 TEST(DinPreview, FixedViewInYellowOnBlack) {
