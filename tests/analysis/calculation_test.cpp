@@ -446,19 +446,8 @@ TEST_F(Calculation, MechanismLeavesEarlierResultsAlone) {
     EXPECT_EQ(dir.read("INCOG.RES"), before);
 }
 
-TEST_F(Calculation, StoppingDuringTheAssemblyWritesNothing) {
-    Builder b = beam(4, {});
-    b.fix({1});
-    observer.stopAtStage = StageAssembly;
-    observer.stopAtItem = 1;
-    EXPECT_EQ(run(b), CalcOutcome::Stopped);
-    EXPECT_FALSE(anyResult());
-}
-
-TEST_F(Calculation, MissingDataAndOtherVersion) {
+TEST_F(Calculation, OtherVersion) {
     std::string msg;
-    EXPECT_EQ(refused(nullptr, &msg), CalculationError::Kind::NoData);
-    EXPECT_EQ(msg, " Debe generar la estructura antes de intentar calcularla ");
     dir.write("DATOS.DAT", "\"Vanto 3.0\"\r\n2\r\n1\r\n");
     EXPECT_EQ(refused(nullptr, &msg), CalculationError::Kind::OtherVersion);
     EXPECT_EQ(msg, "Estructura no compatible con la versión actual del programa");

@@ -17,9 +17,7 @@ namespace {
 constexpr double Step = 2.0 / 180.0 * 3.141593;
 
 PointerEvent at(double x, double y, unsigned buttons = Button::Left) {
-    PointerEvent e;
-    e.x = x, e.y = y, e.buttons = buttons;
-    return e;
+    return {.x = x, .y = y, .buttons = buttons};
 }
 
 TEST(Preview, DrawsThroughItsTriadShadedByDepth) {
