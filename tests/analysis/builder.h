@@ -2,10 +2,9 @@
 // Small structures for calculation tests, in memory or written to a directory.
 
 #include <filesystem>
-#include <vector>
 
 #include "analysis/engine.h"
-#include "model/files.h"
+#include "model/structure_data.h"
 
 namespace vanto::test {
 
@@ -28,103 +27,55 @@ struct Bar {
 
 class Builder {
   public:
-    int node(double x, double y, double z) {
-        nodes_.push_back({x, y, z});
-        for (int k = 0; k < 6; ++k) {
-            restraints_.push_back(FreeMarker);
-            loads_.push_back(0);
-        }
-        return int(nodes_.size());
+    Builder() { s_.reset(part::All); }
+    int node(double x, double y, double z) { return s_.addNode(x, y, z); }
+    void bar(const Bar& b) {
+        const int n = s_.addBar(float(b.origin), float(b.end), float(b.type));
+        const double v[] = {b.angle, b.qv, b.qy, b.qz, b.dT, b.empOR, b.empEX};
+        for (int f = Angle; f <= BarFieldCount; ++f)
+            s_.bars(n, f) = float(v[f - Angle]);
     }
-    int bar(const Bar& b) {
-        bars_.push_back(b);
-        return int(bars_.size());
-    }
-    int type(const Section& s) {
-        types_.push_back(s);
-        return int(types_.size());
+    void type(const Section& s) {
+        BarTypes<double>& t = s_.types;
+        t.values.resizeRows(++t.count);
+        const double v[] = {s.A, s.InerZ, s.InerY, s.MTors, s.MY, s.mu, s.TL, s.PE, s.CdTerm};
+        for (int f = 1; f <= TypeFieldCount; ++f)
+            t.values(t.count, f) = v[f - 1];
+        t.names.push_back("Prueba");
     }
     // Restraint of degree of freedom k (1..6) of node n: 0 fixed, FreeMarker free,
     // anything else prescribed.
-    void restrain(int n, int k, double value = 0) {
-        restraints_[std::size_t(6 * n - 6 + k)] = value;
-    }
+    void restrain(int n, int k, double value = 0) { s_.restraints(n, k) = value; }
     void fix(std::initializer_list<int> nodes) {
         for (int n : nodes)
             for (int k = 1; k <= 6; ++k)
                 restrain(n, k);
     }
-    void load(int n, int k, double value) { loads_[std::size_t(6 * n - 6 + k)] = value; }
+    void load(int n, int k, double value) { s_.loads(n, k) = value; }
 
-    analysis::CalcData data() const {
-        analysis::CalcData d;
-        d.nodeCount = int(nodes_.size());
-        d.barCount = int(bars_.size());
-        d.dofCount = 6 * d.nodeCount;
-        d.xyz.assign(3 * nodes_.size() + 1, 0.0);
-        for (std::size_t n = 0; n < nodes_.size(); ++n)
-            for (std::size_t a = 0; a < 3; ++a)
-                d.xyz[a * nodes_.size() + n + 1] = nodes_[n][a];
-        d.bars = barTable();
-        d.types = typeTable<double>();
-        d.restraints = restraints_;
-        d.loads = loads_;
-        d.halfBandwidth = ComputeHalfBandwidth(d.bars, d.barCount);
-        return d;
-    }
+    analysis::CalcData data() const { return analysis::calcData(s_); }
 
+    // Written in the single precision of the files.
     void write(const std::filesystem::path& dir) const {
-        const int N = int(nodes_.size());
-        DiscoX::writeDatos(dir, N, int(bars_.size()));
-        Table<float> xyz(N, 3), r(N, 6), l(N, 6);
-        for (int n = 1; n <= N; ++n) {
-            for (int a = 1; a <= 3; ++a)
-                xyz(n, a) = float(nodes_[std::size_t(n - 1)][std::size_t(a - 1)]);
-            for (int k = 1; k <= 6; ++k) {
-                r(n, k) = float(restraints_[std::size_t(6 * n - 6 + k)]);
-                l(n, k) = float(loads_[std::size_t(6 * n - 6 + k)]);
-            }
-        }
-        DiscoX::writeCoordinates(dir, xyz, N);
-        DiscoX::writeBars(dir, barTable(), int(bars_.size()));
-        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Restraints, r, N);
-        DiscoX::writeNodeValues(dir, DiscoX::NodeFile::Loads, l, N);
-        DiscoX::writeTypes(dir, typeTable<float>());
+        auto single = [](const Table<double>& t) {
+            Table<float> f(t.maxRow(), t.maxCol());
+            f.copyOverlap(t);
+            return f;
+        };
+        Structure f;
+        f.nodeCount = s_.nodeCount;
+        f.barCount = s_.barCount;
+        f.held = s_.held;
+        f.coordinates = single(s_.coordinates);
+        f.restraints = single(s_.restraints);
+        f.loads = single(s_.loads);
+        f.bars = s_.bars;
+        f.types = {s_.types.count, single(s_.types.values), s_.types.names};
+        f.save(dir, part::All);
     }
 
   private:
-    Table<float> barTable() const {
-        Table<float> t(int(bars_.size()), BarFieldCount);
-        for (std::size_t i = 0; i < bars_.size(); ++i) {
-            const Bar& b = bars_[i];
-            const double v[] = {
-                0,    double(b.origin), double(b.end), double(b.type), b.angle, b.qv, b.qy, b.qz,
-                b.dT, b.empOR,          b.empEX};
-            for (int f = 1; f <= BarFieldCount; ++f)
-                t(int(i + 1), f) = float(v[f]);
-        }
-        return t;
-    }
-    template <class T>
-    BarTypes<T> typeTable() const {
-        BarTypes<T> t;
-        t.count = int(types_.size());
-        t.values = Table<T>(t.count, TypeFieldCount);
-        t.names.assign(types_.size() + 1, "Prueba");
-        for (int i = 1; i <= t.count; ++i) {
-            const Section& s = types_[std::size_t(i - 1)];
-            const double v[] = {0,    s.A,  s.InerZ, s.InerY, s.MTors,
-                                s.MY, s.mu, s.TL,    s.PE,    s.CdTerm};
-            for (int f = 1; f <= TypeFieldCount; ++f)
-                t.values(i, f) = T(v[f]);
-        }
-        return t;
-    }
-
-    std::vector<std::array<double, 3>> nodes_;
-    std::vector<Bar> bars_;
-    std::vector<Section> types_;
-    std::vector<double> restraints_{0.0}, loads_{0.0};  // 1..DofCount
+    BasicStructure<double> s_;
 };
 
 // A calculation observer that can stop at a stage.

@@ -30,6 +30,7 @@ TEST(Axes, KnownTriads) {
         {5, 0, 0, 90, {0, -1, 0}, {0, 0, -1}},
         {0, 0, 3, 0, {0, -1, 0}, {1, 0, 0}},
         {0, 0, -3, 0, {0, 1, 0}, {1, 0, 0}},
+        {0, 5, 0, 0, {0, 0, 1}, {1, 0, 0}},
         {lean, 0, 0.9999995, 0, {0, -1, 0}, {1, 0, 0}},
         {steep, 0, 0.999998, 0, {-0.999998, 0, steep}, {0, -1, 0}},
     };
@@ -42,34 +43,28 @@ TEST(Axes, KnownTriads) {
     }
 }
 
-TEST(Stiffness, FixedEndsGiveTheOrdinaryFrameElement) {
-    const double L = 4;
+// Known terms of the element with fixed, pinned and half-fixed ends; a
+// pinned end takes no torsion, a truss bar only its axial stiffness.
+TEST(Stiffness, EndFixities) {
+    const double L = 4, L2 = L * L, L3 = L2 * L;
     const LocalBlocks k = localStiffness(section, L, 1, 1);
-    expectNear(k.ii[0][0], EA / L);
-    expectNear(k.ij[0][0], -EA / L);
-    expectNear(k.ii[1][1], 12 * EIz / (L * L * L));
-    expectNear(k.ii[1][5], 6 * EIz / (L * L));
-    expectNear(k.ii[5][5], 4 * EIz / L);
-    expectNear(k.ij[5][5], 2 * EIz / L);
-    expectNear(k.ij[1][5], 6 * EIz / (L * L));
-    expectNear(k.ij[5][1], -6 * EIz / (L * L));
-    expectNear(k.jj[1][5], -6 * EIz / (L * L));
-    expectNear(k.ii[2][2], 12 * EIy / (L * L * L));
-    expectNear(k.ii[2][4], -6 * EIy / (L * L));
-    expectNear(k.jj[4][4], 4 * EIy / L);
-    expectNear(k.ii[3][3], GJ / L);
-}
-
-TEST(Stiffness, PinnedEnds) {
-    const double L = 4;
     const LocalBlocks propped = localStiffness(section, L, 1, 0);
-    expectNear(propped.ii[1][1], 3 * EIz / (L * L * L));
-    expectNear(propped.ii[1][5], 3 * EIz / (L * L));
-    expectNear(propped.ii[5][5], 3 * EIz / L);
-    expectNear(propped.jj[5][5], 0);
-    expectNear(propped.ij[5][5], 0);
-    expectNear(propped.ii[3][3], 0);  // no torsion with a pinned end
-
+    const LocalBlocks semi = localStiffness(section, L, 0.5, 1);
+    // clang-format off
+    const std::pair<double, double> checks[] = {
+        {k.ii[0][0], EA / L}, {k.ij[0][0], -EA / L}, {k.ii[3][3], GJ / L},
+        {k.ii[1][1], 12 * EIz / L3}, {k.ii[1][5], 6 * EIz / L2}, {k.ii[5][5], 4 * EIz / L},
+        {k.ij[5][5], 2 * EIz / L}, {k.ij[1][5], 6 * EIz / L2}, {k.ij[5][1], -6 * EIz / L2},
+        {k.jj[1][5], -6 * EIz / L2}, {k.ii[2][2], 12 * EIy / L3}, {k.ii[2][4], -6 * EIy / L2},
+        {k.jj[4][4], 4 * EIy / L}, {propped.ii[1][1], 3 * EIz / L3},
+        {propped.ii[1][5], 3 * EIz / L2}, {propped.ii[5][5], 3 * EIz / L},
+        {propped.jj[5][5], 0}, {propped.ij[5][5], 0}, {propped.ii[3][3], 0},
+        {semi.ii[1][1], 7.5 * EIz / L3}, {semi.ii[5][5], 2 * EIz / L}};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(checks); ++i) {
+        SCOPED_TRACE(i);
+        expectNear(checks[i].first, checks[i].second);
+    }
     const LocalBlocks truss = localStiffness(section, L, 0, 0);
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 6; ++c) {
@@ -78,10 +73,6 @@ TEST(Stiffness, PinnedEnds) {
             expectNear(truss.jj[r][c], expected);
             expectNear(truss.ij[r][c], -expected);
         }
-
-    const LocalBlocks semi = localStiffness(section, L, 0.5, 1);
-    expectNear(semi.ii[1][1], 7.5 * EIz / (L * L * L));
-    expectNear(semi.ii[5][5], 2 * EIz / L);
 }
 
 // Bars of any direction, section angle and fixities.

@@ -10,8 +10,6 @@
 namespace vanto::analysis {
 namespace {
 
-using test::FixedClock;
-
 // Row-by-row elimination exactly as the program has always done it: the
 // reference the panel elimination must reproduce.
 void literalGauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D) {

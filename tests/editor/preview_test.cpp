@@ -17,14 +17,7 @@ namespace {
 constexpr double Step = 2.0 / 180.0 * 3.141593;
 
 PointerEvent at(double x, double y, unsigned buttons = Button::Left) {
-    PointerEvent e;
-    e.x = x, e.y = y, e.buttons = buttons;
-    return e;
-}
-
-// Looking along +X with Z up on the screen: screen right is Y, up is Z.
-void lookAlongX(Preview& p) {
-    p.setView({1, 0, 0}, -90);
+    return {.x = x, .y = y, .buttons = buttons};
 }
 
 TEST(Preview, DrawsThroughItsTriadShadedByDepth) {
@@ -37,7 +30,7 @@ TEST(Preview, DrawsThroughItsTriadShadedByDepth) {
     f.write(dir.path());
     Preview p;
     ASSERT_EQ(p.load(dir.path()), PreviewState::Drawn);
-    lookAlongX(p);
+    p.setView({1, 0, 0}, -90);  // along +X with Z up: screen right is Y
     test::RecordingSurface s(3000, 2000);
     p.draw(s);
     EXPECT_EQ(s.calls.front().op, "clear");
@@ -141,10 +134,8 @@ TEST(Preview, StructuresThatCannotBeDrawn) {
     p.draw(s);
     EXPECT_EQ(s.of("line").size(), 3u);
 
-    test::TempDir broken;
-    test::portal().write(broken.path());
-    broken.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n2,x\r\n");
-    EXPECT_THROW(p.load(broken.path()), FileError);
+    odd.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n2,x\r\n");  // damaged
+    EXPECT_THROW(p.load(odd.path()), FileError);
 }
 
 TEST(DinPreview, FixedViewInYellowOnBlack) {

@@ -4,18 +4,13 @@
 
 #include <string>
 
+#include "support/structures.h"
+
 namespace vanto::editor {
 namespace {
 
-Table<float> nodes(std::initializer_list<std::array<float, 3>> points) {
-    Table<float> xyz(int(points.size()), 3);
-    int n = 0;
-    for (const auto& p : points) {
-        ++n;
-        for (int a = 1; a <= 3; ++a)
-            xyz(n, a) = p[std::size_t(a - 1)];
-    }
-    return xyz;
+Table<float> nodes(const std::vector<std::array<float, 3>>& points) {
+    return test::Frame::table(points);
 }
 
 // Images of the unit points X, Y, Z at origin (0, 0) and scale 1, worked out
@@ -58,13 +53,6 @@ TEST(View, EightFixedViews) {
                 EXPECT_EQ(b, -8.25f - 417.3f * (f.vz * z - f.vx * x - f.vy * y)) << c.caption;
             }
     }
-    View otra(FixedViews[InitialView]);
-    otra.hm1 = 1000, otra.hm2 = 500, otra.esc = 100;
-    float a, b;
-    // right = 1·2 − 0.3·1 = 1.7, up = 0.75·3 − 0.7·1 − 0.22·2 = 1.11.
-    otra.axo3d2d(1, 2, 3, a, b);
-    EXPECT_NEAR(a, 1170, 1e-3);
-    EXPECT_NEAR(b, 389, 1e-3);
 }
 
 // Known answers on a 3000 × 2000 surface (unless said), node 1's image given.
@@ -104,39 +92,6 @@ TEST(View, FitVariantsAndZeroExtents) {
         view.axo3d2d(c.xyz(1, 1), c.xyz(1, 2), c.xyz(1, 3), a, b);
         EXPECT_NEAR(a, c.u, 0.01) << c.name;
         EXPECT_NEAR(b, c.v, 0.01) << c.name;
-    }
-}
-
-TEST(View, UnprojectionGivesTheUnscaledImage) {
-    View view(FixedViews[5]);
-    view.fit(nodes({{0, 0, 0}, {8, 6, 4}}), 2, 3000, 2000, EditorFit);
-    for (const std::array<float, 3>& p :
-         {std::array<float, 3>{1, 2, 3}, {-4, 0.5f, 9}, {8, 6, 4}}) {
-        float u, v, ru, rv;
-        view.axo3d2d(p[0], p[1], p[2], u, v);
-        view.axo3d2dj(0, 0, 1, p[0], p[1], p[2], ru, rv);
-        const auto back = view.unscaled(u, v);
-        EXPECT_NEAR(back[0], ru, 1e-5);
-        EXPECT_NEAR(back[1], rv, 1e-5);
-    }
-}
-
-// A bar's local axes, which the drawings take from the model.
-TEST(View, BarAxesOfVerticalAndHorizontalBars) {
-    const struct {
-        Vec3 d, y, z;
-    } cases[] = {
-        {{0, 0, 3}, {0, -1, 0}, {1, 0, 0}},  // up
-        {{0, 0, -3}, {0, 1, 0}, {1, 0, 0}},  // down
-        {{5, 0, 0}, {0, 0, 1}, {0, -1, 0}},  // along X
-        {{0, 5, 0}, {0, 0, 1}, {1, 0, 0}},   // along Y
-    };
-    for (const auto& c : cases) {
-        const auto axes = axesFor(c.d[0], c.d[1], c.d[2], 0);
-        for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(axes[1][k], c.y[k], 1e-12);
-            EXPECT_NEAR(axes[2][k], c.z[k], 1e-12);
-        }
     }
 }
 

@@ -182,12 +182,10 @@ class RtfTest : public QObject {
             QVERIFY(vanto::rtf::read(rtf, back));
             QCOMPARE(back.toPlainText(), c.text);
             QCOMPARE(back.blockCount(), 1);
+            // Characters of the code page never take a \u escape.
+            if (&c == cases)
+                QVERIFY(!QString::fromLatin1(rtf).contains(QRegularExpression(R"(\\u-?\d)")));
         }
-        // Characters of the code page never take a \u escape.
-        QTextDocument accents;
-        accents.setPlainText(cases[0].text);
-        QVERIFY(!QString::fromLatin1(vanto::rtf::write(accents))
-                     .contains(QRegularExpression(R"(\\u-?\d)")));
     }
 
     void readsHandWrittenFormatting() {

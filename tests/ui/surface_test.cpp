@@ -136,11 +136,10 @@ class SurfaceTest : public QObject {
             DrawProgress(fake, value, total);
             QCOMPARE(fake.calls.size(), size_t(right < 0 ? 0 : 1));
             if (right < 0) continue;
-            QCOMPARE(fake.calls[0].op, std::string("fillBox"));
-            QCOMPARE(fake.calls[0].x1, 0.0);
-            QCOMPARE(fake.calls[0].y1, 0.0);
-            QCOMPARE(fake.calls[0].x2, right);
-            QCOMPARE(fake.calls[0].y2, 10.0);
+            const test::DrawCall& box = fake.calls[0];
+            QCOMPARE(box.op, std::string("fillBox"));
+            QCOMPARE((QList<double>{box.x1, box.y1, box.x2, box.y2}),
+                     (QList<double>{0, 0, right, 10}));
         }
     }
 
@@ -159,13 +158,12 @@ class SurfaceTest : public QObject {
     }
 
     void namedFontsHaveStandIns() {
-        const QFontInfo courier(ui::qfont(Font{"Courier New", 9, false}));
-        QVERIFY2(courier.fixedPitch(), qPrintable(courier.family()));
-        const QFontInfo gothic(ui::qfont(Font{"Letter Gothic", 9, false}));
-        QVERIFY2(gothic.fixedPitch(), qPrintable(gothic.family()));
-        const QFontInfo arial(ui::qfont(Font{"Arial", 9, true}));
-        QVERIFY2(!arial.fixedPitch(), qPrintable(arial.family()));
-        QVERIFY(arial.bold());
+        for (const auto& [name, fixed] :
+             {std::pair{"Courier New", true}, {"Letter Gothic", true}, {"Arial", false}}) {
+            const QFontInfo info(ui::qfont(Font{name, 9, !fixed}));
+            QVERIFY2(info.fixedPitch() == fixed, qPrintable(info.family()));
+            QCOMPARE(info.bold(), !fixed);
+        }
     }
 
     void printerWithoutPrinterWritesPdfAndSaysWhereUnlessAbandoned() {
