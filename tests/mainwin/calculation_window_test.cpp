@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include "mainwin/calculation_window.h"
-#include "ui/qt_surface.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -69,7 +68,7 @@ class CalculationWindowTest : public QObject {
         QCOMPARE(finished.count(), 1);
     }
 
-    void whatStopsACalculationIsShownAndTheProgramGoesOn() {
+    void whatStopsACalculationIsShownAndADamagedFileEndsTheProgram() {
         test::Frame badNode = test::portal(), none;
         badNode.bars[2][0] = 9;
         const std::pair<test::Frame, std::string> cases[] = {
@@ -87,9 +86,7 @@ class CalculationWindowTest : public QObject {
             QVERIFY(f.context.fatalErrors.empty());
             QVERIFY(w.Comenzar->isEnabled());
         }
-    }
-
-    void aDamagedFileEndsTheProgram() {
+        // A damaged file ends the program instead.
         Fixture f(test::portal());
         f.dir.write("CARGAS.DAT", "0\r\nuno\r\n");
         CalculationWindow w(f.context);

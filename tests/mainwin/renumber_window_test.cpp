@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include "mainwin/renumber_window.h"
-#include "model/files.h"
 #include "ui/qt_surface.h"
 #include "window_support.h"
 

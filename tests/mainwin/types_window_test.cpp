@@ -14,7 +14,6 @@
 #include "mainwin/app_controller.h"
 #include "mainwin/modules.h"
 #include "mainwin/types_window.h"
-#include "model/files.h"
 #include "model/helpers.h"
 #include "window_support.h"
 
