@@ -52,16 +52,6 @@ std::string dxf(const std::vector<std::array<float, 6>>& lines) {
     return out + "  0\nENDSEC\n  0\nEOF\n";
 }
 
-// A double click as the window system delivers it: press, release, double
-// click, release.
-void doubleClick(QListWidget* list, QListWidgetItem* item) {
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-}
-
 void importFile(ExchangeWindow& w, int import, const QString& name) {
     click(w.Imp[std::size_t(import)]);
     test::clickItem(w.List1, name);
@@ -171,7 +161,13 @@ class ExchangeWindowTest : public QObject {
         ExchangeWindow w(f.context);
         w.show();
         QVERIFY(!w.Exp->isEnabled());  // nothing to export yet
-        doubleClick(w.List1, w.List1->item(0));
+        // A double click as the window system delivers it.
+        QWidget* list = w.List1->viewport();
+        const QPoint at = w.List1->visualItemRect(w.List1->item(0)).center();
+        QTest::mousePress(list, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list, Qt::LeftButton, {}, at);
         QVERIFY(f.shown().empty());
         QVERIFY(w.Exp->isEnabled() && w.preview().barCount() == 1);  // read back from the disk
     }

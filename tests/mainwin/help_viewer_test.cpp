@@ -113,7 +113,7 @@ class HelpViewerTest : public QObject {
         QCOMPARE(firstFormat(box(again)->document()).fontPointSize(), 16.0);
     }
 
-    void closingWithUnsavedChangesAsks() {
+    void closingWithUnsavedChangesAsksAndAFailedSaveKeepsThem() {
         const struct {
             const char* answer;
             bool closes, saved;
@@ -129,9 +129,7 @@ class HelpViewerTest : public QObject {
             QCOMPARE(e.viewer->isVisible(), !c.closes);
             QCOMPARE(e.dir.read("programa/tutor.rtf") != e.original, c.saved);
         }
-    }
-
-    void failedSaveKeepsTheText() {
+        // A failed save keeps the text.
         Edited e(" sin perder");
         HelpViewer& viewer = *e.viewer;
         // The directory disappears under the viewer: the file cannot be written.
