@@ -9,13 +9,10 @@
 #include <QtTest>
 
 #include "mainwin/calculation_window.h"
-#include "ui/qt_surface.h"
-#include "ui/recording.h"
 #include "window_support.h"
 
 using namespace vanto;
 using test::Fixture;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,7 +28,7 @@ QString row(CalculationWindow& w, const char* current, const char* total) {
 class CalculationWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void comenzarWritesTheResultsAndShowsTheProgress() {
+    void comenzarWritesTheResultsAndShowsTheProgressAndTheOptionsWarn() {
         Fixture f(test::portal());
         CalculationWindow w(f.context);
         w.show();
@@ -42,23 +39,16 @@ class CalculationWindowTest : public QObject {
         QVERIFY(!fileExists(f.dir.path(), "matriz.lsc"));
         QVERIFY(w.Comenzar->isEnabled() && w.Salir->isEnabled());
         QVERIFY(w.Frame1->isVisible() && !w.Frame2->isVisible());
-        QCOMPARE(row(w, "ba1", "baT"), QString("3/ 3"));
-        QCOMPARE(row(w, "fi1", "fiT"), QString("24/ 24"));
-        QCOMPARE(row(w, "ig1", "igT"), QString("24/ 24"));
-        QCOMPARE(row(w, "es1", "esT"), QString("3/ 3"));
-        QCOMPARE(row(w, "dg1", "dgT"), QString("3/ 3"));
+        const char* rows[][3] = {{"ba1", "baT", "3/ 3"},
+                                 {"fi1", "fiT", "24/ 24"},
+                                 {"ig1", "igT", "24/ 24"},
+                                 {"es1", "esT", "3/ 3"},
+                                 {"dg1", "dgT", "3/ 3"}};
+        for (const auto& [current, total, shown] : rows)
+            QCOMPARE(row(w, current, total), QString(shown));
         QCOMPARE(w.HoraFin->text(), QString("10:00"));  // the clock stood still
 
-        // Salir ends the module.
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        QTest::mouseClick(w.Salir, Qt::LeftButton);
-        QCOMPARE(finished.count(), 1);
-    }
-
-    void matrixOptionsWarnOnEveryTickAndWriteTheirFiles() {
-        Fixture f(test::portal());
-        CalculationWindow w(f.context);
-        w.show();
+        // The matrix options warn on every tick and write their files.
         QTest::mouseClick(w.ChkMt, Qt::LeftButton);  // ticked
         QTest::mouseClick(w.ChkMt, Qt::LeftButton);  // unticked: nothing
         QTest::mouseClick(w.ChkMt, Qt::LeftButton);  // ticked again
@@ -71,9 +61,14 @@ class CalculationWindowTest : public QObject {
         QTest::mouseClick(w.Comenzar, Qt::LeftButton);
         QVERIFY(fileExists(f.dir.path(), "matriz.lsc"));
         QVERIFY(fileExists(f.dir.path(), "matriz.tri"));
+
+        // Salir ends the module.
+        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
+        QTest::mouseClick(w.Salir, Qt::LeftButton);
+        QCOMPARE(finished.count(), 1);
     }
 
-    void whatStopsACalculationIsShownAndTheProgramGoesOn() {
+    void whatStopsACalculationIsShownAndADamagedFileEndsTheProgram() {
         test::Frame badNode = test::portal(), none;
         badNode.bars[2][0] = 9;
         const std::pair<test::Frame, std::string> cases[] = {
@@ -91,9 +86,7 @@ class CalculationWindowTest : public QObject {
             QVERIFY(f.context.fatalErrors.empty());
             QVERIFY(w.Comenzar->isEnabled());
         }
-    }
-
-    void aDamagedFileEndsTheProgram() {
+        // A damaged file ends the program instead.
         Fixture f(test::portal());
         f.dir.write("CARGAS.DAT", "0\r\nuno\r\n");
         CalculationWindow w(f.context);

@@ -14,9 +14,7 @@
 #include "mainwin/exchange_window.h"
 #include "model/files.h"
 #include "model/helpers.h"
-#include "reports/listing.h"
 #include "ui/qt_surface.h"
-#include "ui/recording.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -36,11 +34,6 @@ struct Fixture {
         DiscoX::writeSettings(s);
     }
     std::string snapshot() const { return test::snapshot(structure); }
-    int nodes() const {
-        StructureCounts c;
-        DiscoX::readDatos(structure, c);
-        return c.NodeCount;
-    }
     const std::vector<test::ShownMessage>& shown() { return context.recorded().shown; }
     test::TempDir work, settings;
     fs::path structure = work.path() / "-Nave";
@@ -59,29 +52,9 @@ std::string dxf(const std::vector<std::array<float, 6>>& lines) {
     return out + "  0\nENDSEC\n  0\nEOF\n";
 }
 
-QStringList entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-// A double click as the window system delivers it: press, release, double
-// click, release.
-void doubleClick(QListWidget* list, QListWidgetItem* item) {
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-}
-
 void importFile(ExchangeWindow& w, int import, const QString& name) {
     click(w.Imp[std::size_t(import)]);
-    const auto found = w.List1->findItems(name, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(name));
-    QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {},
-                      w.List1->visualItemRect(found.first()).center());
+    test::clickItem(w.List1, name);
     QVERIFY(w.Comenzar->isEnabled());
     click(w.Comenzar);
 }
@@ -93,7 +66,7 @@ class ExchangeWindowTest : public QObject {
   private slots:
     void initTestCase() { setDecimalSeparator('.'); }
 
-    void eachOperationListsItsFilesAndTheyExcludeEachOther() {
+    void eachOperationListsItsFilesAndTheExportWrites() {
         Fixture f;
         for (const char* name : {"plano.dxf", "OTRO.DXF", "portico.dat", "listado.TXT"})
             f.work.write(name, "");
@@ -102,89 +75,25 @@ class ExchangeWindowTest : public QObject {
         QCOMPARE(w.Dir1->path(), f.work.path());
         QCOMPARE(w.Label1->text(), QString::fromStdString(f.structure.string()));
         QVERIFY(w.Imp[0]->isChecked() && !w.Comenzar->isEnabled() && !w.Text1->isEnabled());
-        QCOMPARE(entries(w.List1), QStringList({"OTRO.DXF", "plano.dxf"}));
+        QCOMPARE(test::texts(w.List1), QStringList({"OTRO.DXF", "plano.dxf"}));
         const QStringList listed[] = {{"portico.dat"}, {"portico.dat"}, {"listado.TXT"}};
         for (int i = 1; i <= 3; ++i) {
             click(w.Imp[std::size_t(i)]);
-            QCOMPARE(entries(w.List1), listed[i - 1]);
+            QCOMPARE(test::texts(w.List1), listed[i - 1]);
         }
+        click(w.Imp[0]);  // the export lists the drawings
         click(w.Exp);
-        QVERIFY(!w.Imp[3]->isChecked() && !w.List1->isEnabled());
+        QVERIFY(!w.Imp[0]->isChecked() && !w.List1->isEnabled());
         QVERIFY(w.Text1->isEnabled() && w.ColTipo->isEnabled() && w.Comenzar->isEnabled());
-    }
 
-    void anImportAsksFirstThenReplacesTheStructureAndRedrawsThePreview() {
-        Fixture f;
-        f.work.write("esquina.dxf", dxf({{0, 0, 0, 4, 0, 0}, {4, 0, 0, 4, 0, 3}}));
-        ExchangeWindow w(f.context);
-        w.resize(1000, 620);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QImage before = w.Picture1->image();
-
-        const std::string old = f.snapshot();
-        f.context.recorded().answer = MessageAnswer::No;
-        importFile(w, 0, "esquina.dxf");
-        QCOMPARE(f.shown().back().text,
-                 std::string("Los datos de la estructura actual se sustituirán por los del "
-                             "fichero esquina.dxf.\n¿Desea continuar?"));
-        QCOMPARE(f.snapshot(), old);
-
-        f.context.recorded().answer = MessageAnswer::Yes;
-        click(w.Comenzar);
-        QCOMPARE(f.shown().size(), size_t(2));
-        QCOMPARE(f.nodes(), 3);
-        QCOMPARE(w.Estado->text(),
-                 QString("Importado esquina.dxf: la estructura tiene 3 nudos y 2 barras."));
-        QCOMPARE(w.preview().barCount(), 2);
-        QVERIFY(w.Picture1->image() != before);
-    }
-
-    void doubleClickingAFileImportsIt() {
-        Fixture f(false);  // a new structure: nothing to replace, nothing asked
-        f.work.write("nueva.DXF", dxf({{0, 0, 0, 0, 0, 5}}));
-        ExchangeWindow w(f.context);
-        w.show();
-        QVERIFY(!w.Exp->isEnabled());  // nothing to export yet
-        doubleClick(w.List1, w.List1->item(0));
-        QVERIFY(f.shown().empty());
-        QCOMPARE(f.nodes(), 2);
-        QVERIFY(w.Exp->isEnabled());
-    }
-
-    void brokenFilesShowTheirMessageAndChangeNothing() {
-        Fixture f;
-        f.work.write("roto.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n");
-        f.work.write("roto.dat", "Titulo\n3 2 1\nTipos\n1 2100000 30 600 45000\nBarras\n1 9 1\n");
-        f.work.write("corto.txt", "Programa: Vanto 2.11\r\n\r\nDATOS\r\n\r\n");
-        const std::string old = f.snapshot();
-        ExchangeWindow w(f.context);
-        w.show();
-        const std::pair<int, const char*> cases[] = {
-            {0, "roto.dxf"}, {1, "roto.dat"}, {2, "roto.dat"}, {3, "corto.txt"}};
-        for (const auto& [import, file] : cases) {
-            const std::size_t before = f.shown().size();
-            importFile(w, import, file);
-            QCOMPARE(f.shown().size(), before + 2);  // the question, then the refusal
-            QCOMPARE(f.shown().back().title, std::string("¡ Aviso !"));
-            QVERIFY2(!f.shown().back().text.empty(), file);
-            QCOMPARE(f.snapshot(), old);
-        }
-        QVERIFY(f.context.fatalErrors.empty());
-    }
-
-    void theExportWritesTheChosenFileAndAsksBeforeReplacing() {
-        Fixture f;
+        // The export writes the chosen file and asks before replacing it.
         test::TempDir reference;
-        ExchangeWindow w(f.context);
-        w.show();
-        click(w.Exp);
         w.Text1->setText("Salida");
         click(w.Comenzar);
         QVERIFY(f.shown().empty());
         exchange::dxfout(f.structure, reference / "mono", false);
         QCOMPARE(f.work.read("Salida.DXF"), reference.read("mono.DXF"));
-        QCOMPARE(entries(w.List1), QStringList({"Salida.DXF"}));
+        QCOMPARE(test::texts(w.List1), QStringList({"OTRO.DXF", "plano.dxf", "Salida.DXF"}));
 
         click(w.ColTipo);
         f.context.recorded().answer = MessageAnswer::No;
@@ -201,6 +110,66 @@ class ExchangeWindowTest : public QObject {
         click(w.Comenzar);
         QCOMPARE(f.shown().back().text,
                  std::string("Escriba en «Nombre:» el nombre del fichero DXF, sin «/»."));
+    }
+
+    void anImportAsksFirstRefusesBrokenFilesThenReplacesTheStructure() {
+        Fixture f;
+        f.work.write("esquina.dxf", dxf({{0, 0, 0, 4, 0, 0}, {4, 0, 0, 4, 0, 3}}));
+        f.work.write("roto.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n");
+        f.work.write("roto.dat", "Titulo\n3 2 1\nTipos\n1 2100000 30 600 45000\nBarras\n1 9 1\n");
+        f.work.write("corto.txt", "Programa: Vanto 2.11\r\n\r\nDATOS\r\n\r\n");
+        ExchangeWindow w(f.context);
+        w.resize(1000, 620);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage before = w.Picture1->image();
+
+        const std::string old = f.snapshot();
+        f.context.recorded().answer = MessageAnswer::No;
+        importFile(w, 0, "esquina.dxf");
+        QCOMPARE(f.shown().back().text,
+                 std::string("Los datos de la estructura actual se sustituirán por los del "
+                             "fichero esquina.dxf.\n¿Desea continuar?"));
+        QCOMPARE(f.snapshot(), old);
+
+        // Broken files show their message and change nothing.
+        f.context.recorded().answer = MessageAnswer::Yes;
+        const std::pair<int, const char*> broken[] = {
+            {0, "roto.dxf"}, {1, "roto.dat"}, {2, "roto.dat"}, {3, "corto.txt"}};
+        for (const auto& [import, file] : broken) {
+            const std::size_t shown = f.shown().size();
+            importFile(w, import, file);
+            QCOMPARE(f.shown().size(), shown + 2);  // the question, then the refusal
+            QCOMPARE(f.shown().back().title, std::string("¡ Aviso !"));
+            QVERIFY2(!f.shown().back().text.empty(), file);
+            QCOMPARE(f.snapshot(), old);
+        }
+        QVERIFY(f.context.fatalErrors.empty());
+
+        const std::size_t asked = f.shown().size();
+        importFile(w, 0, "esquina.dxf");
+        QCOMPARE(f.shown().size(), asked + 1);
+        QCOMPARE(w.Estado->text(),
+                 QString("Importado esquina.dxf: la estructura tiene 3 nudos y 2 barras."));
+        QCOMPARE(w.preview().barCount(), 2);  // read back from the disk
+        QVERIFY(w.Picture1->image() != before);
+    }
+
+    void doubleClickingAFileImportsIt() {
+        Fixture f(false);  // a new structure: nothing to replace, nothing asked
+        f.work.write("nueva.DXF", dxf({{0, 0, 0, 0, 0, 5}}));
+        ExchangeWindow w(f.context);
+        w.show();
+        QVERIFY(!w.Exp->isEnabled());  // nothing to export yet
+        // A double click as the window system delivers it.
+        QWidget* list = w.List1->viewport();
+        const QPoint at = w.List1->visualItemRect(w.List1->item(0)).center();
+        QTest::mousePress(list, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list, Qt::LeftButton, {}, at);
+        QVERIFY(f.shown().empty());
+        QVERIFY(w.Exp->isEnabled() && w.preview().barCount() == 1);  // read back from the disk
     }
 
     void closingDuringAnImportStopsItAndChangesNothing() {

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <filesystem>
+#include <optional>
 
 #include "model/structure.h"
 #include "support/message_answerer.h"
@@ -46,10 +47,21 @@ QTextCharFormat firstFormat(const QTextDocument* doc) {
     return doc->begin().begin().fragment().charFormat();
 }
 
-void typeAtEnd(HelpViewer& v, const QString& text) {
-    box(v)->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box(v), text);
-}
+// A topic in a program folder, open, with `typed` added at its end.
+struct Edited {
+    explicit Edited(const QString& typed) {
+        fs::create_directories(folder);
+        dir.write("programa/tutor.rtf", original);
+        viewer.emplace(folder / "tutor.rtf");
+        viewer->show();
+        box(*viewer)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box(*viewer), typed);
+    }
+    vanto::test::TempDir dir;
+    fs::path folder = dir / "programa";
+    std::string original = helpDocument("Tutorial", "Texto.");
+    std::optional<HelpViewer> viewer;
+};
 
 }  // namespace
 
@@ -85,60 +97,43 @@ class HelpViewerTest : public QObject {
     }
 
     void savingChangesTheNextOpening() {
-        vanto::test::TempDir dir;
-        dir.write("tutor.rtf", helpDocument("Tutorial", "Primer paso."));
-        {
-            HelpViewer viewer(dir / "tutor.rtf");
-            viewer.show();
-            typeAtEnd(viewer, " Nuevo:");
-            // Characters beyond ASCII arrive as input-method text.
-            box(viewer)->textCursor().insertText(QStringLiteral(" añadido α ≤ β {ok}"));
-            QTest::mouseClick(button(viewer, "Save"), Qt::LeftButton);
-            QVERIFY(!button(viewer, "Save")->isEnabled());
-            QVERIFY(!box(viewer)->document()->isModified());
-        }
-        QVERIFY(dir.read("tutor.rtf").starts_with("{\\rtf1"));
+        Edited e(" Nuevo:");
+        HelpViewer& viewer = *e.viewer;
+        // Characters beyond ASCII arrive as input-method text.
+        box(viewer)->textCursor().insertText(QStringLiteral(" añadido α ≤ β {ok}"));
+        QTest::mouseClick(button(viewer, "Save"), Qt::LeftButton);
+        QVERIFY(!button(viewer, "Save")->isEnabled());
+        QVERIFY(!box(viewer)->document()->isModified());
+        QVERIFY(e.dir.read("programa/tutor.rtf").starts_with("{\\rtf1"));
         // Saved in one step: no temporary file is left beside it.
-        QCOMPARE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-        HelpViewer again(dir / "tutor.rtf");
+        QCOMPARE(std::distance(fs::directory_iterator(e.folder), fs::directory_iterator()), 1);
+        HelpViewer again(e.folder / "tutor.rtf");
         QCOMPARE(box(again)->toPlainText(),
-                 QStringLiteral("Tutorial\nPrimer paso. Nuevo: añadido α ≤ β {ok}"));
+                 QStringLiteral("Tutorial\nTexto. Nuevo: añadido α ≤ β {ok}"));
         QCOMPARE(firstFormat(box(again)->document()).fontPointSize(), 16.0);
     }
 
-    void closingWithUnsavedChangesAsks() {
+    void closingWithUnsavedChangesAsksAndAFailedSaveKeepsThem() {
         const struct {
             const char* answer;
             bool closes, saved;
         } cases[] = {
             {"Cancelar", false, false}, {"No guardar", true, false}, {"Guardar", true, true}};
         for (const auto& c : cases) {
-            vanto::test::TempDir dir;
-            const std::string original = helpDocument("Tutorial", "Texto.");
-            dir.write("tutor.rtf", original);
-            HelpViewer viewer(dir / "tutor.rtf");
-            viewer.show();
-            typeAtEnd(viewer, " cambio");
+            Edited e(" cambio");
             MessageAnswerer answer(c.answer);
-            QTest::mouseClick(button(viewer, "Salir"), Qt::LeftButton);
+            QTest::mouseClick(button(*e.viewer, "Salir"), Qt::LeftButton);
             QVERIFY(answer.answered);
             QCOMPARE(answer.title, QStringLiteral("¡ Aviso !"));
             QVERIFY(answer.text.contains(QStringLiteral("cambios sin guardar")));
-            QCOMPARE(viewer.isVisible(), !c.closes);
-            QCOMPARE(dir.read("tutor.rtf") != original, c.saved);
+            QCOMPARE(e.viewer->isVisible(), !c.closes);
+            QCOMPARE(e.dir.read("programa/tutor.rtf") != e.original, c.saved);
         }
-    }
-
-    void failedSaveKeepsTheText() {
-        vanto::test::TempDir dir;
-        const fs::path folder = dir / "programa";
-        fs::create_directories(folder);
-        dir.write("programa/tutor.rtf", helpDocument("Tutorial", "Texto."));
-        HelpViewer viewer(folder / "tutor.rtf");
-        viewer.show();
-        typeAtEnd(viewer, " sin perder");
+        // A failed save keeps the text.
+        Edited e(" sin perder");
+        HelpViewer& viewer = *e.viewer;
         // The directory disappears under the viewer: the file cannot be written.
-        fs::remove_all(folder);
+        fs::remove_all(e.folder);
         MessageAnswerer answer("Aceptar");
         QVERIFY(!viewer.Save_Click());
         QVERIFY(answer.answered);
@@ -146,7 +141,7 @@ class HelpViewerTest : public QObject {
         QVERIFY(answer.text.contains(QStringLiteral("No se ha podido guardar")));
         QVERIFY(box(viewer)->toPlainText().endsWith(QStringLiteral("sin perder")));
         QVERIFY(button(viewer, "Save")->isEnabled());
-        QVERIFY(!fs::exists(folder));
+        QVERIFY(!fs::exists(e.folder));
     }
 
     void documentsThatCannotBeShownAreExplained() {
@@ -166,13 +161,10 @@ class HelpViewerTest : public QObject {
             QVERIFY(viewer.close());  // nothing of the user's to lose
         }
         QVERIFY(!fs::exists(dir / "tutor.rtf") && fs::is_directory(dir / "menu.rtf"));
-    }
-
-    void plainTextDocumentIsShownAsItIs() {
-        vanto::test::TempDir dir;
-        dir.write("menu.rtf", "Cami\xF3n de carga\r\nsegunda l\xEDnea\r\n");
-        HelpViewer viewer(dir / "menu.rtf");
-        QCOMPARE(box(viewer)->toPlainText(), QStringLiteral("Camión de carga\nsegunda línea\n"));
+        // Plain text is shown as it is.
+        dir.write("notas.rtf", "Cami\xF3n de carga\r\nsegunda l\xEDnea\r\n");
+        HelpViewer plain(dir / "notas.rtf");
+        QCOMPARE(box(plain)->toPlainText(), QStringLiteral("Camión de carga\nsegunda línea\n"));
     }
 
     // The documents installed beside the program load whole, under a bold title.

@@ -5,11 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "analysis/calculation.h"
 #include "mainwin/listing_window.h"
 #include "mainwin/results_viewer.h"
 #include "mainwin/text_print.h"
-#include "ui/recording.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -81,17 +79,15 @@ class ListingWindowsTest : public QObject {
     }
 
     void listarWithoutDataClosesTheWindow() {
-        test::TempDir empty;
-        test::TestContext context;
-        context.session().settings.StructureDirectory = empty.path().string();
-        ListingWindow w(context);
+        Fixture f(std::nullopt);
+        ListingWindow w(f.context);
         w.show();
         QSignalSpy finished(&w, &ui::ModuleWindow::finished);
         QTest::mouseClick(w.Listar, Qt::LeftButton);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(context.recorded().texts(),
+        QCOMPARE(f.context.recorded().texts(),
                  std::vector<std::string>{"La estructura no tiene los datos básicos."});
-        QVERIFY(!fs::exists(empty / "listado.txt"));
+        QVERIFY(!fs::exists(f.dir / "listado.txt"));
     }
 
     void imprimirPrintsTheTextInCourierNine() {
@@ -111,10 +107,8 @@ class ListingWindowsTest : public QObject {
         ResultsViewer v(f.context);
         v.show();
         QCOMPARE(v.Texto->toPlainText(), QString("Todavía no existe el listado."));
-        struct : analysis::CalcObserver {
-            void report(int, long long, long long) override {}
-        } quiet;
-        analysis::runCalculation(f.dir.path(), {}, quiet, f.context.clock());
+        f.dir.write("DIAGRAMA.RES", "Diagramas\r\n\r\n  Barra 1\r\n");
+        f.dir.write("Resultad.res", "Resultados\r\n");
         QTest::mouseClick(v.ComDia, Qt::LeftButton);
         QCOMPARE(v.windowTitle(), QString("Listado de Diagrama.res"));
         QCOMPARE(v.Texto->toPlainText(), shown(f.dir.read("DIAGRAMA.RES")));
@@ -127,7 +121,8 @@ class ListingWindowsTest : public QObject {
         QTest::mouseClick(v.Prnt, Qt::LeftButton);
         QCOMPARE(f.context.printer.font.name, std::string("Letter Gothic"));
         QCOMPARE(f.context.printedTo.back(), f.dir.path() / "Diagrama");
-        QVERIFY(printedLines(f.context.printer).size() > 10);
+        QCOMPARE(printedLines(f.context.printer),
+                 (std::vector<std::string>{"Diagramas", "  Barra 1"}));
     }
 
     void printedTextBreaksPagesAndFitsItsWidth() {

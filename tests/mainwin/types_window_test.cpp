@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
 
@@ -15,9 +14,7 @@
 #include "mainwin/app_controller.h"
 #include "mainwin/modules.h"
 #include "mainwin/types_window.h"
-#include "model/files.h"
 #include "model/helpers.h"
-#include "ui/recording.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -81,27 +78,16 @@ class TypesWindowTest : public QObject {
             shown[0].text.starts_with("Opción para experimentar, traduce el módulo de balasto"));
     }
 
-    void crearWritesTheTableAndSaysHowManyTypes() {
+    void crearRefusesABadBoxThenWritesTheTableAndSaysHowManyTypes() {
         test::Frame oneType = test::portal();
         for (auto& bar : oneType.bars)
             bar[2] = 1;
         Fixture f(oneType);
-        TypesWindow w(f.context);
-        w.show();
-        tick({w.ALperf, w.ALrect, w.ALcirc, w.HArect, w.HAcirc, w.Terreno});
-        QTest::mouseClick(w.Crear, Qt::LeftButton);
-        QVERIFY(f.context.recorded().shown.empty());
-        QCOMPARE(f.dir.read("TIPOS.DAT"), defaultTable());
-        QCOMPARE(w.Estado->text(), QString("Se han creado 33 tipos de barras en TIPOS.DAT."));
-        QVERIFY(w.isVisible() && w.Crear->isEnabled() && w.Salir->isEnabled());
-    }
-
-    void aRefusalShowsItsMessageAndLeavesTheTable() {
-        Fixture f;
         const std::string before = test::snapshot(f.dir.path());
         TypesWindow w(f.context);
         w.show();
-        tick({w.ALrect});
+        tick({w.ALperf, w.ALrect, w.ALcirc, w.HArect, w.HAcirc, w.Terreno});
+        // A refusal shows its message and leaves the table.
         type(w.AAnchMax, "tres");
         QTest::mouseClick(w.Crear, Qt::LeftButton);
         QCOMPARE(f.context.recorded().texts(),
@@ -111,6 +97,14 @@ class TypesWindowTest : public QObject {
         QCOMPARE(test::snapshot(f.dir.path()), before);
         QVERIFY(w.Crear->isEnabled());
         QCOMPARE(w.Estado->text(), QString());
+
+        f.context.recorded().shown.clear();
+        type(w.AAnchMax, QString::fromStdString(Options{}.AAnchMax));
+        QTest::mouseClick(w.Crear, Qt::LeftButton);
+        QVERIFY(f.context.recorded().shown.empty());
+        QCOMPARE(f.dir.read("TIPOS.DAT"), defaultTable());
+        QCOMPARE(w.Estado->text(), QString("Se han creado 33 tipos de barras en TIPOS.DAT."));
+        QVERIFY(w.isVisible() && w.Crear->isEnabled() && w.Salir->isEnabled());
     }
 
     void openedByAModuleItWritesTheDefaultTableAndClosesUnseen() {

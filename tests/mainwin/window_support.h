@@ -1,9 +1,11 @@
 #pragma once
-// What the module windows' tests share: a structure directory current in a
-// test context, typing into a box, and closing a window while its work runs.
+// What the window tests share: a structure directory current in a test
+// context, typing into a box, clicking a list, and closing a window while its
+// work runs.
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -30,6 +32,21 @@ struct Fixture {
 inline void type(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     QTest::keyClicks(edit, text);
+}
+
+// The texts of a list's items, in order.
+inline QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+inline void clickItem(QListWidget* list, const QString& text) {
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
 }
 
 // Clicks a check box or option on its box, not on its caption.
