@@ -4,7 +4,8 @@
 #   scripts/outputs.sh OUTDIR [VANTO_CLI]     (default: build/bin/vanto-cli)
 # Each structure gets: calc with both matrices, the data listing, the DXF
 # export (plain and coloured), a renumbering saved and calculated again, the
-# default types, and the listing and the drawing imported into new structures. What each command prints goes to commands.log.
+# default types, and the listing and the drawing imported into new structures.
+# What each command prints goes to commands.log.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:?"uso: $0 OUTDIR [VANTO_CLI]"}
