@@ -247,14 +247,6 @@ void writeNodeValues(const fs::path& dir, NodeFile file, const Table<float>& val
     write(dir, nodeFileName(file), w);
 }
 
-void writeNodeValuesFlat(const fs::path& dir, NodeFile file, const std::vector<float>& values,
-                         int nodeCount) {
-    TextWriter w;
-    for (std::size_t i = 1; i <= 6 * std::size_t(nodeCount); ++i)
-        w.line(writtenValue(values[i]));
-    write(dir, nodeFileName(file), w);
-}
-
 std::string typeLine(const float* v, std::string_view name) {
     const bool big = v[A] > 5000;
     static constexpr const char* small[] = {"",          "###0.0",  "######0.0", "######0.0",

@@ -91,8 +91,6 @@ template <class T>
 std::vector<T> readNodeValuesFlat(const std::filesystem::path& dir, NodeFile file, int nodeCount);
 void writeNodeValues(const std::filesystem::path& dir, NodeFile file, const Table<float>& values,
                      int nodeCount);
-void writeNodeValuesFlat(const std::filesystem::path& dir, NodeFile file,
-                         const std::vector<float>& values, int nodeCount);
 
 // TIPOS.DAT. The header line is skipped whatever it holds.
 template <class T>
