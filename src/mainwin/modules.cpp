@@ -8,6 +8,7 @@
 #include "mainwin/renumber_window.h"
 #include "mainwin/results_viewer.h"
 #include "mainwin/types_window.h"
+#include "mainwin/viewer_window.h"
 
 namespace vanto {
 
@@ -27,6 +28,7 @@ void registerModules(AppController& controller) {
     controller.registerModule("CRET", windowOf<TypesWindow>());
     controller.registerModule("RETI", windowOf<LatticeWindow>());
     controller.registerModule("IMEX", windowOf<ExchangeWindow>());
+    controller.registerModule("VI3D", windowOf<Visor3D>());
 }
 
 }  // namespace vanto

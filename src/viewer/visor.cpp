@@ -102,6 +102,11 @@ void Visor::load(const Structure& data) {
         const int type = itemNumber(data.bars(b, Type));
         bars_.push_back({i, j, palette16((type % 14 + 14) % 14 + 1)});
     }
+    // Coloured by type, the bars go out colour by colour, so that the pen
+    // changes a few times rather than at every bar.
+    byColour_ = bars_;
+    std::stable_sort(byColour_.begin(), byColour_.end(),
+                     [](const Bar& p, const Bar& q) { return p.typeColour < q.typeColour; });
     work_ = nodes_;
     proj_.assign(nodes_.size(), {});
 }
@@ -179,7 +184,7 @@ void Visor::draw(Surface& picture) const {
     for (int image = 0; image < images; ++image) {
         if (anaglyph) picture.setForeground(image == 0 ? blue : red);
         if (!anaglyph && !colourByType) picture.setForeground(palette16(BarColourIndex));
-        for (const Bar& bar : bars_) {
+        for (const Bar& bar : !anaglyph && colourByType ? byColour_ : bars_) {
             Projected a, b;
             if (!ends(bar, a, b)) continue;
             float x1 = image == 1 ? a.u2 : a.u, y1 = a.v;

@@ -153,6 +153,7 @@ class Visor {
     std::vector<std::array<float, 3>> work_;
     std::vector<Projected> proj_;
     std::vector<Bar> bars_;
+    std::vector<Bar> byColour_;
     ViewState state_;
     float k_ = 1, w_ = 1, h_ = 1;
     double pressX_ = 0, pressY_ = 0;

@@ -88,10 +88,11 @@ TEST(Visor, DrawsYellowByTypeOrAsTheAnaglyphPair) {
     v.colourByType = true;
     v.draw(s);
     lines = s.of("line");
-    // Types 1, 2 and 15: Palette16 2, 3 and 2.
+    // Types 1, 2 and 15: Palette16 2, 3 and 2, drawn colour by colour.
     EXPECT_EQ(lines[0].colour, rgb(0, 128, 0));
-    EXPECT_EQ(lines[1].colour, rgb(0, 128, 128));
-    EXPECT_EQ(lines[2].colour, rgb(0, 128, 0));
+    EXPECT_EQ(lines[1].colour, rgb(0, 128, 0));
+    EXPECT_NEAR(lines[1].x2, v.u(4), 1e-3);
+    EXPECT_EQ(lines[2].colour, rgb(0, 128, 128));
 
     v.anaglyph = true;
     v.red = redSwatch(-255);
