@@ -126,6 +126,16 @@ class ViewerWindowTest : public QObject {
             QCOMPARE(finished.count(), 1);
             QCOMPARE(f.dir.read("visor.dat"), std::string(" 255 \r\n-16 \r\n"));
         }
+        // A file that cannot be written is reported; the window closes all the same.
+        Fixture f;
+        Viewer v(f);
+        f.context.session().settingsDirectory = f.dir / "no-existe";
+        QSignalSpy finished(&v.w, &ui::ModuleWindow::finished);
+        v.w.close();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(f.context.recorded().texts(),
+                 std::vector<std::string>{"No se pudo escribir el fichero: " +
+                                          (f.dir / "no-existe" / "visor.dat").string()});
     }
 };
 
