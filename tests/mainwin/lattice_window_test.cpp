@@ -59,8 +59,9 @@ class LatticeWindowTest : public QObject {
         w.show();
         const std::pair<const char*, std::string> refused[] = {
             {"-2", "El número de puntos de cada dirección no puede ser negativo."},
-            {"0", "No se ha generado nada: el producto de los números de puntos y de los "
-                  "espaciados es 0."}};
+            {"0",
+             "No se ha generado nada: el producto de los números de puntos y de los "
+             "espaciados es 0."}};
         const auto& shown = f.context.recorded().shown;
         for (const auto& [count, text] : refused) {
             type(w.Tnx, count);
