@@ -4,7 +4,7 @@
 vanto_packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     fonts-liberation fonts-dejavu-core
     python3 python3-ezdxf
     xvfb xauth
@@ -30,8 +30,15 @@ vanto_setup() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
 }
 
+# vanto_build DIR [TARGET...]: configures DIR and builds the targets given, or
+# everything (tests and benchmarks too) when none is.
 vanto_build() {
     local dir=${1:-build}
+    shift || true
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$dir"
+    if [ $# -gt 0 ]; then
+        cmake --build "$dir" --target "$@"
+    else
+        cmake --build "$dir"
+    fi
 }

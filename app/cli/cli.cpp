@@ -45,7 +45,7 @@ int guarded(const std::function<int()>& body) {
 MessageAnswer StderrMessages::show(std::string_view title, std::string_view text, MessageIcon,
                                    MessageButtons buttons) {
     printMessage(std::string(title), std::string(text));
-    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
 }
 
 TerminalProgress::TerminalProgress(std::map<int, std::string> captions)

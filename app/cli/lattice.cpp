@@ -31,8 +31,7 @@ int runLattice(const Invocation& call) {
             const exchange::Summary s = exchange::generateLattice(absolute, o, &progress);
             progress.finish();
             if (s.outcome != exchange::Outcome::Written) {
-                std::cerr << "No se ha generado nada: el producto de los números de puntos y de "
-                             "los espaciados es 0.\n";
+                std::cerr << exchange::EmptyLatticeText << '\n';
                 return int(Ok);
             }
             std::cout << "Retícula generada. La estructura tiene " << s.nodeCount << " nudos y "

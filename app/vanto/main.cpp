@@ -1,10 +1,6 @@
 // vanto: the program's windows. Shows the start-up card, then the main window
 // on the remembered work directory and structure.
 
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-
 #include "mainwin/app_controller.h"
 #include "mainwin/main_window.h"
 #include "mainwin/modules.h"
@@ -18,13 +14,6 @@ int main(int argc, char** argv) {
     vanto::VantoApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vanto"));
     QApplication::setApplicationVersion(QStringLiteral("2.11"));
-
-    // Qt's own texts (context menus, standard buttons) in Spanish when the
-    // translations are installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
 
     vanto::ui::installFontSubstitutions();
     vanto::setDecimalSeparator(vanto::VantoApplication::localeDecimalSeparator());

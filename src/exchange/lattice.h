@@ -41,6 +41,10 @@ inline constexpr long long MaxLatticeNodes = 1000000;
 // another geometry. A zero product of counts and spacings writes nothing.
 // Throws ExchangeError for negative, unusable or too large counts, FileError
 // when the kept structure cannot be read or the files cannot be written.
+// Why a lattice wrote nothing.
+inline constexpr const char* EmptyLatticeText =
+    "No se ha generado nada: el producto de los números de puntos y de los espaciados es 0.";
+
 Summary generateLattice(const std::filesystem::path& dir, const LatticeOptions& options,
                         Progress* progress = nullptr);
 

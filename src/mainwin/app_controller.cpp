@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
+#include "mainwin/help_viewer.h"
 #include "mainwin/main_window.h"
 #include "model/files.h"
 #include "ui/messages.h"
@@ -91,6 +93,12 @@ ui::ModuleWindow* AppController::open(const std::string& code, bool byModule) {
     connect(window, &ui::ModuleWindow::finished, this,
             [this, window, byModule] { moduleFinished(window, byModule); });
     if (!byModule) module_ = window;
+    // F1 opens the program's instructions over any module window.
+    connect(new QShortcut(QKeySequence::HelpContents, window), &QShortcut::activated, window,
+            [this, window] {
+                session_.HelpTopic = "menu";
+                HelpViewer::open(session_, window);
+            });
     // Where the main window was, so the eye need not search for it.
     if (main_) {
         QRect frame = window->frameGeometry();

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -30,11 +31,17 @@ QString toQString(const std::filesystem::path& p) {
     return QString::fromStdU16String(p.u16string());
 }
 
+// Where the last viewer was closed, so the next opens there.
+QRect lastGeometry;
+
 }  // namespace
 
-HelpViewer::HelpViewer(const std::filesystem::path& documentPath, QWidget* parent)
+HelpViewer::HelpViewer(const std::filesystem::path& documentPath, QWidget* parent,
+                       std::filesystem::path savePath)
     : QWidget(parent, Qt::Window),
       path_(documentPath),
+      shippedPath_(documentPath),
+      savePath_(savePath.empty() ? documentPath : std::move(savePath)),
       RichTextBox1(new QTextEdit(this)),
       Save(new QPushButton(QStringLiteral("Guardar"), this)),
       Salir(new QPushButton(QStringLiteral("Salir"), this)) {
@@ -70,23 +77,41 @@ HelpViewer::HelpViewer(const std::filesystem::path& documentPath, QWidget* paren
     load();
 }
 
+std::filesystem::path HelpViewer::editedPath(const Session& session) {
+    if (session.settingsDirectory.empty()) return {};
+    return session.settingsDirectory / "ayuda" / (session.HelpTopic + ".rtf");
+}
+
 std::filesystem::path HelpViewer::documentPath(const Session& session) {
+    const std::filesystem::path edited = editedPath(session);
+    std::error_code ec;
+    if (!edited.empty() && std::filesystem::is_regular_file(edited, ec)) return edited;
     return findFile(session.programDirectory, session.HelpTopic + ".rtf");
 }
 
 HelpViewer* HelpViewer::open(const Session& session, QWidget* parent) {
     const std::filesystem::path path = documentPath(session);
+    const std::filesystem::path edited = editedPath(session);
+    const std::filesystem::path savePath = edited.empty() ? path : edited;
     if (parent) {
         for (HelpViewer* v :
              parent->findChildren<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (v->path() != path || !v->isVisible()) continue;
+            if (v->savePath_ != savePath || !v->isVisible()) continue;
             v->raise();
             v->activateWindow();
             return v;
         }
     }
-    auto* viewer = new HelpViewer(path, parent);
+    auto* viewer = new HelpViewer(path, parent, savePath);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
+    if (lastGeometry.isValid()) {
+        viewer->setGeometry(lastGeometry);
+    } else if (parent) {
+        // Over the window it was asked from, where the eye already is.
+        QRect frame = viewer->frameGeometry();
+        frame.moveCenter(parent->window()->frameGeometry().center());
+        viewer->move(frame.topLeft());
+    }
     viewer->show();
     return viewer;
 }
@@ -141,19 +166,23 @@ bool HelpViewer::Save_Click() {
     if (!loaded_) return false;
     const QByteArray bytes = rtf::write(*RichTextBox1->document());
     try {
-        writeFileAtomically(path_, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        // The folder of the user's edits appears with the first one.
+        if (savePath_ != shippedPath_) std::filesystem::create_directories(savePath_.parent_path());
+        writeFileAtomically(savePath_,
+                            std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const std::exception&) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
                         QStringLiteral("No se ha podido guardar el documento de ayuda:\n%1\n\n"
-                                       "Compruebe que tiene permiso para escribir en el "
-                                       "directorio del programa. El texto sigue en la ventana.")
-                            .arg(toQString(path_)),
+                                       "Compruebe que tiene permiso para escribir en ese "
+                                       "directorio. El texto sigue en la ventana.")
+                            .arg(toQString(savePath_)),
                         QMessageBox::NoButton, this);
         box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
         box.exec();
         return false;
     }
     RichTextBox1->document()->setModified(false);
+    path_ = savePath_;
     return true;
 }
 
@@ -161,8 +190,17 @@ void HelpViewer::Salir_Click() {
     close();
 }
 
+void HelpViewer::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Salir_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void HelpViewer::closeEvent(QCloseEvent* event) {
     if (!loaded_ || !RichTextBox1->document()->isModified()) {
+        lastGeometry = geometry();
         event->accept();
         return;
     }
@@ -178,6 +216,7 @@ void HelpViewer::closeEvent(QCloseEvent* event) {
     ask.setEscapeButton(cancel);
     ask.exec();
     if (ask.clickedButton() == discard || (ask.clickedButton() == save && Save_Click())) {
+        lastGeometry = geometry();
         event->accept();
         return;
     }

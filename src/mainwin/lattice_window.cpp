@@ -166,6 +166,9 @@ void LatticeWindow::Generar_Click() {
         fileFailure(*failure);
         return;
     }
+    if (summary.outcome == exchange::Outcome::NothingWritten)
+        context().messages().show(exchange::WarningTitle, exchange::EmptyLatticeText,
+                                  MessageIcon::Exclamation);
     if (summary.outcome == exchange::Outcome::Written)
         Estado->setText(QStringLiteral("La estructura tiene ahora %1 nudos y %2 barras.")
                             .arg(summary.nodeCount)

@@ -152,13 +152,15 @@ void ListingWindow::Salir_Click() {
 }
 
 void ListingWindow::closeEvent(QCloseEvent* event) {
-    if (Guardar->isEnabled() && !context().ending() &&
-        context().messages().show("¡ Aviso !", "¿ Desea guardar las modificaciones del listado ?",
-                                  MessageIcon::Question,
-                                  MessageButtons::YesNo) == MessageAnswer::Yes &&
-        !Guardar_Click()) {
-        event->ignore();
-        return;
+    if (Guardar->isEnabled() && !context().ending()) {
+        const MessageAnswer answer = context().messages().show(
+            "¡ Aviso !", "¿ Desea guardar las modificaciones del listado ?", MessageIcon::Question,
+            MessageButtons::YesNoCancel);
+        // Cancel, or a save that failed, keeps the window and the edits.
+        if (answer == MessageAnswer::Cancel || (answer == MessageAnswer::Yes && !Guardar_Click())) {
+            event->ignore();
+            return;
+        }
     }
     ModuleWindow::closeEvent(event);
 }

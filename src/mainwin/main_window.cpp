@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -39,36 +40,38 @@ const QColor DescriptionRed(255, 0, 0);
 const QColor DescriptionGreen(0, 120, 0);
 const QString NoDescription = QStringLiteral("[Sin descripción...]");
 
-// The menus and their entries, in order. An entry with a module code exists
-// only while that module is registered; `selection` entries need a structure.
+// The menus and their entries, in order; "&" marks the access key (Alt+letter
+// on a menu, the letter inside it). An entry with a module code exists only
+// while that module is registered; `selection` entries need a structure.
 struct MenuEntry {
     const char* menu;
     const char* caption;
     const char* name;
     const char* code;  // module code, or null for the window's own actions
     bool selection;
+    const char* shortcut = nullptr;
 };
 
 const MenuEntry menuEntries[] = {
-    {"Estructura", "Nueva", "Nueva", nullptr, false},
-    {"Estructura", "Importar/Exportar", "ImpExp", "IMEX", false},
-    {"Estructura", "Copiar", "Copi", nullptr, false},
-    {"Estructura", "Borrar", "Eliminar", nullptr, true},
-    {"Estructura", "Salir", "Salir", nullptr, false},
-    {"Generación", "Reticulado", "Reticulado", "RETI", true},
-    {"Generación", "Tipos de barras", "tiposbarras", "CRET", true},
-    {"Edición", "Editar", "EditarM", "EDIT", true},
-    {"Edición", "Listado", "Listad", "LIST", true},
-    {"Edición", "Visor 3D", "Visoren3D", "VI3D", true},
-    {"Calculo", "Cálculo Matricial", "Calculo_MatricialGE", "CMGE", true},
-    {"Calculo", "Renumerar", "Renumerar", "RENU", true},
-    {"Resultados", "Diagramas", "Diagram", "DBDG", true},
-    {"Resultados", "Listados", "ListRe", "LSTR", true},
-    {"Ayuda", "Esta pantalla...", "HelpMenu", nullptr, false},
-    {"Ayuda", "Tutorial...", "Helptutor", nullptr, false},
-    {"Ayuda", "Calculo Matricial...", "HelpMatricial", nullptr, false},
-    {"Ayuda", "El autor...", "ElAutor", nullptr, false},
-    {"Ayuda", "Acerca de...", "Acerca", nullptr, false},
+    {"&Estructura", "&Nueva", "Nueva", nullptr, false, "Ctrl+N"},
+    {"&Estructura", "&Importar/Exportar", "ImpExp", "IMEX", false},
+    {"&Estructura", "&Copiar", "Copi", nullptr, false},
+    {"&Estructura", "&Borrar", "Eliminar", nullptr, true},
+    {"&Estructura", "&Salir", "Salir", nullptr, false, "Ctrl+Q"},
+    {"&Generación", "&Reticulado", "Reticulado", "RETI", true},
+    {"&Generación", "&Tipos de barras", "tiposbarras", "CRET", true},
+    {"E&dición", "&Editar", "EditarM", "EDIT", true, "Ctrl+E"},
+    {"E&dición", "&Listado", "Listad", "LIST", true, "Ctrl+L"},
+    {"E&dición", "&Visor 3D", "Visoren3D", "VI3D", true},
+    {"&Calculo", "&Cálculo Matricial", "Calculo_MatricialGE", "CMGE", true, "F5"},
+    {"&Calculo", "&Renumerar", "Renumerar", "RENU", true},
+    {"&Resultados", "&Diagramas", "Diagram", "DBDG", true},
+    {"&Resultados", "&Listados", "ListRe", "LSTR", true},
+    {"A&yuda", "&Esta pantalla...", "HelpMenu", nullptr, false, "F1"},
+    {"A&yuda", "&Tutorial...", "Helptutor", nullptr, false},
+    {"A&yuda", "&Calculo Matricial...", "HelpMatricial", nullptr, false},
+    {"A&yuda", "El &autor...", "ElAutor", nullptr, false},
+    {"A&yuda", "Acerca &de...", "Acerca", nullptr, false},
 };
 
 QLabel* caption(const QString& text, QWidget* parent) {
@@ -110,6 +113,7 @@ void MainWindow::buildControls() {
     List1 = new QListWidget(central);
     List1->setObjectName("List1");
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->installEventFilter(this);
     left->addWidget(Drive1);
     left->addWidget(caption(QStringLiteral("Directorio"), central));
     left->addWidget(Dire, 2);
@@ -188,6 +192,7 @@ void MainWindow::buildMenus() {
         if (e.code && !controller_.hasModule(e.code)) continue;
         QAction* action = menuFor(e.menu)->addAction(qs(e.caption));
         action->setObjectName(e.name);
+        if (e.shortcut) action->setShortcut(QKeySequence(qs(e.shortcut)));
         entries_[e.name] = action;
         if (e.selection) selectionEntries_.push_back(action);
         if (e.code) {
@@ -427,6 +432,22 @@ void MainWindow::SaveSessionSettings() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List1 && event->type() == QEvent::KeyPress && !selectedName().empty()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Enter opens the structure in the editor, or its listing without one.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (const char* name : {"EditarM", "Listad"}) {
+                QAction* open = entry(name);
+                if (!open || !open->isEnabled()) continue;
+                open->trigger();
+                return true;
+            }
+        }
+        if (key == Qt::Key_Delete && entries_.at("Eliminar")->isEnabled()) {
+            Eliminar_Click();
+            return true;
+        }
+    }
     if (watched == descr) {
         if (event->type() == QEvent::KeyPress && !descr->isReadOnly()) {
             QPalette p = descr->palette();

@@ -1,5 +1,6 @@
 #include "mainwin/program.h"
 
+#include <QLibraryInfo>
 #include <QLocale>
 #include <exception>
 #include <new>
@@ -9,7 +10,13 @@
 
 namespace vanto {
 
-VantoApplication::VantoApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+VantoApplication::VantoApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Qt's own texts (context menus, standard buttons) in Spanish when the
+    // translations are installed; in English otherwise.
+    if (qtTexts_.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTexts_);
+}
 
 bool VantoApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -5,6 +5,7 @@
 // else is reported and the program goes on.
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace vanto {
 
@@ -23,6 +24,7 @@ class VantoApplication : public QApplication {
 
   private:
     AppController* controller_ = nullptr;
+    QTranslator qtTexts_;
 };
 
 }  // namespace vanto

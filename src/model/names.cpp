@@ -67,7 +67,7 @@ fs::path structureTarget(const fs::path& work, const std::string& name) {
 
 StructureChange createStructure(const fs::path& work, std::string_view typed) {
     const std::string name = trimmedName(typed);
-    if (name.empty()) return {};
+    if (name.empty()) return refused("Escriba el nombre de la nueva estructura.");
     if (std::string why = nameRefusal(name); !why.empty()) return refused(why);
     const fs::path dir = structureTarget(work, name);
     std::error_code ec;
@@ -81,7 +81,9 @@ StructureChange copyStructure(const fs::path& work, std::string_view sourceTyped
                               std::string_view copyTyped) {
     const std::string source = trimmedName(sourceTyped);
     const std::string copy = trimmedName(copyTyped);
-    if (source.empty() || copy.empty()) return {};
+    if (source.empty())
+        return refused("Seleccione en la lista, o escriba, la estructura que desea copiar.");
+    if (copy.empty()) return refused("Escriba el nombre de la copia.");
     for (const std::string* name : {&source, &copy})
         if (std::string why = nameRefusal(*name); !why.empty()) return refused(why);
     const fs::path from = structureTarget(work, source);

@@ -28,10 +28,10 @@ std::string nameRefusal(const std::string& name);
 // it ends in one, "-" and the name.
 std::filesystem::path structureTarget(const std::filesystem::path& work, const std::string& name);
 
-// An empty structure named `typed`. An empty name does nothing.
+// An empty structure named `typed`. An empty name is refused.
 StructureChange createStructure(const std::filesystem::path& work, std::string_view typed);
 // A new structure `copy` with the ordinary files of `source` (results and
-// listings included, subdirectories not). An empty name does nothing.
+// listings included, subdirectories not). An empty name is refused.
 StructureChange copyStructure(const std::filesystem::path& work, std::string_view source,
                               std::string_view copy);
 // Removes structure `name` and its files; one holding other directories is

@@ -44,8 +44,8 @@ class SystemClock : public Clock {
 };
 
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Modal messages with a title, a text (lines separated by "\n") and an icon.
 class Messages {

@@ -32,13 +32,19 @@ MessageAnswer QtMessages::show(std::string_view title, std::string_view text, Me
             box.setIcon(QMessageBox::Question);
             break;
     }
-    if (buttons == MessageButtons::YesNo) {
+    if (buttons != MessageButtons::Ok) {
         QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        QPushButton* cancel =
+            buttons == MessageButtons::YesNoCancel
+                ? box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole)
+                : nullptr;
         box.setDefaultButton(yes);
-        box.setEscapeButton(no);
+        // Escape takes the harmless answer: cancel when there is one.
+        box.setEscapeButton(cancel ? cancel : no);
         box.exec();
-        return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+        if (box.clickedButton() == yes) return MessageAnswer::Yes;
+        return box.clickedButton() == no ? MessageAnswer::No : MessageAnswer::Cancel;
     }
     QPushButton* ok = box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);

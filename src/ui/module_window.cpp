@@ -1,6 +1,7 @@
 #include "ui/module_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace vanto::ui {
 
@@ -10,6 +11,14 @@ ModuleWindow::ModuleWindow(AppContext& context, QWidget* parent)
 void ModuleWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     finish();
+}
+
+void ModuleWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ModuleWindow::finish() {

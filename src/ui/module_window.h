@@ -25,6 +25,8 @@ class ModuleWindow : public QWidget {
     // Accepts the close and emits finished(). Windows that must finish work
     // first accept the close and emit finished() themselves later.
     void closeEvent(QCloseEvent* event) override;
+    // Escape closes the window, as its "Salir" does (stopping its work, if any).
+    void keyPressEvent(QKeyEvent* event) override;
     // Emits finished() the first time only.
     void finish();
 

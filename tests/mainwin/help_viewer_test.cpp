@@ -76,9 +76,14 @@ class HelpViewerTest : public QObject {
         session.programDirectory = dir.path();
         session.HelpTopic = "tutor";
         QWidget main;
+        main.setGeometry(100, 100, 900, 700);
         main.show();
         QPointer<HelpViewer> first = HelpViewer::open(session, &main);
         QVERIFY(first && first->isVisible() && first->isWindow());
+        // The first viewer opens centred over its parent.
+        QVERIFY(
+            (first->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <
+            8);
         QVERIFY(!QApplication::activeModalWidget());
         // The same topic again raises the open viewer rather than a second copy.
         QCOMPARE(HelpViewer::open(session, &main), first.data());
@@ -111,6 +116,36 @@ class HelpViewerTest : public QObject {
         QCOMPARE(box(again)->toPlainText(),
                  QStringLiteral("Tutorial\nTexto. Nuevo: añadido α ≤ β {ok}"));
         QCOMPARE(firstFormat(box(again)->document()).fontPointSize(), 16.0);
+    }
+
+    // A reinstall copies the shipped document again: the user's edit lives in the
+    // settings directory and is the one shown from then on.
+    void editsAreKeptApartFromTheShippedDocument() {
+        vanto::test::TempDir dir;
+        const std::string shipped = helpDocument("Tutorial", "Texto.");
+        fs::create_directories(dir / "programa");
+        fs::create_directories(dir / "ajustes");
+        dir.write("programa/tutor.rtf", shipped);
+        vanto::Session session;
+        session.programDirectory = dir / "programa";
+        session.settingsDirectory = dir / "ajustes";
+        session.HelpTopic = "tutor";
+        QWidget main;
+        main.show();
+        QPointer<HelpViewer> viewer = HelpViewer::open(session, &main);
+        box(*viewer)->moveCursor(QTextCursor::End);
+        box(*viewer)->textCursor().insertText(QStringLiteral(" Mío."));
+        QVERIFY(viewer->Save_Click());
+        QCOMPARE(dir.read("programa/tutor.rtf"), shipped);
+        QCOMPARE(HelpViewer::documentPath(session), dir / "ajustes" / "ayuda" / "tutor.rtf");
+        viewer->move(viewer->pos() + QPoint(40, 30));
+        const QRect closedAt = viewer->geometry();
+        QTest::keyClick(box(*viewer), Qt::Key_Escape);  // Escape closes as "Salir" does
+        QTRY_VERIFY(viewer.isNull());
+        viewer = HelpViewer::open(session, &main);
+        QCOMPARE(box(*viewer)->toPlainText(), QStringLiteral("Tutorial\nTexto. Mío."));
+        QCOMPARE(viewer->geometry(), closedAt);
+        viewer->close();
     }
 
     void closingWithUnsavedChangesAsksAndAFailedSaveKeepsThem() {

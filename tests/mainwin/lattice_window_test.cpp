@@ -57,13 +57,19 @@ class LatticeWindowTest : public QObject {
         const std::string before = test::snapshot(f.dir.path());
         LatticeWindow w(f.context);
         w.show();
-        type(w.Tnx, "-2");
-        QTest::mouseClick(w.Generar, Qt::LeftButton);
+        const std::pair<const char*, std::string> refused[] = {
+            {"-2", "El número de puntos de cada dirección no puede ser negativo."},
+            {"0",
+             "No se ha generado nada: el producto de los números de puntos y de los "
+             "espaciados es 0."}};
         const auto& shown = f.context.recorded().shown;
-        QCOMPARE(shown.size(), size_t(1));
-        QCOMPARE(shown[0].title, std::string("¡ Aviso !"));
-        QCOMPARE(shown[0].text,
-                 std::string("El número de puntos de cada dirección no puede ser negativo."));
+        for (const auto& [count, text] : refused) {
+            type(w.Tnx, count);
+            QTest::mouseClick(w.Generar, Qt::LeftButton);
+            QCOMPARE(shown.back().title, std::string("¡ Aviso !"));
+            QCOMPARE(shown.back().text, text);
+        }
+        QCOMPARE(shown.size(), size_t(2));
         QCOMPARE(test::snapshot(f.dir.path()), before);
         QVERIFY(w.Generar->isEnabled());
         QCOMPARE(w.Estado->text(), QString());

@@ -67,9 +67,13 @@ class ListingWindowsTest : public QObject {
             QTest::mouseClick(w.Listar, Qt::LeftButton);
             QCOMPARE(w.Texto->toPlainText(), QString("cambiado\n"));
             QCOMPARE(f.context.recorded().shown.back().buttons, MessageButtons::YesNo);
-            // Leaving: the answer Yes saves them.
-            f.context.recorded().answer = MessageAnswer::Yes;
+            // Leaving (Escape as "Salir"): Cancel stays, Yes saves them.
             QSignalSpy finished(&w, &ui::ModuleWindow::finished);
+            f.context.recorded().answer = MessageAnswer::Cancel;
+            QTest::keyClick(w.Texto, Qt::Key_Escape);
+            QCOMPARE(f.context.recorded().shown.back().buttons, MessageButtons::YesNoCancel);
+            QVERIFY(w.isVisible() && finished.isEmpty());
+            f.context.recorded().answer = MessageAnswer::Yes;
             QTest::mouseClick(w.Salir, Qt::LeftButton);
             QCOMPARE(finished.count(), 1);
             QCOMPARE(f.context.recorded().shown.back().text,

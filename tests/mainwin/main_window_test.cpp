@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -247,8 +248,40 @@ class MainWindowTest : public QObject {
         }
         QCOMPARE(p.quits, std::vector<int>{0});
         QVERIFY(!p.window().isVisible());
-        QVERIFY(p.program.read("tutor.rtf").find("Nota.") != std::string::npos);
+        // The edit is kept apart from the shipped document.
+        QVERIFY(p.program.read("ayuda/tutor.rtf").find("Nota.") != std::string::npos);
+        QCOMPARE(p.program.read("tutor.rtf"), std::string("{\\rtf1\\ansi Tutorial}"));
         QVERIFY(p.program.read("NOMBRE.DAT").find("\"Nave\"") != std::string::npos);
+    }
+
+    void theKeyboardReachesEveryMenuAndTheStructures() {
+        Program p("Nave");
+        p.start({"LIST"});
+        MainWindow& w = p.window();
+        QSet<QKeySequence> keys;
+        for (QAction* menu : w.menuBar()->actions())
+            keys.insert(QKeySequence::mnemonic(menu->text()));
+        QCOMPARE(keys.size(), w.menuBar()->actions().size());  // one access key each
+        QVERIFY(keys.contains(QKeySequence("Alt+E")));
+        QCOMPARE(w.entry("HelpMenu")->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(w.entry("Nueva")->shortcut(), QKeySequence("Ctrl+N"));
+
+        auto* list = p.control<QListWidget>("List1");
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<DeleteStructureDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            d->cancelar->click();
+        });
+        QTest::keyClick(list, Qt::Key_Delete);  // asks, and Cancelar keeps it
+        QVERIFY(fs::exists(p.work / "-Nave"));
+        QTest::keyClick(list, Qt::Key_Return);  // opens the listing
+        ui::ModuleWindow* module = p.controller->moduleWindow();
+        QVERIFY(module && module->isVisible() && !w.isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(module));
+        QTest::keyClick(module, Qt::Key_F1);
+        QTRY_VERIFY(module->findChild<HelpViewer*>());
+        QTest::keyClick(module, Qt::Key_Escape);  // as its "Salir"
+        QTRY_VERIFY(w.isVisible());
     }
 
     void theMenusOpenTheDialogsAndTheModules() {

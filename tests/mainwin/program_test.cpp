@@ -52,6 +52,13 @@ class ProgramTest : public QObject {
         static_cast<VantoApplication*>(qApp)->setController(nullptr);
     }
 
+    // ./test installs Qt's translations, so the program's own Qt texts are Spanish.
+    void qtsOwnTextsAreSpanish() {
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Deshacer"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 QStringLiteral("Cancelar"));
+    }
+
     void settingsLiveBesideTheProgramOrInTheUsersConfiguration() {
         test::TempDir program, config;
         QCOMPARE(chooseSettingsDirectory(program.path()), program.path());

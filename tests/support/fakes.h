@@ -15,14 +15,14 @@ struct ShownMessage {
     MessageButtons buttons;
 };
 
-// Records every message; answers Yes/No questions with `answer`.
+// Records every message; answers questions with `answer`.
 class RecordingMessages : public Messages {
   public:
     MessageAnswer show(std::string_view title, std::string_view text, MessageIcon icon,
                        MessageButtons buttons) override {
         shown.push_back({std::string(title), std::string(text), icon, buttons});
         if (onShow) onShow();
-        return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

@@ -92,9 +92,11 @@ class ControlsTest : public QObject {
             MessageButtons buttons;
             const char* press;
             MessageAnswer answer;
-        } cases[] = {{MessageButtons::YesNo, "No", A::No},
-                     {MessageButtons::YesNo, "Sí", A::Yes},
-                     {MessageButtons::Ok, "Aceptar", A::Ok}};
+            QStringList offered;
+        } cases[] = {{MessageButtons::YesNo, "No", A::No, {"No", "Sí"}},
+                     {MessageButtons::YesNo, "Sí", A::Yes, {"No", "Sí"}},
+                     {MessageButtons::YesNoCancel, "Cancelar", A::Cancel, {"Cancelar", "No", "Sí"}},
+                     {MessageButtons::Ok, "Aceptar", A::Ok, {"Aceptar"}}};
         ui::QtMessages messages;
         for (const auto& c : cases) {
             const bool ok = c.buttons == MessageButtons::Ok;
@@ -106,7 +108,7 @@ class ControlsTest : public QObject {
             QCOMPARE(box.text, QString("¿ Seguro ?\nSegunda línea"));
             QCOMPARE(box.icon, ok ? QMessageBox::Critical : QMessageBox::Question);
             box.buttons.sort();
-            QCOMPARE(box.buttons, (ok ? QStringList{"Aceptar"} : QStringList{"No", "Sí"}));
+            QCOMPARE(box.buttons, c.offered);
         }
     }
 };
