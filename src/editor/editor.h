@@ -205,6 +205,11 @@ class Editor {
     std::optional<std::array<float, 2>> rubber_;
 };
 
+// The explanation behind `Ang`: a section turned by `angleDegrees` about the
+// bar axis, which comes out of the picture, with local y and z before and
+// after the turn. Fills the whole surface.
+void drawAnglePicture(Surface& out, float angleDegrees = 30);
+
 // Cuts a type name to 15 characters and shows each blank as "·"; `cursor`
 // (characters) is kept on the same character.
 std::string typeNameAsTyped(const std::string& text, int& cursor);
