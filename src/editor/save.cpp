@@ -3,9 +3,33 @@
 #include <string>
 #include <vector>
 
+#include "bartypes/generator.h"
 #include "exchange/replacement.h"
+#include "model/files.h"
 
 namespace vanto::editor {
+
+namespace fs = std::filesystem;
+
+Structure openForEditing(const fs::path& dir) {
+    Structure s;
+    if (fileExists(dir, "DATOS.DAT")) {
+        s = loadStructure<float>(dir, part::Geometry | part::Restraints | part::Loads);
+        if (fileExists(dir, "TIPOS.DAT")) s.read(dir, part::Types);
+    } else {
+        s.reset(part::Geometry | part::Restraints | part::Loads);
+    }
+    if (!s.held.has(part::Types)) {
+        // The default table, made aside so that nothing is written before saving.
+        exchange::StructureReplacement scratch(dir,
+                                               exchange::StructureReplacement::Cleanup::Results);
+        bartypes::writeDefaultTypes(scratch.stage());
+        s.types = DiscoX::readTypes<float>(scratch.stage());
+        s.held = s.held | part::Types;
+    }
+    if (s.nodeCount == 0) s.addNode(0, 0, 0);
+    return s;
+}
 
 Structure compacted(const Structure& s) {
     std::vector<int> newNumber(std::size_t(s.nodeCount) + 1, 0);

@@ -1,6 +1,7 @@
 #pragma once
-// Saving from the editor: the structure as the files will hold it, and the
-// writing of all its files together.
+// Opening and saving in the editor: the structure it starts from, the
+// structure as the files will hold it, and the writing of all its files
+// together.
 
 #include <filesystem>
 #include <stdexcept>
@@ -14,6 +15,12 @@ class SaveError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+// The structure the editor opens on: the files of `dir`; for a new structure
+// (no DATOS.DAT) an empty one. Without TIPOS.DAT the default bar-type table is
+// taken (written only on saving), and a structure without nodes gets one at
+// the origin, so that the first bars can be dragged from it. Throws FileError.
+Structure openForEditing(const std::filesystem::path& dir);
 
 // Drops the bars from a node to itself and the nodes no remaining bar uses,
 // numbers the kept nodes 1, 2, … in their old order, and gives every bar the

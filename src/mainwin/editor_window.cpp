@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -62,9 +63,9 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     if (s.ChildWindowState == 2) setWindowState(Qt::WindowMaximized);
     if (s.ChildWindowState == 1) setWindowState(Qt::WindowMinimized);
     ui::guarded(context, [&] {
-        editor_ = std::make_unique<editor::Editor>(
-            loadStructure<float>(s.StructureDirectory, part::All), Dib->surface(),
-            static_cast<editor::EditorPanels*>(this));
+        editor_ = std::make_unique<editor::Editor>(editor::openForEditing(s.StructureDirectory),
+                                                   Dib->surface(),
+                                                   static_cast<editor::EditorPanels*>(this));
     });
     if (!editor_) {
         setEnabled(false);
@@ -323,9 +324,11 @@ void EditorWindow::build() {
     col->addWidget(Guardar);
     col->addWidget(note);
     col->addWidget(Esc);
-    col->addStretch();
-    side->setMinimumWidth(side->sizeHint().width());
-    scroll->setMinimumWidth(side->sizeHint().width() + 4);
+    // The column keeps its natural size and scrolls when the window is low,
+    // rather than squeezing the fields.
+    col->setSizeConstraint(QLayout::SetFixedSize);
+    scroll->setMinimumWidth(side->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width() + 4);
 
     // Wiring.
     connect(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);

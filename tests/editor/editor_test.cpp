@@ -426,6 +426,40 @@ TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
     EXPECT_EQ(test::snapshot(dir.path()), files);
 }
 
+// A new structure directory: one node to start from and the default types;
+// a portal built by drags and typed coordinates is saved as four nodes.
+TEST(Saving, APortalFromNothing) {
+    test::TempDir dir;
+    RecordingSurface dib(6000, 4000);
+    Editor ed(openForEditing(dir.path()), dib);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_EQ(ed.data().nodeCount, 1);
+    EXPECT_GT(ed.data().types.count, 1);
+    ed.open();
+    ed.PonQuitaBarra(1, 0);  // node 2
+    ed.PonQuitaBarra(2, 0);  // node 3
+    ed.PonQuitaBarra(3, 0);  // node 4
+    const float xz[4][2] = {{0, 0}, {0, 4}, {6, 4}, {6, 0}};
+    for (int n = 1; n <= 4; ++n) {
+        ed.BuscaPunto(-5000, -5000);
+        ed.BuscaPunto(ed.screen().nodeU(n), ed.screen().nodeV(n));
+        ASSERT_EQ(ed.currentNode(), n);
+        ed.commitNode(NodeGroup::Coordinates, 1, std::to_string(xz[n - 1][0]));
+        ed.commitNode(NodeGroup::Coordinates, 2, "0");
+        ed.commitNode(NodeGroup::Coordinates, 3, std::to_string(xz[n - 1][1]));
+        if (n == 1 || n == 4)
+            for (int k = 1; k <= 6; ++k)
+                ed.commitNode(NodeGroup::Restraints, k, "0");
+    }
+    saveStructure(dir.path(), ed.data());
+    const Structure back = loadStructure<float>(dir.path(), part::All);
+    EXPECT_EQ(back.nodeCount, 4);
+    EXPECT_EQ(back.barCount, 3);
+    EXPECT_EQ(back.coordinates(3, 1), 6);
+    EXPECT_EQ(back.restraints(4, 6), 0);
+    EXPECT_EQ(back.types.count, ed.data().types.count);
+}
+
 // The SVG read back: every node mark centred where the projection puts it.
 TEST(Svg, NodeMarksWhereTheProjectionPutsThem) {
     SvgSurface svg(14400, 10800);
