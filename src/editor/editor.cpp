@@ -198,6 +198,15 @@ void Editor::Perspec(int index) {
 void Editor::zoomnum(int mode, double a1, double a2, double esc0) {
     screen_.zoomnum(mode, a1, a2, esc0);
     Paso2D();
+    // Zoomed so deep that the surface coordinates overflow: back to the
+    // previous view.
+    const View& v = screen_.view;
+    while (!(std::isfinite(v.esc) && std::isfinite(v.hm1) && std::isfinite(v.hm2) &&
+             std::abs(v.hm1) < 1e15f && std::abs(v.hm2) < 1e15f) &&
+           screen_.depth() > 0) {
+        screen_.zoomnum(-1);
+        Paso2D();
+    }
     DibujaEstr();
 }
 

@@ -9,6 +9,17 @@
 //     u = hm1 + esc · right,   v = hm2 − esc · up.
 // The eight fixed views are such rows, and so is the preview's turning triad.
 // Arithmetic is in 32-bit floats, as the editor has always drawn.
+//
+// Using it (the editor does so; the diagram window passes DiagramScreen):
+//   ScreenView sv(EditorScreen);         // view 7, not yet fitted
+//   sv.Perspec(i);                       // one of FixedViews; resets the zoom history
+//   sv.Paso2D(structure, sv.view.hm1, sv.view.hm2, sv.view.esc, W, H);
+//                                        // fits when unfitted, fills the tables
+//   sv.nodeU(n), sv.nodeV(n), sv.bars(b, ScreenView::MidU) ...   // draw and pick
+//   sv.zoomnum(1, a1, a2, e) / sv.zoomnum(-1) / sv.zoomnum(0), then Paso2D again
+//   sv.zoomWindow(x1, y1, x2, y2, W, H) gives the (hm1, hm2, esc) for zoomnum(1)
+//   DibujaEjes(ejes, sv.view, sv.rule().axesColour) draws the axes indicator.
+// View alone (projection, fit, unscaled) serves pictures without tables.
 
 #include <array>
 #include <optional>

@@ -372,7 +372,9 @@ void EditorWindow::build() {
         updateUndoButtons();
     });
     connect(HScal, &QScrollBar::valueChanged, this, [this](int v) {
-        if (editor_) editor_->HScal = v;
+        if (!editor_) return;
+        editor_->HScal = v;
+        editor_->DibujaEstr();
     });
     connect(VerEjeLoc, &QCheckBox::clicked, this, [this](bool on) {
         if (!editor_) return;
