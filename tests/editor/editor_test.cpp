@@ -370,6 +370,81 @@ TEST(Editing, MultipleSelectionAndPanelCommits) {
     EXPECT_EQ(ed.data().types.values(1, A), 0);
 }
 
+TEST(Panels, TextsWithTheirPatternsInTheLocalesSeparator) {
+    test::Frame f = test::portal();
+    f.bars[1][3] = 12.5f;  // the beam's angle
+    RecordingSurface dib;
+    Editor ed(make(f), dib);
+    const char separator = decimalSeparator();
+    setDecimalSeparator(',');
+    const struct {
+        std::string shown, expected;
+    } cases[] = {
+        {ed.nodeText(2, NodeGroup::Coordinates, 3), "4,000"},
+        {ed.nodeText(2, NodeGroup::Loads, 1), "2,000"},
+        {ed.nodeText(2, NodeGroup::Restraints, 4), "Libre"},
+        {ed.nodeText(1, NodeGroup::Restraints, 4), "0,000"},
+        {ed.nodeText(9, NodeGroup::Loads, 1), ""},
+        {ed.barText(2, Origin), "2"},
+        {ed.barText(2, Angle), "12,500000"},
+        {ed.barText(2, VerticalLoad), "-3,000"},
+        {ed.barText(2, EmpEX), "1,000"},
+        {ed.typeText(1, MY), "2100000"},
+    };
+    setDecimalSeparator(separator);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shown, c.expected);
+}
+
+TEST(Drawing, NumbersAndTheAxesIndicator) {
+    RecordingSurface dib(6000, 4000);
+    Editor ed(make(test::portal()), dib);
+    ed.open();
+    ed.numberNodes();
+    const auto texts = dib.of("text");
+    ASSERT_EQ(texts.size(), 4u);
+    const float u = ed.screen().nodeU(3), v = ed.screen().nodeV(3);
+    EXPECT_EQ(texts[2].text, "3");
+    EXPECT_NEAR(texts[2].x1, u, 1e-3);  // (u − 12) + 12
+    EXPECT_NEAR(texts[2].y1, v - 13.2, 1e-3);
+    EXPECT_EQ(texts[2].colour, palette16(11));
+    EXPECT_EQ(dib.font, (Font{"Courier New", 6, false}));
+
+    // "Alzado xz": x to the right, z up, y seen end-on; 70% of the limiting
+    // dimension, labels 36 right of and above the ends.
+    RecordingSurface ejes(1000, 1000);
+    DibujaEjes(ejes, View(FixedViews[4]), palette16(14));
+    const auto lines = ejes.of("line");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].x2 - lines[0].x1, 700);  // x
+    EXPECT_EQ(lines[1].x2, lines[1].x1);        // y
+    EXPECT_EQ(lines[2].y1 - lines[2].y2, 700);  // z
+    for (const auto& l : lines)
+        EXPECT_EQ(l.colour, palette16(14));
+    EXPECT_EQ(ejes.of("text")[2].text, "z");
+    EXPECT_EQ(ejes.of("text")[2].x1, lines[2].x2 + 36);
+}
+
+TEST(Editing, ZoomWindowByTheMouse) {
+    RecordingSurface dib(6000, 4000);
+    Editor ed(make(test::portal()), dib);
+    ed.open();
+    const float esc = ed.screen().view.esc;
+    ed.zoomWindowMode = true;
+    ed.mouseDown(press(1000, 1000));
+    ed.mouseMove(moveTo(2500, 2000));
+    const test::DrawCall rubber = dib.calls.back();
+    EXPECT_EQ(rubber.op, "rectangle");
+    EXPECT_EQ(rubber.mode, PenMode::Xor);
+    EXPECT_EQ(rubber.colour, palette16(10));
+    ed.mouseUp(release(2500, 2000));
+    EXPECT_FALSE(ed.zoomWindowMode);
+    EXPECT_EQ(ed.screen().depth(), 1);
+    EXPECT_FLOAT_EQ(ed.screen().view.esc, esc * 4);  // 1500 wide of 6000
+    ed.zoomnum(-1);
+    EXPECT_EQ(ed.screen().view.esc, esc);
+}
+
 TEST(TypingRules, NamesFixitiesAndRestraints) {
     int cursor = 4;
     EXPECT_EQ(typeNameAsTyped("IPE 200 doble", cursor), "IPE·200·doble");
