@@ -10,6 +10,10 @@
 //       joining the first and last nodes; the band path's assembly and
 //       elimination.
 //   calc_bench ordering NX NY NZ     CHOLMOD's time with each ordering
+//   calc_bench stop NX NY NZ [AFTER]
+//       a stop AFTER seconds (default 1) into the reduction: how soon the
+//       calculation returns, how often the reduction row moved before, and
+//       the memory the process holds while the abandoned factorization ends
 
 #include <cholmod.h>
 #include <sys/resource.h>
@@ -23,6 +27,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/calculation.h"
@@ -295,9 +300,79 @@ void orderings(const vanto::bench::Lattice& g) {
     fs::remove_all(dir);
 }
 
+// The process's resident memory, MB.
+double residentMB() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+// Asks to stop `after` seconds into the reduction.
+class StopDuringReduction : public vanto::analysis::CalcObserver {
+  public:
+    explicit StopDuringReduction(double after) : after_(after) {}
+    void report(int stage, long long current, long long) override {
+        if (stage != vanto::analysis::StageReduction) return;
+        if (reductionStart_ == Clock::time_point{}) reductionStart_ = Clock::now();
+        if (current != last_) ++moves_;
+        last_ = current;
+    }
+    bool stopRequested() override {
+        if (reductionStart_ == Clock::time_point{}) return false;
+        if (stoppedAt_ == Clock::time_point{} &&
+            std::chrono::duration<double>(Clock::now() - reductionStart_).count() >= after_)
+            stoppedAt_ = Clock::now();
+        return stoppedAt_ != Clock::time_point{};
+    }
+    Clock::time_point stoppedAt_{};
+    int moves_ = 0;
+    long long last_ = -1;
+
+  private:
+    double after_;
+    Clock::time_point reductionStart_{};
+};
+
+void stopLatency(const vanto::bench::Lattice& g, double after) {
+    namespace fs = std::filesystem;
+    std::random_device rd;
+    const fs::path dir = fs::temp_directory_path() / ("vanto-bench-" + std::to_string(rd()));
+    fs::create_directories(dir);
+    vanto::bench::writeLattice(dir, g);
+    inChild([&] {
+        StopDuringReduction observer(after);
+        vanto::SystemClock clock;
+        const auto outcome = vanto::analysis::runCalculation(dir, {}, observer, clock);
+        const auto returned = Clock::now();
+        std::printf("\nRetícula %d×%d×%d: parada %.1f s después de empezar la reducción\n", g.nx,
+                    g.ny, g.nz, after);
+        std::printf(
+            "  %s; vuelve %.3f s después de pedirla; la fila \"Reduciendo\" se movió "
+            "%d veces\n",
+            outcome == vanto::analysis::CalcOutcome::Stopped ? "parado" : "terminado",
+            std::chrono::duration<double>(returned - observer.stoppedAt_).count(), observer.moves_);
+        const double held = residentMB();
+        std::printf("  memoria residente al volver: %.0f MB\n", held);
+        for (int k = 0; k < 240 && residentMB() > held / 2; ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        std::printf("  %.0f s después, al acabar la factorización abandonada: %.0f MB\n",
+                    std::chrono::duration<double>(Clock::now() - returned).count(), residentMB());
+    });
+    fs::remove_all(dir);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 5 && std::string(argv[1]) == "stop") {
+        stopLatency({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])},
+                    argc >= 6 ? std::atof(argv[5]) : 1.0);
+        return 0;
+    }
     if (argc >= 5 && std::string(argv[1]) == "compare") {
         const vanto::bench::Lattice g{std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])};
         const int runs = argc >= 6 ? std::atoi(argv[5]) : 3;

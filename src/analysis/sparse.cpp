@@ -134,19 +134,21 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
                 *rows++ = e;
         }
 
-    // Where K(r, c), r < c, of nodes a ≤ b lives; −1 when either is restrained.
+    // Where the rows of node a start within each column of node b, a ≤ b.
     auto neighbourSlot = [&](int a, int b) {
         if (a == b) return below[b];
         const auto first = g.list.begin() + g.start[b], last = g.list.begin() + g.start[b + 1];
         return offset[std::size_t(std::lower_bound(first, last, a) - g.list.begin())];
     };
+    // K(r, c) += v for r ≤ c; a coupling with a prescribed displacement goes to
+    // the right-hand side instead.
     auto add = [&](int r, int c, int slot, double v) {
         const int er = eq[r], ec = eq[c];
         if (er >= 0 && ec >= 0) {
             const int a = (r - 1) / 6 + 1;
             K.values[std::size_t(K.colStart[std::size_t(ec)] + slot + er - firstEq[a])] += v;
         } else if (er >= 0) {
-            F[r] -= v * D[c];  // a prescribed displacement moves to the right-hand side
+            F[r] -= v * D[c];
         } else if (ec >= 0) {
             F[c] -= v * D[r];
         }
@@ -237,7 +239,7 @@ Factor factorize(cholmod_sparse& A, Cholmod& w, int ordering, std::atomic<double
     if (!L) failed(w.c);
     if (flops) flops->store(w.c.fl);
     cholmod_factorize(&A, L.get(), &w.c);
-    if (w.c.status != CHOLMOD_OK && w.c.status != CHOLMOD_NOT_POSDEF) failed(w.c);
+    if (w.c.status < CHOLMOD_OK) failed(w.c);  // not positive definite is a warning
     return L;
 }
 
@@ -371,7 +373,8 @@ bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observe
     std::thread worker([job] { work(*job); });
 
     // The reduction row moves by the time CHOLMOD's operation count calls for,
-    // short of its end until the factor is there.
+    // short of its end until the factor is there. Reporting on every wait lets
+    // a window repaint and take the user's stop.
     for (int last = 0;;) {
         {
             std::unique_lock lock(job->mutex);
@@ -379,25 +382,26 @@ bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observe
                                        [&] { return job->done; }))
                 break;
         }
-        if (observer.stopRequested()) {
-            abandoned.add(std::move(worker), job);
-            return false;
-        }
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const double fl = job->flops.load();
         const double share = job->factorized ? 1.0 : fl > 0 ? elapsed * AssumedRate / fl : 0.0;
         const int rows = int(std::min(0.99, share) * dofCount);
+        observer.report(StageReduction, rows, dofCount);
         if (rows > last) {
             last = rows;
-            observer.report(StageReduction, rows, dofCount);
             observer.finishTime(estimate.at(rows));
+        }
+        if (observer.stopRequested()) {
+            abandoned.add(std::move(worker), job);
+            return false;
         }
     }
     worker.join();
     if (job->error) std::rethrow_exception(job->error);
     if (job->lostEquation >= 0) throwMechanism(dofs[std::size_t(job->lostEquation)]);
     observer.report(StageReduction, dofCount, dofCount);
+    observer.finishTime(estimate.at(dofCount));
     for (std::size_t e = 0; e < dofs.size(); ++e)
         D[dofs[e]] = job->x[e];
     observer.report(StageBackSubstitution, dofCount, dofCount);
