@@ -10,6 +10,7 @@
 //       joining the first and last nodes; the band path's assembly and
 //       elimination.
 //   calc_bench ordering NX NY NZ     CHOLMOD's time with each ordering
+//   calc_bench band NX NY NZ [RUNS]  the band path's assembly and elimination
 //   calc_bench stop NX NY NZ [AFTER]
 //       a stop AFTER seconds (default 1) into the reduction: how soon the
 //       calculation returns, how often the reduction row moved before, and
@@ -221,8 +222,14 @@ void bandPath(const std::filesystem::path& dir) {
     vanto::analysis::BandMatrix K(data.dofCount, data.halfBandwidth);
     Quiet quiet;
     vanto::SystemClock clock;
+    const auto t0 = Clock::now();
     vanto::analysis::Ensambla(data, K, F, D, quiet);
+    const auto t1 = Clock::now();
     vanto::analysis::Gauss(K, F, D, quiet, clock);
+    const auto t2 = Clock::now();
+    std::printf("    banda: ensamblaje %.3f s, reducción y sustitución %.3f s\n",
+                std::chrono::duration<double>(t1 - t0).count(),
+                std::chrono::duration<double>(t2 - t1).count());
 }
 
 void addLongBar(const std::filesystem::path& dir) {
@@ -377,6 +384,20 @@ int main(int argc, char** argv) {
         const vanto::bench::Lattice g{std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])};
         const int runs = argc >= 6 ? std::atoi(argv[5]) : 3;
         compare(g, runs, argc < 7 || std::string(argv[6]) != "noband");
+        return 0;
+    }
+    if (argc >= 5 && std::string(argv[1]) == "band") {
+        namespace fs = std::filesystem;
+        const vanto::bench::Lattice g{std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])};
+        std::random_device rd;
+        const fs::path dir = fs::temp_directory_path() / ("vanto-bench-" + std::to_string(rd()));
+        fs::create_directories(dir);
+        vanto::bench::writeLattice(dir, g);
+        std::vector<Measure> m;
+        for (int r = 0; r < (argc >= 6 ? std::atoi(argv[5]) : 3); ++r)
+            m.push_back(inChild([&] { bandPath(dir); }));
+        report("banda: lectura + ensamblaje + eliminación", m);
+        fs::remove_all(dir);
         return 0;
     }
     if (argc >= 5 && std::string(argv[1]) == "ordering") {

@@ -7,9 +7,9 @@
 // panels only keep the rows being updated in cache. Restrained rows are never
 // pivots and never updated, and coupling terms of magnitude ≤ 1e-9 are taken
 // as zero. A pivot is lost when rounding is all that is left of it: the test
-// is relative to the row's own stiffness, so it holds at every size. A second thread shares the
-// rows below each panel; every row is still updated by one thread, so the results do not depend on
-// the threads.
+// is relative to the row's own stiffness, so it holds at every size. A second
+// thread shares the rows below each panel; every row is still updated by one
+// thread, so the results do not depend on the threads.
 
 #include <algorithm>
 #include <cmath>

@@ -16,9 +16,13 @@
 #include <condition_variable>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "analysis/engine.h"
 
