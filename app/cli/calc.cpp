@@ -22,6 +22,10 @@ class CalcProgress : public analysis::CalcObserver {
     void report(int stage, long long current, long long total) override {
         bar_.report(stage, current, total);
     }
+    void warning(const std::string& text) override {
+        bar_.finish();
+        std::cerr << text << '\n';
+    }
     void finish() { bar_.finish(); }
 
   private:

@@ -1,6 +1,9 @@
 #include "analysis/calculation.h"
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include "analysis/engine.h"
 #include "model/files.h"
@@ -76,7 +79,36 @@ void validate(const CalcData& d) {
         if (!(d.types.values(t, MY) > 0))
             throw CalculationError(Kind::ZeroModulus,
                                    "Ojo: mod. Young nulo en barra " + std::to_string(bar));
+        for (const auto& [field, end] : {std::pair{EmpOR, "origen"}, {EmpEX, "extremo"}}) {
+            const float v = d.bars(bar, field);
+            if (v >= 0 && v <= 1) continue;
+            std::ostringstream text;
+            text << "La barra nº " << bar << " tiene un coeficiente de empotramiento " << v
+                 << " en el " << end << ": debe estar entre 0 y 1.";
+            throw CalculationError(Kind::BadFixity, text.str());
+        }
     }
+}
+
+double bandBytes(int dofCount, int halfBandwidth) {
+    // Rows padded to whole cache lines, as the band matrix stores them.
+    return double(dofCount) * double((halfBandwidth + 7) / 8 * 8) * sizeof(double);
+}
+
+BandVerdict judgeBand(double bytes, double available) {
+    if (bytes > available) return BandVerdict::Refuse;
+    return bytes > BandWarningBytes ? BandVerdict::Warn : BandVerdict::Fine;
+}
+
+double availableMemory() {
+    std::ifstream in("/proc/meminfo");
+    std::string name, unit;
+    double value = 0, total = 0;
+    while (in >> name >> value) {
+        std::getline(in, unit);
+        if (name == "MemAvailable:" || name == "SwapFree:") total += value * 1024;
+    }
+    return total;
 }
 
 namespace {
@@ -93,6 +125,35 @@ bool allFinite(const std::vector<double>& v) {
                            "estructura (secciones, coordenadas y cargas).");
 }
 
+std::string megabytes(double bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MB", std::ceil(bytes / 1e6));
+    return text;
+}
+
+// The band path refuses a band the machine cannot hold and warns of a large
+// one before it starts.
+void checkBand(const CalcData& data, CalcObserver& observer) {
+    const double bytes = bandBytes(data.dofCount, data.halfBandwidth);
+    const double available = availableMemory();
+    const std::string size = "La matriz en banda (semiancho " + std::to_string(data.halfBandwidth) +
+                             ") ocupa " + megabytes(bytes);
+    switch (judgeBand(bytes, available)) {
+        case BandVerdict::Fine:
+            return;
+        case BandVerdict::Warn:
+            observer.warning(size +
+                             " de memoria: el cálculo tardará. \"Renumerar\" los nudos "
+                             "reduce la banda.");
+            return;
+        case BandVerdict::Refuse:
+            throw CalculationError(CalculationError::Kind::BandTooLarge,
+                                   size + " y la máquina solo dispone de " + megabytes(available) +
+                                       ". Use \"Renumerar\" para reducir la banda, o calcule sin "
+                                       "grabar MATRIZ.LSC ni MATRIZ.TRI.");
+    }
+}
+
 }  // namespace
 
 CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, CalcObserver& observer,
@@ -102,12 +163,17 @@ CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, Calc
 
     std::vector<double> F = data.loads;
     std::vector<double> D = data.restraints;
-    {
+    if (options.writeMatrix || options.writeTriangulated) {
+        checkBand(data, observer);
         BandMatrix K(data.dofCount, data.halfBandwidth);
         if (!Ensambla(data, K, F, D, observer)) return CalcOutcome::Stopped;
         if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D));
         if (!Gauss(K, F, D, observer, clock)) return CalcOutcome::Stopped;
         if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D));
+    } else {
+        SparseSystem K;
+        if (!assembleSparse(data, F, D, K, observer)) return CalcOutcome::Stopped;
+        if (!solveSparse(std::move(K), D, observer, clock)) return CalcOutcome::Stopped;
     }
     if (!allFinite(D)) notFinite();
     DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount);

@@ -26,6 +26,9 @@ enum CalcStage : int {
     StageListing = 6,           // "Generando listado ..." (reported once, 0 of 1)
 };
 
+// The equations are solved by a sparse Cholesky factorization in an ordering
+// of its own, unless a dump of the band is asked for: then by the band Gauss
+// elimination in the user's numbering, whose memory grows with the band.
 struct CalcOptions {
     bool writeMatrix = false;        // matriz.lsc: the equations as assembled
     bool writeTriangulated = false;  // matriz.tri: the equations after elimination
@@ -36,7 +39,24 @@ class CalcObserver : public Progress {
   public:
     // The estimated time of day the elimination ends, "h:mm".
     virtual void finishTime(const std::string& /*hoursMinutes*/) {}
+    // A warning to show before the calculation goes on (a large band).
+    virtual void warning(const std::string& /*text*/) {}
 };
+
+// The band path's memory: the band matrix of `dofCount` rows of
+// `halfBandwidth` positions, in bytes.
+double bandBytes(int dofCount, int halfBandwidth);
+
+// Above this the band path warns before it starts.
+inline constexpr double BandWarningBytes = 500e6;
+
+// What the band path says of a band of `bytes` when the machine can give
+// `available` bytes: nothing, a warning, or a refusal.
+enum class BandVerdict { Fine, Warn, Refuse };
+BandVerdict judgeBand(double bytes, double available);
+
+// The memory the machine can give now, in bytes (available memory and swap).
+double availableMemory();
 
 // A calculation refused or interrupted by the data. The message is the
 // program's own Spanish text, ready to show.
@@ -52,6 +72,8 @@ class CalculationError : public std::runtime_error {
         ZeroArea,       // a type with area not above 0
         ZeroModulus,    // a type with Young's modulus not above 0
         NotFinite,      // the results are not finite numbers
+        BadFixity,      // a bar's fixity coefficient outside 0..1
+        BandTooLarge,   // the band matrix would not fit in memory
     };
     CalculationError(Kind kind, std::string message, int node = 0, int dof = 0)
         : std::runtime_error(message), kind_(kind), node_(node), dof_(dof) {}

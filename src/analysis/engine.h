@@ -99,12 +99,47 @@ class FinishEstimate {
     double start_ = 0;
 };
 
+// A pivot that is not above this share of its row's diagonal as assembled
+// marks a mechanism. Rounding leaves a lost pivot at about 1e-13 of it, or
+// below zero, on large unsupported lattices; a stable lattice whose beams are
+// 1e6 times stiffer than its columns keeps its pivots above 5e-10 of it.
+inline constexpr double PivotRatio = 1e-11;
+
+// Throws the mechanism found at degree of freedom `dof`.
+[[noreturn]] void throwMechanism(int dof);
+
 // Solves K·d = F in place by elimination without pivoting over the free rows
 // and back substitution; D's free entries receive the displacements. Throws
-// CalculationError (Mechanism) on a pivot of magnitude ≤ 1e-9. Returns false
-// when stopped.
+// CalculationError (Mechanism) on a pivot not above PivotRatio times the row's
+// diagonal. Returns false when stopped.
 bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcObserver& observer,
            const Clock& clock);
+
+// The stiffness equations of the free degrees of freedom in compressed sparse
+// columns, equations numbered 0.. in the user's order of the free degrees of
+// freedom. Only the upper triangle is stored; each column's rows are sorted and
+// end with the diagonal.
+struct SparseSystem {
+    int n = 0;
+    std::vector<int> dof;  // equation → degree of freedom (1..DofCount)
+    std::vector<int> colStart;
+    std::vector<int> rowIndex;
+    std::vector<double> values;
+    std::vector<double> rhs;  // per equation: F with prescribed displacements moved over
+};
+
+// Adds every bar's stiffness into K and its equivalent nodal loads into F;
+// couplings with prescribed displacements go to F as they are added. Returns
+// false when stopped.
+bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vector<double>& D,
+                    SparseSystem& K, CalcObserver& observer);
+
+// Solves the free equations with CHOLMOD; D's free entries receive the
+// displacements. Throws CalculationError (Mechanism) as Gauss does, naming the
+// degree of freedom Gauss would name, and std::bad_alloc when memory runs
+// out. Returns false when stopped; the factorization then finishes unseen.
+bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observer,
+                 const Clock& clock);
 
 // Fixed-end terms of one bar's loads. qy and qz include the share of the
 // vertical load across the bar; Pv is its share along the bar at each end; Pt

@@ -6,8 +6,10 @@
 // pivot by pivot in increasing order, as row-by-row elimination gives it; the
 // panels only keep the rows being updated in cache. Restrained rows are never
 // pivots and never updated, and coupling terms of magnitude ≤ 1e-9 are taken
-// as zero. A second thread shares the rows below each panel; every row is
-// still updated by one thread, so the results do not depend on the threads.
+// as zero. A pivot is lost when rounding is all that is left of it: the test
+// is relative to the row's own stiffness, so it holds at every size. A second
+// thread shares the rows below each panel; every row is still updated by one
+// thread, so the results do not depend on the threads.
 
 #include <algorithm>
 #include <cmath>
@@ -22,16 +24,8 @@ namespace vanto::analysis {
 
 namespace {
 
-constexpr double PivotTolerance = 1e-9;
+constexpr double NegligibleCoupling = 1e-9;
 constexpr int PanelRows = 48;
-
-[[noreturn]] void mechanism(int dof) {
-    const int node = (dof + 5) / 6;
-    throw CalculationError(
-        CalculationError::Kind::Mechanism,
-        "Detección de mecanismo en el nudo nº: " + std::to_string(node) + ", en el " + dofName(dof),
-        node, dof);
-}
 
 // row[q] += f · src[q] for q < len.
 inline void axpy(double* __restrict row, const double* __restrict src, double f, int len) {
@@ -148,6 +142,14 @@ class Helper {
 
 }  // namespace
 
+void throwMechanism(int dof) {
+    const int node = (dof + 5) / 6;
+    throw CalculationError(
+        CalculationError::Kind::Mechanism,
+        "Detección de mecanismo en el nudo nº: " + std::to_string(node) + ", en el " + dofName(dof),
+        node, dof);
+}
+
 std::string dofName(int dof) {
     static const char* const names[6] = {"Giro Z.",           "Desplazamiento X.",
                                          "Desplazamiento Y.", "Desplazamiento Z.",
@@ -175,8 +177,12 @@ bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcOb
     FinishEstimate estimate(clock, n);
     estimate.start();
     std::vector<char> free(std::size_t(n) + 1, 0);
-    for (int k = 1; k <= n; ++k)
+    // Each pivot is judged against its row's diagonal before the elimination.
+    std::vector<double> diagonal(std::size_t(n) + 1, 0.0);
+    for (int k = 1; k <= n; ++k) {
         free[k] = isFree(D[k]);
+        diagonal[k] = K.row(k)[0];
+    }
 
     // mult[(k − k0)·hb + (i − k1 − 1)]: the factor pivot row k applies to row i
     // below the panel k0..k1 (0 where it applies none).
@@ -194,19 +200,19 @@ bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcOb
             if (free[k]) {
                 const double* rk = K.row(k);
                 const double p = rk[0];
-                if (!(std::abs(p) > PivotTolerance)) mechanism(k);
+                if (!(p > PivotRatio * diagonal[k])) throwMechanism(k);
                 const int last = std::min(n, k + hb - 1);
                 for (int i = k + 1; i <= std::min(k1, last); ++i) {
                     if (!free[i]) continue;
                     const double a = rk[i - k];
-                    if (std::abs(a) <= PivotTolerance) continue;
+                    if (std::abs(a) <= NegligibleCoupling) continue;
                     const double f = -a / p;
                     axpy(K.row(i), rk + (i - k), f, hb - (i - k));
                     F[i] += f * F[k];
                 }
                 for (int i = k1 + 1; i <= last; ++i) {
                     const double a = rk[i - k];
-                    if (free[i] && std::abs(a) > PivotTolerance) m[i - k1 - 1] = -a / p;
+                    if (free[i] && std::abs(a) > NegligibleCoupling) m[i - k1 - 1] = -a / p;
                 }
             }
             if (k % 10 == 0) observer.finishTime(estimate.at(k));

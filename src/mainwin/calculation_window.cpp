@@ -63,6 +63,7 @@ class CalculationWindow::Observer : public analysis::CalcObserver {
         pump_.pump();
     }
     bool stopRequested() override { return window_.stopRequested(); }
+    void warning(const std::string& text) override { window_.report("¡ Aviso !", text); }
     void finishTime(const std::string& hoursMinutes) override {
         window_.finishTime_ = qs(hoursMinutes);
     }
@@ -252,6 +253,8 @@ void CalculationWindow::Comenzar_Click() {
             case Kind::UndefinedType:
             case Kind::ZeroArea:
             case Kind::ZeroModulus:
+            case Kind::BadFixity:
+            case Kind::BandTooLarge:
                 // The data's own messages; a zero area or modulus no longer
                 // ends the program, the user can mend the type and retry.
                 report("¡ Aviso !", e.what());

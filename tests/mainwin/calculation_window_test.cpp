@@ -95,6 +95,26 @@ class CalculationWindowTest : public QObject {
         QVERIFY(f.context.fatalErrors[0].rfind("Error en rutina DiscoX.", 0) == 0);
     }
 
+    void aWideBandWarnsBeforeTheBandElimination() {
+        // One bar from node 1 to node 1500: MATRIZ.TRI asks for a band of 648 MB.
+        test::Frame wide;
+        for (int n = 1; n <= 1500; ++n)
+            wide.node(float(n), 0, 0);
+        wide.fix(1);
+        wide.bar(1, 1500, 1);
+        Fixture f(wide);
+        CalculationWindow w(f.context);
+        QTest::mouseClick(w.ChkTr, Qt::LeftButton);
+        QTest::mouseClick(w.Comenzar, Qt::LeftButton);
+        const std::vector<std::string> texts = f.context.recorded().texts();
+        QCOMPARE(texts.size(), size_t(2));
+        QVERIFY2(
+            texts[0].rfind("La matriz en banda (semiancho 9000) ocupa 648 MB de memoria", 0) == 0,
+            texts[0].c_str());
+        QCOMPARE(texts[1],
+                 std::string("Detección de mecanismo en el nudo nº: 2, en el Desplazamiento X."));
+    }
+
     void closingDuringTheCalculationStopsItAndWritesNoResult() {
         // Closed as soon as the assembly, then the elimination, shows progress.
         for (const char* current : {"ba1", "fi1"}) {
