@@ -1,0 +1,48 @@
+// vanto-cli diagrams: the results DXF drawings without the window.
+
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+
+#include "analysis/calculation.h"
+#include "app/cli/commands.h"
+#include "diagrams/results_dxf.h"
+
+namespace vanto::cli {
+
+namespace fs = std::filesystem;
+
+int runDiagrams(const Invocation& call) {
+    const double scale = call.has("--scale") ? call.numbers("--scale")[0] : 1.0;
+    if (!(scale >= 0) || !std::isfinite(scale))
+        return call.usageError("la escala debe ser un número no negativo");
+    const auto dir = structureDirectory(call.arg(0));
+    if (!dir) return BadInput;
+    const fs::path absolute = fs::absolute(*dir).lexically_normal();
+
+    return guarded([&] {
+        TerminalProgress progress({{1, "Barra nº:"}});
+        try {
+            const diagrams::DiagramData data = diagrams::loadDiagramData(absolute);
+            // capas.dxf sits beside the executable.
+            const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
+            const auto outcome =
+                diagrams::writeResultsDxf(data, absolute, program, scale, &progress);
+            progress.finish();
+            if (outcome == diagrams::DxfOutcome::Written)
+                std::cout << "Dibujos escritos en " << (absolute / diagrams::Dxf3DName).string()
+                          << " y " << diagrams::Dxf2DName << ".\n";
+            return int(Ok);
+        } catch (const diagrams::DiagramError& e) {
+            progress.finish();
+            std::cerr << e.what() << '\n';
+            return int(BadInput);
+        } catch (const analysis::CalculationError& e) {
+            progress.finish();
+            std::cerr << e.what() << '\n';
+            return int(BadInput);
+        }
+    });
+}
+
+}  // namespace vanto::cli
