@@ -85,10 +85,9 @@ const Command table[] = {
     {.name = "diagrams",
      .positionals = {dir},
      .options = {{.name = "--scale",
-                  .kind = Kind::Numbers,
+                  .kind = Kind::Text,
                   .arg = "S",
                   .help = "escala de los diagramas: m de dibujo por t, m·t o cm (1 si se omite)",
-                  .count = 1,
                   .what = "la escala"}},
      .summary = "escribe los diagramas de resultados como dibujos DXF Resul-3D.dxf y "
                 "Resul-2D.dxf",

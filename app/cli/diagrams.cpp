@@ -1,5 +1,6 @@
 // vanto-cli diagrams: the results DXF drawings without the window.
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
@@ -13,9 +14,14 @@ namespace vanto::cli {
 namespace fs = std::filesystem;
 
 int runDiagrams(const Invocation& call) {
-    const double scale = call.has("--scale") ? call.numbers("--scale")[0] : 1.0;
-    if (!(scale >= 0) || !std::isfinite(scale))
-        return call.usageError("la escala debe ser un número no negativo");
+    double scale = 1;
+    if (call.has("--scale")) {
+        const std::string& text = call.text("--scale");
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
+        if (ec != std::errc() || end != text.data() + text.size() || !(scale >= 0) ||
+            !std::isfinite(scale))
+            return call.usageError("la escala debe ser un número no negativo: " + text);
+    }
     const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const fs::path absolute = fs::absolute(*dir).lexically_normal();
