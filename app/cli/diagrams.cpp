@@ -30,8 +30,10 @@ int runDiagrams(const Invocation& call) {
         TerminalProgress progress({{1, "Barra nº:"}});
         try {
             const diagrams::DiagramData data = diagrams::loadDiagramData(absolute);
-            // capas.dxf sits beside the executable.
-            const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
+            // capas.dxf sits beside the executable; without it the writer says so.
+            std::error_code ec;
+            const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+            const fs::path program = ec ? fs::path() : exe.parent_path();
             const auto outcome =
                 diagrams::writeResultsDxf(data, absolute, program, scale, &progress);
             progress.finish();
