@@ -82,6 +82,16 @@ const Command table[] = {
      .options = {{.name = "--colour-by-type", .help = "da a cada barra el color de su tipo"}},
      .summary = "escribe las barras de la estructura como dibujo DXF en BASENAME.DXF",
      .run = runExportDxf},
+    {.name = "diagrams",
+     .positionals = {dir},
+     .options = {{.name = "--scale",
+                  .kind = Kind::Text,
+                  .arg = "S",
+                  .help = "escala de los diagramas: m de dibujo por t, m·t o cm (1 si se omite)",
+                  .what = "la escala"}},
+     .summary = "escribe los diagramas de resultados como dibujos DXF Resul-3D.dxf y "
+                "Resul-2D.dxf",
+     .run = runDiagrams},
 };
 
 void printHelp(std::ostream& out) {

@@ -19,5 +19,6 @@ int runTypes(const Invocation& call);
 int runLattice(const Invocation& call);
 int runImport(const Invocation& call);
 int runExportDxf(const Invocation& call);
+int runDiagrams(const Invocation& call);
 
 }  // namespace vanto::cli
