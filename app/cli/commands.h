@@ -20,5 +20,6 @@ int runLattice(const Invocation& call);
 int runImport(const Invocation& call);
 int runExportDxf(const Invocation& call);
 int runDiagrams(const Invocation& call);
+int runDraw(const Invocation& call);
 
 }  // namespace vanto::cli

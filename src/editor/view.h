@@ -9,11 +9,26 @@
 //     u = hm1 + esc · right,   v = hm2 − esc · up.
 // The eight fixed views are such rows, and so is the preview's turning triad.
 // Arithmetic is in 32-bit floats, as the editor has always drawn.
+//
+// Using it (the editor does so; the diagram window passes DiagramScreen):
+//   ScreenView sv(EditorScreen);         // view 7, not yet fitted
+//   sv.Perspec(i);                       // one of FixedViews; resets the zoom history
+//   sv.Paso2D(structure, sv.view.hm1, sv.view.hm2, sv.view.esc, W, H);
+//                                        // fits when unfitted, fills the tables
+//   sv.nodeU(n), sv.nodeV(n), sv.bars(b, ScreenView::MidU) ...   // draw and pick
+//   sv.zoomnum(1, a1, a2, e) / sv.zoomnum(-1) / sv.zoomnum(0), then Paso2D again
+//   sv.zoomWindow(x1, y1, x2, y2, W, H) gives the (hm1, hm2, esc) for zoomnum(1)
+//   DibujaEjes(ejes, sv.view, sv.rule().axesColour) draws the axes indicator.
+// View alone (projection, fit, unscaled) serves pictures without tables.
 
 #include <array>
+#include <optional>
 
 #include "model/arrays.h"
 #include "model/geometry.h"
+#include "model/helpers.h"
+#include "model/structure_data.h"
+#include "model/surface.h"
 
 namespace vanto::editor {
 
@@ -94,5 +109,91 @@ class View {
     ViewRows rows;
     float hm1 = 0, hm2 = 0, esc = 1;
 };
+
+// What differs between the editor's screen view and the diagram window's.
+struct ScreenViewRule {
+    FitRule fit;
+    // Line colour of the axes indicator; none keeps the surface's foreground.
+    std::optional<Colour> axesColour;
+};
+inline const ScreenViewRule EditorScreen{EditorFit, rgb(255, 255, 0)};  // Palette16 14
+inline const ScreenViewRule DiagramScreen{DiagramFit, std::nullopt};
+
+// A view on a surface with its zoom history and the screen tables every
+// drawing and pick reads (see Paso2D).
+//
+// A caller changes the view through Perspec() or zoomnum() and then calls
+// Paso2D(view.hm1, view.hm2, view.esc, ...) and redraws; Paso2D alone renews
+// the tables for the view as it is.
+class ScreenView {
+  public:
+    static constexpr int HistoryDepth = 30;
+    // Pick tolerance and the half-width of a click's zoom window, drawing units.
+    static constexpr float PickTolerance = 65;
+    // Rows kept beyond the counts for items added while editing; the tables
+    // grow past them when needed.
+    static constexpr int SpareRows = 100;
+
+    explicit ScreenView(const ScreenViewRule& rule = EditorScreen);
+
+    const ScreenViewRule& rule() const { return rule_; }
+    int viewIndex() const { return viewIndex_; }
+    int depth() const { return depth_; }
+
+    // Takes the coefficients of fixed view `index` (0..7) and resets the
+    // history, so that the next Paso2D fits the structure.
+    void Perspec(int index);
+
+    // History: 1 saves the view and takes (a1, a2, esc0) unless 30 are saved;
+    // -1 ("Previo") goes back one; 0 resets to an unfitted view. Other modes
+    // change nothing.
+    void zoomnum(int mode, double a1 = 0, double a2 = 0, double esc0 = 0);
+
+    // The (hm1, hm2, esc) that shows the window with corners (x1, y1),
+    // (x2, y2) on a W × H surface. A window narrower than the pick tolerance
+    // is widened to 20 tolerances each side of (x2, y2).
+    std::array<float, 3> zoomWindow(float x1, float y1, float x2, float y2, float W, float H) const;
+
+    // Takes (hm1p, hm2p, escp) as the view, fits `s` to the W × H surface if
+    // the origin is (0, 0), and rebuilds the screen tables. Every bar leaves
+    // with its lower-numbered node as Origin (written back into `s`).
+    void Paso2D(Structure& s, float hm1p, float hm2p, float escp, float W, float H);
+
+    // Room for this many nodes and bars in the tables, keeping what they hold.
+    void reserve(int nodes, int bars);
+
+    // Stores node n's screen position, or bar b's midpoint, for one item
+    // added between two recomputations.
+    void placeNode(const Structure& s, int n);
+    void placeBarMidpoint(const Structure& s, int b);
+
+    // Screen position of node n (u, v), (0, 0) for a node that does not exist.
+    float nodeU(int n) const { return validNode(n) ? nodes(n, NodeU) : 0; }
+    float nodeV(int n) const { return validNode(n) ? nodes(n, NodeV) : 0; }
+    bool validNode(int n) const { return n >= 1 && n <= nodes.maxRow(); }
+
+    View view;
+
+    // NodeScreenTable (node, column): selected flag, u, v.
+    enum : int { NodeSelected = 0, NodeU = 1, NodeV = 2 };
+    Table<float> nodes;
+    // BarScreenTable (bar, column): selected flag, midpoint u v, screen
+    // directions of local x, y, z (each the image of the unit vector minus
+    // the image of the model origin, so scaled by esc).
+    enum : int { BarSelected = 0, MidU = 1, MidV = 2, AxisX = 3, AxisY = 5, AxisZ = 7 };
+    Table<float> bars;
+    // GlobalAxisDirections: (du, dv) of global X, Y and Z.
+    std::array<std::array<float, 2>, 3> axes{};
+
+  private:
+    ScreenViewRule rule_;
+    int viewIndex_ = InitialView;
+    int depth_ = 0;
+    std::array<std::array<float, 3>, HistoryDepth + 1> saved_{};
+};
+
+// The axes indicator: clears `ejes` and draws global x, y, z as `view` turns
+// them, filling 70% of the surface, each labelled at its end.
+void DibujaEjes(Surface& ejes, const View& view, std::optional<Colour> lineColour);
 
 }  // namespace vanto::editor

@@ -2,6 +2,7 @@
 
 #include "mainwin/app_controller.h"
 #include "mainwin/calculation_window.h"
+#include "mainwin/editor_window.h"
 #include "mainwin/exchange_window.h"
 #include "mainwin/lattice_window.h"
 #include "mainwin/listing_window.h"
@@ -21,6 +22,7 @@ ModuleFactory windowOf() {
 
 // A module's menu entry appears once its code is registered here.
 void registerModules(AppController& controller) {
+    controller.registerModule("EDIT", windowOf<EditorWindow>());
     controller.registerModule("CMGE", windowOf<CalculationWindow>());
     controller.registerModule("LIST", windowOf<ListingWindow>());
     controller.registerModule("LSTR", windowOf<ResultsViewer>());

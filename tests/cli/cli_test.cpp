@@ -24,7 +24,9 @@ TEST(Cli, CommandLineErrors) {
          "DIR --points NX,NY,NZ --spacing EX,EY,EZ [--origin OX,OY,OZ] [--keep] "
          "[--no-bars] [--foundation]"},
         {"import", "DIR (dxf|frame1|frame4|listing) FILE"},
-        {"export-dxf", "DIR BASENAME [--colour-by-type]"}};
+        {"export-dxf", "DIR BASENAME [--colour-by-type]"},
+        {"draw",
+         "DIR --out FILE.svg [--view 0-7] [--mode nodes|bars] [--numbers] [--axes] [--size W,H]"}};
     const struct {
         std::vector<std::string> args;
         int status;
@@ -53,6 +55,10 @@ TEST(Cli, CommandLineErrors) {
         {{"import", "D", "dwg", "x.dwg"}, 1, "formato desconocido: dwg"},
         {{"export-dxf", "D", "a", "b"}, 1, "sobran argumentos"},
         {{"export-dxf", "D", "dibujo/"}, 1, "falta el nombre del fichero"},
+        {{"draw", "D"}, 1, "falta --out"},
+        {{"draw", "D", "--out", "x.svg", "--view", "8"}, 1, "vista desconocida: 8 (de 0 a 7)"},
+        {{"draw", "D", "--out", "x.svg", "--mode", "tipos"}, 1,
+         "modo desconocido: tipos (nodes o bars)"},
         {{"calc", "no-existe"}, 2, "No existe el directorio de la estructura: no-existe"},
         {{"import", "D", "dxf", "/no-existe.DXF"}, 2, "No existe el fichero: /no-existe.DXF"},
         // clang-format on
@@ -79,7 +85,7 @@ TEST(Cli, Help) {
     const CliRun help = runCli({"--help"}), wrong = runCli({"calcular", "x"});
     EXPECT_EQ(help.status, 0);
     for (const char* name :
-         {"calc", "list", "renumber", "types", "lattice", "import", "export-dxf"})
+         {"calc", "list", "renumber", "types", "lattice", "import", "export-dxf", "draw"})
         EXPECT_NE(help.out.find(std::string("\n  ") + name + " DIR"), std::string::npos) << name;
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.err, "vanto-cli: orden desconocida: calcular\n\n" + help.out);
@@ -170,6 +176,14 @@ TEST(Cli, GeneratesExportsAndImports) {
               "Retícula generada. La estructura tiene 8 nudos y 8 barras.\n");
     EXPECT_EQ(runCli({"export-dxf", portal.string(), (t / "p").string()}).out,
               "Dibujo escrito en " + (t / "p.DXF").string() + ".\n");
+    const std::string svg = (t / "p.svg").string();
+    EXPECT_EQ(
+        runCli({"draw", portal.string(), "--out", svg, "--view=2", "--size", "7200,5400"}).out,
+        "Dibujo escrito en " + svg + "\n");
+    const std::string picture = t.read("p.svg");
+    EXPECT_NE(picture.find("viewBox=\"0 0 7200 5400\""), std::string::npos);
+    for (const char* item : {"data-node=\"4\"", "data-bar=\"3\""})
+        EXPECT_NE(picture.find(item), std::string::npos) << item;
     ASSERT_EQ(runCli({"list", portal.string()}).status, 0);
     const CliRun r =
         runCli({"import", back.string(), "listing", (portal / "listado.txt").string()});

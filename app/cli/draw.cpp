@@ -1,0 +1,65 @@
+// vanto-cli draw: the editor's full redraw of a structure as an SVG picture.
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/cli/commands.h"
+#include "editor/editor.h"
+#include "editor/svg_surface.h"
+#include "model/textfile.h"
+
+namespace vanto::cli {
+
+int runDraw(const Invocation& call) {
+    double width = 14400, height = 10800;
+    if (call.has("--size")) {
+        const auto& size = call.numbers("--size");
+        width = size[0], height = size[1];
+        if (!(width >= 1 && height >= 1))
+            return call.usageError("el tamaño debe ser de al menos 1,1");
+    }
+    int view = editor::InitialView;
+    if (call.has("--view")) {
+        const std::string& v = call.text("--view");
+        if (v.size() != 1 || v[0] < '0' || v[0] > '7')
+            return call.usageError("vista desconocida: " + v + " (de 0 a 7)");
+        view = v[0] - '0';
+    }
+    editor::Mode mode = editor::Mode::Nodes;
+    if (call.has("--mode")) {
+        const std::string& m = call.text("--mode");
+        if (m == "bars")
+            mode = editor::Mode::Bars;
+        else if (m != "nodes")
+            return call.usageError("modo desconocido: " + m + " (nodes o bars)");
+    }
+    const auto dir = structureDirectory(call.arg(0));
+    if (!dir) return BadInput;
+    const std::filesystem::path out = call.text("--out");
+
+    return guarded([&] {
+        editor::SvgSurface svg(width, height);
+        editor::Editor ed(loadStructure<float>(*dir, part::All), svg);
+        ed.setTags(&svg);
+        ed.VerEjeLoc = call.has("--axes");
+        ed.setMode(mode);
+        ed.screen().Perspec(view);
+        ed.Redibuja();
+        if (call.has("--numbers")) {
+            if (mode == editor::Mode::Nodes)
+                ed.numberNodes();
+            else
+                ed.numberBars();
+        }
+        try {
+            writeFileAtomically(out, svg.document());
+        } catch (const std::system_error& e) {
+            std::cerr << "No se pudo escribir el fichero: " << out.string() << '\n';
+            return int(BadInput);
+        }
+        std::cout << "Dibujo escrito en " << out.string() << '\n';
+        return int(Ok);
+    });
+}
+
+}  // namespace vanto::cli

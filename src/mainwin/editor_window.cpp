@@ -1,0 +1,792 @@
+#include "mainwin/editor_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "editor/printing.h"
+#include "editor/save.h"
+#include "model/files.h"
+#include "ui/convert.h"
+
+namespace vanto {
+
+using editor::Mode;
+using editor::NodeGroup;
+using ui::qs;
+
+namespace {
+
+constexpr const char* WarningTitle = "¡ Aviso !";
+constexpr const char* LeaveText =
+    "Va a salir sin guardar los cambios\nefectuados hasta ahora.\n¿Es esto lo que desea hacer?";
+constexpr const char* SurfaceHint =
+    "Botón derecho: pinchar en nudo y arrastrar para poner/quitar barras";
+
+QLineEdit* field(QWidget* parent, const QString& name, const char* hint = nullptr) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("-00000.000") + 10);
+    if (hint) edit->setToolTip(qs(hint));
+    return edit;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption,
+                    const char* hint = nullptr) {
+    auto* b = new QPushButton(qs(caption), parent);
+    b->setObjectName(name);
+    if (hint) b->setToolTip(qs(hint));
+    return b;
+}
+
+QString background(int r, int g, int b) {
+    return QStringLiteral("QLineEdit { background-color: rgb(%1, %2, %3); color: black; }")
+        .arg(r)
+        .arg(g)
+        .arg(b);
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
+    : ModuleWindow(context, parent) {
+    const SessionSettings& s = context.session().settings;
+    setWindowTitle(qs("Editar estructura [" + s.StructureName + "]"));
+    build();
+    if (s.ChildWindowState == 2) setWindowState(Qt::WindowMaximized);
+    if (s.ChildWindowState == 1) setWindowState(Qt::WindowMinimized);
+    ui::guarded(context, [&] {
+        editor_ = std::make_unique<editor::Editor>(editor::openForEditing(s.StructureDirectory),
+                                                   Dib->surface(),
+                                                   static_cast<editor::EditorPanels*>(this));
+    });
+    if (!editor_) {
+        setEnabled(false);
+        return;
+    }
+    editor_->background = 0;
+    for (int t = 1; t <= editor_->data().types.count; ++t)
+        tipb->addItem(qs(editor_->data().types.names[std::size_t(t)]));
+    editor_->open();
+    drawAxes();
+    updateUndoButtons();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::build() {
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+
+    Dib = new ui::PictureBox(this);
+    Dib->setObjectName("Dib");
+    Dib->setBackgroundColour(0);
+    Dib->setToolTip(qs(SurfaceHint));
+    Dib->setMinimumSize(300, 240);
+    Dib->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    top->addWidget(Dib, 1);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* side = new QWidget(scroll);
+    auto* col = new QVBoxLayout(side);
+    col->setContentsMargins(2, 0, 2, 0);
+    col->setSpacing(4);
+    scroll->setWidget(side);
+    top->addWidget(scroll);
+
+    // Views, axes indicator and zoom.
+    auto* views = new QGroupBox(QStringLiteral("Vistas"), side);
+    auto* vg = new QGridLayout(views);
+    vg->setContentsMargins(6, 2, 6, 2);
+    vg->setVerticalSpacing(0);
+    Ejes = new ui::PictureBox(views);
+    Ejes->setObjectName("Ejes");
+    Ejes->setBackgroundColour(0);
+    Ejes->setFixedSize(96, 80);
+    for (int i = 0; i < 8; ++i) {
+        Vista[std::size_t(i)] = new QRadioButton(qs(editor::FixedViews[std::size_t(i)].caption));
+        Vista[std::size_t(i)]->setObjectName(QStringLiteral("Vista%1").arg(i));
+        vg->addWidget(Vista[std::size_t(i)], i % 4, i / 4);
+        connect(Vista[std::size_t(i)], &QRadioButton::clicked, this,
+                [this, i] { Perspec_Click(i); });
+    }
+    Vista[editor::InitialView]->setChecked(true);
+    vg->addWidget(Ejes, 0, 2, 4, 1);
+    col->addWidget(views);
+
+    auto* zoom = new QGroupBox(QStringLiteral("Zoom"), side);
+    auto* zl = new QHBoxLayout(zoom);
+    zl->setContentsMargins(6, 2, 6, 2);
+    Redibuja = button(zoom, "Redibuja", "Redibuja");
+    ZoomP = button(zoom, "ZoomP", "Previo");
+    ZoomV1 = button(zoom, "ZoomV1", "Ventana");
+    ZoomV2 = button(zoom, "ZoomV2", "   Ventana", "Hacer click+arrastrar");
+    ZoomV2->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0); font-weight: bold;"));
+    ZoomV2->hide();
+    for (QPushButton* b : {Redibuja, ZoomP, ZoomV1, ZoomV2})
+        zl->addWidget(b);
+    col->addWidget(zoom);
+
+    auto* detail = new QHBoxLayout;
+    auto* hl = new QLabel(QStringLiteral("Escala detalle"), side);
+    HScal = new QScrollBar(Qt::Horizontal, side);
+    HScal->setObjectName("HScal");
+    HScal->setRange(0, 100);
+    HScal->setValue(30);
+    HScal->setToolTip(QStringLiteral("Coacciones, cargas y ejes locales"));
+    hl->setToolTip(HScal->toolTip());
+    detail->addWidget(hl);
+    detail->addWidget(HScal, 1);
+    col->addLayout(detail);
+
+    auto* numbers = new QHBoxLayout;
+    Numeranu = button(side, "Numeranu", "Num. Nudos", "Numera los nudos");
+    Numeraba = button(side, "Numeraba", "Num. barras", "Numera las barras");
+    numbers->addWidget(Numeranu);
+    numbers->addWidget(Numeraba);
+    col->addLayout(numbers);
+    Selecci = new QCheckBox(QStringLiteral("Seleccionar varios/as"), side);
+    Selecci->setObjectName("Selecci");
+    Selecci->setToolTip(QStringLiteral("Para editar a la vez varios nudos o barras"));
+    VerEjeLoc = new QCheckBox(QStringLiteral("Ver ejes locales barras"), side);
+    VerEjeLoc->setObjectName("VerEjeLoc");
+    VerEjeLoc->hide();
+    col->addWidget(Selecci);
+    col->addWidget(VerEjeLoc);
+
+    auto* undo = new QHBoxLayout;
+    Deshacer = button(side, "Deshacer", "Deshacer", "Deshace el último cambio (Ctrl+Z)");
+    Rehacer = button(side, "Rehacer", "Rehacer", "Rehace el cambio deshecho (Ctrl+Y)");
+    undo->addWidget(Deshacer);
+    undo->addWidget(Rehacer);
+    col->addLayout(undo);
+
+    Tabs = new QTabBar(side);
+    Tabs->setObjectName("Tabs");
+    Tabs->addTab(QStringLiteral("Nudos"));
+    Tabs->addTab(QStringLiteral("Barras"));
+    Tabs->setExpanding(true);
+    col->addWidget(Tabs);
+
+    // Node panel.
+    FramNud = new QGroupBox(side);
+    FramNud->setObjectName("FramNud");
+    auto* ng = new QGridLayout(FramNud);
+    ng->setContentsMargins(4, 4, 4, 4);
+    ng->setVerticalSpacing(1);
+    ng->addWidget(new QLabel(QStringLiteral("Número"), FramNud), 0, 0);
+    nnum = new QLabel(FramNud);
+    nnum->setObjectName("nnum");
+    ng->addWidget(nnum, 0, 1);
+    const char* crdnCaptions[] = {"Coord.X (m)", "Coord.Y", "Coord.Z"};
+    const char* crgaCaptions[] = {"Carga X (t.)", "Carga Y", "Carga Z",
+                                  "Mto. X (m·t)", "Mto. Y",  "Mto. Z"};
+    const char* cccnCaptions[] = {"Despl.X (m)", "Despl.Y", "Despl.Z",
+                                  "Giro X(rad)", "Giro Y",  "Giro Z"};
+    for (int k = 1; k <= 6; ++k) {
+        if (k <= 3) {
+            crdn[std::size_t(k)] = field(FramNud, QStringLiteral("crdn%1").arg(k));
+            ng->addWidget(new QLabel(qs(crdnCaptions[k - 1]), FramNud), k, 0);
+            ng->addWidget(crdn[std::size_t(k)], k, 1);
+        }
+        crga[std::size_t(k)] =
+            field(FramNud, QStringLiteral("crga%1").arg(k), "Doble click pone a cero");
+        cccn[std::size_t(k)] = field(FramNud, QStringLiteral("cccn%1").arg(k),
+                                     "Doble click alterna entre cero y libre.");
+        ng->addWidget(new QLabel(qs(crgaCaptions[k - 1]), FramNud), k, 2);
+        ng->addWidget(crga[std::size_t(k)], k, 3);
+        ng->addWidget(new QLabel(qs(cccnCaptions[k - 1]), FramNud), k + 6, 2);
+        ng->addWidget(cccn[std::size_t(k)], k + 6, 3);
+    }
+    col->addWidget(FramNud);
+
+    // Bar panel.
+    FramBar = new QGroupBox(side);
+    FramBar->setObjectName("FramBar");
+    auto* bg = new QGridLayout(FramBar);
+    bg->setContentsMargins(4, 4, 4, 4);
+    bg->setVerticalSpacing(1);
+    bg->addWidget(new QLabel(QStringLiteral("Número"), FramBar), 0, 0);
+    bnum = new QLabel(FramBar);
+    bnum->setObjectName("bnum");
+    bg->addWidget(bnum, 0, 1);
+    const struct {
+        int field;
+        const char* caption;
+    } barFields[] = {{1, "Nudo origen"},   {2, "Nudo final"},    {4, "Ángulo (grad.)"},
+                     {5, "Carga V.(t/m)"}, {6, "Carga Ort. Y"},  {7, "Carga Ort. Z"},
+                     {8, "Var.Temp. ºC"},  {9, "Empotr.Origen"}, {10, "Empotr. Extremo"}};
+    int row = 1;
+    for (const auto& f : barFields) {
+        barr[std::size_t(f.field)] = field(FramBar, QStringLiteral("barr%1").arg(f.field),
+                                           f.field >= 5 ? "Doble click pone a cero" : nullptr);
+        bg->addWidget(new QLabel(qs(f.caption), FramBar), row, 0);
+        bg->addWidget(barr[std::size_t(f.field)], row, 1);
+        if (f.field == 4) {
+            Ang = button(FramBar, "Ang", "?", "Para aclaración pulsar en la interrogación");
+            Ang->setFixedWidth(28);
+            bg->addWidget(Ang, row, 2);
+        }
+        ++row;
+    }
+    bg->addWidget(new QLabel(QStringLiteral("Tipo"), FramBar), row, 0);
+    tipb = new QListWidget(FramBar);
+    tipb->setObjectName("tipb");
+    tipb->setToolTip(QStringLiteral("Doble click para editar tipo"));
+    tipb->setMaximumHeight(90);
+    bg->addWidget(tipb, row, 1, 1, 2);
+    col->addWidget(FramBar);
+
+    AngDib = new ui::PictureBox(side);
+    AngDib->setObjectName("AngDib");
+    AngDib->setFixedSize(220, 200);
+    AngDib->setToolTip(QStringLiteral("Para borra volver a pulsar la interrogación"));
+    AngDib->hide();
+    col->addWidget(AngDib, 0, Qt::AlignHCenter);
+
+    // Type panel.
+    FramTip = new QGroupBox(QStringLiteral("Tipo"), side);
+    FramTip->setObjectName("FramTip");
+    auto* tg = new QGridLayout(FramTip);
+    tg->setContentsMargins(4, 4, 4, 4);
+    tg->setVerticalSpacing(1);
+    tg->addWidget(new QLabel(QStringLiteral("Descripción del tipo:"), FramTip), 0, 0);
+    Textnom = new QLineEdit(FramTip);
+    Textnom->setObjectName("Textnom");
+    Textnom->setToolTip(QStringLiteral("Máximo 15 caracteres"));
+    tg->addWidget(Textnom, 0, 1);
+    const char* typeCaptions[] = {"Area (cm2)",      "Inercia Z (cm4)", "Inercia Y",
+                                  "M.Torsión",       "M.Young(k/cm2)",  "Coef. Poisson",
+                                  "T.Adm . (kg/m2)", "P.Espe. (kg/m3)", "Coef. dilatación"};
+    for (int k = 1; k <= 9; ++k) {
+        TipoDat[std::size_t(k)] = field(FramTip, QStringLiteral("TipoDat%1").arg(k));
+        tg->addWidget(new QLabel(qs(typeCaptions[k - 1]), FramTip), k, 0);
+        tg->addWidget(TipoDat[std::size_t(k)], k, 1);
+    }
+    auto* materials = new QHBoxLayout;
+    MatAcero = button(FramTip, "MatAcero", "Acero", "Pone las constantes del acero");
+    MatHormigon = button(FramTip, "MatHormigon", "Hormigón", "Pone las constantes del hormigón");
+    AceptaTipo = button(FramTip, "AceptaTipo", "Aceptar");
+    materials->addWidget(MatAcero);
+    materials->addWidget(MatHormigon);
+    materials->addWidget(AceptaTipo);
+    tg->addLayout(materials, 10, 0, 1, 2);
+    FramTip->hide();
+    col->addWidget(FramTip);
+
+    // Printing.
+    auto* printer = new QGroupBox(QStringLiteral("Impresora"), side);
+    auto* pl = new QVBoxLayout(printer);
+    pl->setContentsMargins(6, 2, 6, 2);
+    Imprimir = button(printer, "Imprimir", "Imprimir...");
+    pl->addWidget(Imprimir);
+    PrintParam = new QGroupBox(QStringLiteral("Parámetros impresión..."), printer);
+    PrintParam->setObjectName("PrintParam");
+    auto* pp = new QGridLayout(PrintParam);
+    ChCar = new QCheckBox(QStringLiteral("Cargas"), PrintParam);
+    ChCoa = new QCheckBox(QStringLiteral("Coacciones"), PrintParam);
+    ChEje = new QCheckBox(QStringLiteral("Ejes locales"), PrintParam);
+    ChCar->setChecked(true);
+    ChCoa->setChecked(true);
+    pp->addWidget(ChCar, 0, 0);
+    pp->addWidget(ChCoa, 0, 1);
+    pp->addWidget(ChEje, 0, 2);
+    pp->addWidget(new QLabel(QStringLiteral("Escalar:"), PrintParam), 1, 0);
+    HPrn = new QSlider(Qt::Horizontal, PrintParam);
+    HPrn->setObjectName("HPrn");
+    HPrn->setRange(0, 100);
+    HPrn->setValue(100);
+    LbPorc = new QLabel(QStringLiteral("100%"), PrintParam);
+    LbPorc->setObjectName("LbPorc");
+    pp->addWidget(HPrn, 1, 1);
+    pp->addWidget(LbPorc, 1, 2);
+    Imprime = button(PrintParam, "Imprime", "Imprimir");
+    Cancela = button(PrintParam, "Cancela", "Cancelar");
+    pp->addWidget(Imprime, 2, 0);
+    pp->addWidget(Cancela, 2, 1);
+    PrintParam->hide();
+    pl->addWidget(PrintParam);
+    col->addWidget(printer);
+
+    Guardar = button(side, "Guardar", "Grabar y Salir");
+    auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), side);
+    Esc = button(side, "Esc", "Esc", "Salir sin guardar cambios");
+    col->addWidget(Guardar);
+    col->addWidget(note);
+    col->addWidget(Esc);
+    // The column keeps its natural size and scrolls when the window is low,
+    // rather than squeezing the fields.
+    col->setSizeConstraint(QLayout::SetFixedSize);
+    scroll->setMinimumWidth(side->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width() + 4);
+
+    // Wiring.
+    connect(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);
+    connect(ZoomP, &QPushButton::clicked, this, &EditorWindow::ZoomP_Click);
+    connect(ZoomV1, &QPushButton::clicked, this, &EditorWindow::ZoomV1_Click);
+    connect(ZoomV2, &QPushButton::clicked, this, &EditorWindow::ZoomV2_Click);
+    connect(Numeranu, &QPushButton::clicked, this, &EditorWindow::Numeranu_Click);
+    connect(Numeraba, &QPushButton::clicked, this, &EditorWindow::Numeraba_Click);
+    connect(Tabs, &QTabBar::tabBarClicked, this, &EditorWindow::Tabs_Click);
+    connect(Selecci, &QCheckBox::clicked, this, &EditorWindow::Selecci_Click);
+    connect(Deshacer, &QPushButton::clicked, this, &EditorWindow::Deshacer_Click);
+    connect(Rehacer, &QPushButton::clicked, this, &EditorWindow::Rehacer_Click);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            &EditorWindow::Deshacer_Click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this), &QShortcut::activated, this,
+            &EditorWindow::Rehacer_Click);
+    connect(Guardar, &QPushButton::clicked, this, &EditorWindow::Guardar_Click);
+    connect(Esc, &QPushButton::clicked, this, &EditorWindow::Esc_Click);
+    connect(Ang, &QPushButton::clicked, this, &EditorWindow::Ang_Click);
+    connect(Imprimir, &QPushButton::clicked, this, &EditorWindow::Imprimir_Click);
+    connect(Imprime, &QPushButton::clicked, this, &EditorWindow::Imprime_Click);
+    connect(Cancela, &QPushButton::clicked, PrintParam, &QWidget::hide);
+    connect(HPrn, &QSlider::valueChanged, this,
+            [this](int v) { LbPorc->setText(QStringLiteral("%1%").arg(v)); });
+    connect(tipb, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { tipb_Click(tipb->row(item)); });
+    connect(tipb, &QListWidget::itemDoubleClicked, this, &EditorWindow::tipb_DblClick);
+    connect(AceptaTipo, &QPushButton::clicked, this, &EditorWindow::AceptaTipo_Click);
+    connect(MatAcero, &QPushButton::clicked, this, [this] {
+        const int t = tipb->currentRow() + 1;
+        if (!editor_ || t < 1) return;
+        editor_->setMaterial(t, true);
+        showType(t);
+        updateUndoButtons();
+    });
+    connect(MatHormigon, &QPushButton::clicked, this, [this] {
+        const int t = tipb->currentRow() + 1;
+        if (!editor_ || t < 1) return;
+        editor_->setMaterial(t, false);
+        showType(t);
+        updateUndoButtons();
+    });
+    connect(HScal, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!editor_) return;
+        editor_->HScal = v;
+        editor_->DibujaEstr();
+    });
+    connect(VerEjeLoc, &QCheckBox::clicked, this, [this](bool on) {
+        if (!editor_) return;
+        editor_->VerEjeLoc = on;
+        editor_->DibujaEstr();
+    });
+    for (int k : {9, 10})
+        connect(barr[std::size_t(k)], &QLineEdit::textEdited, this, [this, k](const QString& t) {
+            if (const auto c = editor::clampedFixity(ui::utf8(t))) {
+                barr[std::size_t(k)]->setText(qs(*c));
+                barr[std::size_t(k)]->setModified(true);
+            }
+        });
+    connect(Textnom, &QLineEdit::textEdited, this, [this](const QString& t) {
+        int cursor = Textnom->cursorPosition();
+        const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
+        if (shown == t) return;
+        Textnom->setText(shown);
+        Textnom->setModified(true);
+        Textnom->setCursorPosition(cursor);
+    });
+
+    std::vector<QLineEdit*> fields;
+    for (int k = 1; k <= 6; ++k) {
+        if (k <= 3) fields.push_back(crdn[std::size_t(k)]);
+        fields.push_back(crga[std::size_t(k)]);
+        fields.push_back(cccn[std::size_t(k)]);
+    }
+    for (int k = 1; k <= BarFieldCount; ++k)
+        if (barr[std::size_t(k)]) fields.push_back(barr[std::size_t(k)]);
+    for (int k = 1; k <= 9; ++k)
+        fields.push_back(TipoDat[std::size_t(k)]);
+    fields.push_back(Textnom);
+    for (QLineEdit* f : fields) {
+        f->installEventFilter(this);
+        connect(f, &QLineEdit::editingFinished, this, [this, f] { commitField(f); });
+    }
+    connect(Dib, &ui::PictureBox::mouseDown, this, [this](const PointerEvent& e) {
+        if (!editor_) return;
+        Dib->setToolTip({});
+        editor_->mouseDown(e);
+        updateUndoButtons();
+    });
+    connect(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& e) {
+        if (editor_) editor_->mouseMove(e);
+    });
+    connect(Dib, &ui::PictureBox::mouseUp, this, [this](const PointerEvent& e) {
+        if (!editor_) return;
+        editor_->mouseUp(e);
+        ZoomV2->setVisible(editor_->zoomWindowMode);
+        updateUndoButtons();
+    });
+    connect(Dib, &ui::PictureBox::resized, this, [this] {
+        if (!editor_ || isMinimized()) return;
+        editor_->zoomnum(0);
+        drawAxes();
+    });
+    connect(Ejes, &ui::PictureBox::resized, this, &EditorWindow::drawAxes);
+    connect(AngDib, &ui::PictureBox::resized, this,
+            [this] { editor::drawAnglePicture(AngDib->surface()); });
+    enablePanel(Mode::Nodes, false);
+    enablePanel(Mode::Bars, false);
+    FramBar->hide();
+}
+
+// ---- panels ----
+
+void EditorWindow::setFieldBackgrounds(bool normal) {
+    const QString grey = background(224, 224, 224);
+    for (int k = 1; k <= 6; ++k) {
+        if (k <= 3) crdn[std::size_t(k)]->setStyleSheet(grey);
+        crga[std::size_t(k)]->setStyleSheet(normal ? background(192, 192, 255) : grey);
+        cccn[std::size_t(k)]->setStyleSheet(normal ? background(255, 192, 192) : grey);
+    }
+}
+
+void EditorWindow::showNode(int node) {
+    setFieldBackgrounds(node != 0);
+    nnum->setText(node ? QString::number(node) : QString());
+    for (int k = 1; k <= 6; ++k) {
+        if (k <= 3)
+            crdn[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Coordinates, k)));
+        crga[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Loads, k)));
+        cccn[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Restraints, k)));
+    }
+}
+
+void EditorWindow::showBar(int bar) {
+    bnum->setText(bar ? QString::number(bar) : QString());
+    for (int k = 1; k <= BarFieldCount; ++k)
+        if (barr[std::size_t(k)]) barr[std::size_t(k)]->setText(qs(editor_->barText(bar, k)));
+    if (bar == 0) {
+        tipb->clearSelection();
+        showType(0);
+        return;
+    }
+    const int type = itemNumber(editor_->data().bars(bar, Type));
+    if (type >= 1 && type <= tipb->count())
+        tipb->setCurrentRow(type - 1);
+    else
+        tipb->clearSelection();
+    showType(type);
+}
+
+void EditorWindow::showType(int type) {
+    const bool exists = type >= 1 && type <= editor_->data().types.count;
+    Textnom->setText(exists ? qs(editor_->data().types.names[std::size_t(type)]) : QString());
+    for (int k = 1; k <= 9; ++k)
+        TipoDat[std::size_t(k)]->setText(qs(editor_->typeText(type, k)));
+}
+
+void EditorWindow::enablePanel(Mode mode, bool enabled) {
+    if (mode == Mode::Nodes) {
+        FramNud->setEnabled(enabled);
+        return;
+    }
+    FramBar->setEnabled(enabled);
+    FramTip->setEnabled(enabled);
+}
+
+bool EditorWindow::panelEnabled(Mode mode) const {
+    return mode == Mode::Nodes ? FramNud->isEnabled() : FramBar->isEnabled();
+}
+
+void EditorWindow::takeOverEdits() {
+    if (!editor_) return;
+    const bool nodes = editor_->mode() == Mode::Nodes;
+    for (QLineEdit* f : FramNud->findChildren<QLineEdit*>())
+        if (nodes) commitField(f);
+    if (nodes) return;
+    for (QLineEdit* f : FramBar->findChildren<QLineEdit*>())
+        commitField(f);
+    if (FramTip->isVisible())
+        for (QLineEdit* f : FramTip->findChildren<QLineEdit*>())
+            commitField(f);
+}
+
+// Only what the user typed is committed: a shown value is rounded to its
+// pattern and must not overwrite the stored one.
+void EditorWindow::commitField(QLineEdit* f) {
+    if (!editor_ || !f->isModified()) return;
+    f->setModified(false);
+    const std::string text = ui::utf8(f->text());
+    for (int k = 1; k <= 6; ++k) {
+        if (k <= 3 && f == crdn[std::size_t(k)])
+            editor_->commitNode(NodeGroup::Coordinates, k, text);
+        if (f == crga[std::size_t(k)]) editor_->commitNode(NodeGroup::Loads, k, text);
+        if (f == cccn[std::size_t(k)]) editor_->commitNode(NodeGroup::Restraints, k, text);
+    }
+    for (int k = 1; k <= BarFieldCount; ++k)
+        if (f == barr[std::size_t(k)]) editor_->commitBar(k, text);
+    const int type = tipb->currentRow() + 1;
+    for (int k = 1; k <= 9; ++k)
+        if (f == TipoDat[std::size_t(k)]) editor_->commitType(type, k, text);
+    if (f == Textnom && type >= 1) {
+        editor_->commitTypeName(type, text);
+        tipb->item(type - 1)->setText(f->text());
+    }
+    updateUndoButtons();
+}
+
+void EditorWindow::fieldDoubleClicked(QLineEdit* f) {
+    bool restraint = false, zeroes = false;
+    for (int k = 1; k <= 6; ++k) {
+        restraint = restraint || f == cccn[std::size_t(k)];
+        zeroes = zeroes || f == crga[std::size_t(k)];
+    }
+    for (int k = 1; k <= BarFieldCount; ++k)
+        zeroes = zeroes || (f == barr[std::size_t(k)]);
+    if (restraint)
+        f->setText(qs(editor::toggledRestraint(ui::utf8(f->text()))));
+    else if (zeroes)
+        f->setText(QStringLiteral("0"));
+    else
+        return;
+    f->setModified(true);
+}
+
+void EditorWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo)) {
+        Deshacer_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
+        Rehacer_Click();
+        return;
+    }
+    ModuleWindow::keyPressEvent(event);
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+Z and Ctrl+Y undo the editor's changes unless a field holds typing
+    // of its own to undo.
+    if (event->type() == QEvent::KeyPress)
+        if (auto* f = qobject_cast<QLineEdit*>(watched); f && !f->isModified()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Undo)) {
+                Deshacer_Click();
+                return true;
+            }
+            if (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier) {
+                Rehacer_Click();
+                return true;
+            }
+        }
+    if (event->type() == QEvent::MouseButtonDblClick)
+        if (auto* f = qobject_cast<QLineEdit*>(watched)) {
+            fieldDoubleClicked(f);
+            return true;
+        }
+    return ModuleWindow::eventFilter(watched, event);
+}
+
+// ---- view and modes ----
+
+void EditorWindow::drawAxes() {
+    if (!editor_) return;
+    editor::DibujaEjes(Ejes->surface(), editor_->screen().view,
+                       editor_->screen().rule().axesColour);
+}
+
+void EditorWindow::Perspec_Click(int index) {
+    if (!editor_) return;
+    Vista[std::size_t(index)]->setChecked(true);
+    editor_->Perspec(index);
+    drawAxes();
+}
+
+void EditorWindow::Redibuja_Click() {
+    if (editor_) editor_->Redibuja();
+}
+
+void EditorWindow::ZoomP_Click() {
+    if (editor_) editor_->zoomnum(-1);
+}
+
+void EditorWindow::ZoomV1_Click() {
+    if (!editor_) return;
+    editor_->zoomWindowMode = true;
+    ZoomV2->show();
+}
+
+void EditorWindow::ZoomV2_Click() {
+    if (!editor_) return;
+    editor_->zoomWindowMode = false;
+    ZoomV2->hide();
+}
+
+void EditorWindow::Numeranu_Click() {
+    if (editor_) editor_->numberNodes();
+}
+
+void EditorWindow::Numeraba_Click() {
+    if (editor_) editor_->numberBars();
+}
+
+void EditorWindow::Tabs_Click(int index) {
+    if (!editor_ || index < 0) return;
+    takeOverEdits();
+    const Mode mode = index == 0 ? Mode::Nodes : Mode::Bars;
+    Tabs->setCurrentIndex(index);
+    FramNud->setVisible(mode == Mode::Nodes);
+    FramBar->setVisible(mode == Mode::Bars);
+    VerEjeLoc->setVisible(mode == Mode::Bars);
+    if (mode == Mode::Nodes) {
+        FramTip->hide();
+        AngDib->hide();
+    }
+    editor_->setMode(mode);
+}
+
+void EditorWindow::Selecci_Click() {
+    if (!editor_) return;
+    takeOverEdits();
+    const bool on = Selecci->isChecked();
+    Selecci->setStyleSheet(on ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
+    Tabs->setEnabled(!on);
+    Numeranu->setEnabled(!on);
+    Numeraba->setEnabled(!on);
+    editor_->setMultiple(on);
+}
+
+// ---- undo ----
+
+void EditorWindow::updateUndoButtons() {
+    const bool ready = editor_ != nullptr;
+    Deshacer->setEnabled(ready && editor_->canUndo());
+    Rehacer->setEnabled(ready && editor_->canRedo());
+}
+
+void EditorWindow::afterUndo() {
+    tipb->blockSignals(true);
+    for (int t = 1; t <= editor_->data().types.count && t <= tipb->count(); ++t)
+        tipb->item(t - 1)->setText(qs(editor_->data().types.names[std::size_t(t)]));
+    tipb->blockSignals(false);
+    editor_->Redibuja();
+    if (editor_->mode() == Mode::Bars && FramTip->isVisible()) showType(tipb->currentRow() + 1);
+    updateUndoButtons();
+}
+
+void EditorWindow::Deshacer_Click() {
+    if (!editor_) return;
+    takeOverEdits();
+    if (editor_->undo()) afterUndo();
+}
+
+void EditorWindow::Rehacer_Click() {
+    if (!editor_) return;
+    takeOverEdits();
+    if (editor_->redo()) afterUndo();
+}
+
+// ---- types ----
+
+void EditorWindow::tipb_Click(int row) {
+    if (!editor_ || row < 0) return;
+    showType(row + 1);
+    editor_->chooseType(row);
+    if (editor_->currentBar() && !editor_->multiple()) editor_->refreshBarPanel(1);
+    updateUndoButtons();
+}
+
+void EditorWindow::tipb_DblClick() {
+    if (!editor_) return;
+    Tabs->setEnabled(false);
+    FramBar->setEnabled(false);
+    FramTip->show();
+    FramTip->setEnabled(true);
+}
+
+void EditorWindow::AceptaTipo_Click() {
+    for (QLineEdit* f : FramTip->findChildren<QLineEdit*>())
+        commitField(f);
+    Tabs->setEnabled(!Selecci->isChecked());
+    FramBar->setEnabled(true);
+    FramTip->hide();
+}
+
+void EditorWindow::Ang_Click() {
+    AngDib->setVisible(!AngDib->isVisible());
+    if (AngDib->isVisible()) editor::drawAnglePicture(AngDib->surface());
+}
+
+// ---- printing ----
+
+void EditorWindow::Imprimir_Click() {
+    PrintParam->show();
+}
+
+void EditorWindow::Imprime_Click() {
+    if (!editor_) return;
+    const editor::PrintOptions o{ChCar->isChecked(), ChCoa->isChecked(), ChEje->isChecked(),
+                                 HPrn->value()};
+    auto printer =
+        context().openPrinter(context().session().settings.StructureDirectory, "estructura");
+    editor::printStructure(*printer, *editor_, o);
+    printer->endDocument();
+    PrintParam->hide();
+}
+
+// ---- leaving ----
+
+bool EditorWindow::saveAndClose() {
+    takeOverEdits();
+    try {
+        editor::saveStructure(context().session().settings.StructureDirectory, editor_->data());
+    } catch (const editor::SaveError& e) {
+        context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+        return false;
+    } catch (const FileError& e) {
+        // The old files are as they were; the edits stay open for another try.
+        context().messages().show(WarningTitle, e.message(), MessageIcon::Critical);
+        return false;
+    }
+    leaving_ = true;
+    close();
+    return true;
+}
+
+void EditorWindow::Guardar_Click() {
+    if (editor_) saveAndClose();
+}
+
+void EditorWindow::Esc_Click() {
+    if (context().messages().show(WarningTitle, LeaveText, MessageIcon::Question,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    leaving_ = true;
+    close();
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    // Closed from the title bar with changes: the same question as "Esc".
+    if (!leaving_ && editor_ && editor_->changed() && !context().ending() &&
+        context().messages().show(WarningTitle, LeaveText, MessageIcon::Question,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    context().session().settings.ChildWindowState = isMinimized()   ? 1.0f
+                                                    : isMaximized() ? 2.0f
+                                                                    : 0.0f;
+    ModuleWindow::closeEvent(event);
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    ModuleWindow::showEvent(event);
+    if (shownOnce_ || !editor_) return;
+    shownOnce_ = true;
+    // Shown: view 7 afresh, node mode.
+    Tabs_Click(0);
+    Perspec_Click(editor::InitialView);
+}
+
+}  // namespace vanto
