@@ -112,6 +112,13 @@ const Command table[] = {
                   .help = "dibuja como el modo nudos (cargas y coacciones) o el modo barras",
                   .what = "el modo"},
                  {.name = "--numbers", .help = "numera los nudos (o las barras en modo barras)"},
+                 {.name = "--diagrams",
+                  .kind = Kind::Text,
+                  .arg = "XYZTFMD",
+                  .help = "dibuja la estructura calculada como la ventana de diagramas, con "
+                          "los diagramas indicados: X axil, Y cortante Y, Z cortante Z, "
+                          "T torsor, F flector Y, M flector Z, D deformada",
+                  .what = "los diagramas"},
                  {.name = "--axes", .help = "muestra los ejes locales de las barras (modo barras)"},
                  {.name = "--size",
                   .kind = Kind::Numbers,
