@@ -89,6 +89,7 @@ void DiagramPicture::DibujaEstr(Surface& s, double c, const PictureOptions& o, b
     }
     DibujaNu(s, c, o, z);
     if (!printer) DibujaBa(s, o);
+    s.setLineStyle(LineStyle::Solid);
     for (const DiagramKind& k : DiagramKinds)
         if (o.codes.find(k.code) != std::string::npos) DiagramaDib(k.code, s, c, o.S);
     if (o.nodeNumbers) numberLabels(s, nodePositions(), Numbered::Nodes, z, c, printer);
@@ -141,6 +142,7 @@ void DiagramPicture::DiagramaDib(char code, Surface& s, double c, double S) cons
     const double W = s.scaleWidth(), H = s.scaleHeight();
     const editor::View& view = screen_.view;
     s.setPenMode(PenMode::Copy);
+    s.setLineStyle(LineStyle::Solid);
     s.setForeground(kind.colour);
     std::array<std::array<double, 2>, 13> p{};
     auto project = [&](const Vec3& P, std::array<double, 2>& out) {

@@ -199,7 +199,7 @@ void DiagramWindow::build() {
     LbScDg = new QLabel(results);
     LbScDg->setObjectName("LbScDg");
     LbScDg->setStyleSheet(QStringLiteral("color: white;"));
-    LbScDg->setMinimumWidth(LbScDg->fontMetrics().horizontalAdvance("00.00"));
+    LbScDg->setMinimumWidth(LbScDg->fontMetrics().horizontalAdvance("00.00") + 4);
     auto* sr = new QHBoxLayout;
     sr->addWidget(sl);
     sr->addWidget(HScDg, 1);
@@ -341,6 +341,8 @@ void DiagramWindow::drawDetail() {
 
 void DiagramWindow::drawAxes() {
     if (!picture_) return;
+    // This indicator draws in the surface's own foreground colour.
+    Ejes->surface().setForeground(palette16(15));
     editor::DibujaEjes(Ejes->surface(), picture_->screen().view,
                        picture_->screen().rule().axesColour);
 }
