@@ -137,44 +137,115 @@ void DiagramPicture::DibujaBa(Surface& s, const PictureOptions& o) const {
     }
 }
 
+namespace {
+
+// Half a pixel of a 96-dpi screen: points of a diagram closer than this to
+// the line that replaces them are left out, which keeps dense structures
+// quick to draw and looks the same.
+constexpr double SmallestDetailTwips = 7.5;
+
+using Point2 = std::array<double, 2>;
+
+// Whether p lies within tol of the segment a–b (tol2 = tol²), without roots
+// or divisions: this runs for every point of every diagram.
+bool nearSegment(const Point2& p, const Point2& a, const Point2& b, double tol2) {
+    const double dx = b[0] - a[0], dy = b[1] - a[1];
+    const double wx = p[0] - a[0], wy = p[1] - a[1];
+    const double t = wx * dx + wy * dy, len2 = dx * dx + dy * dy;
+    if (t <= 0) return wx * wx + wy * wy <= tol2;
+    if (t >= len2) {
+        const double ex = p[0] - b[0], ey = p[1] - b[1];
+        return ex * ex + ey * ey <= tol2;
+    }
+    const double cross = wx * dy - wy * dx;
+    return cross * cross <= tol2 * len2;
+}
+
+// The polyline p[0..n) from the current point p[0], each run of points that
+// stays within `tol` of its chord drawn as that chord.
+void drawPolyline(Surface& s, const Point2* p, std::size_t n, double tol) {
+    const double tol2 = tol * tol;
+    std::size_t a = 0;
+    while (a + 1 < n) {
+        std::size_t b = a + 1;
+        for (; b + 1 < n; ++b) {
+            bool straight = true;
+            for (std::size_t k = a + 1; k <= b && straight; ++k)
+                straight = nearSegment(p[k], p[a], p[b + 1], tol2);
+            if (!straight) break;
+        }
+        s.lineTo(p[b][0], p[b][1]);
+        a = b;
+    }
+}
+
+}  // namespace
+
+const std::vector<DiagramPicture::Projected>& DiagramPicture::projected(std::size_t kind) const {
+    KindCache& cache = cache_[kind];
+    const editor::ViewRows& rows = screen_.view.rows;
+    if (cache.valid && cache.rows.right == rows.right && cache.rows.up == rows.up)
+        return cache.points;
+    const char code = DiagramKinds[kind].code;
+    const std::size_t per = code == 'D' ? 11 : 13;
+    cache.points.assign(per * std::size_t(data_.barCount), {});
+    const editor::View unit(rows);
+    auto place = [&](Projected& q, const Vec3& at0, const Vec3& at1) {
+        float u, v, du, dv;
+        unit.axo3d2dj(0, 0, 1, float(at0[0]), float(at0[1]), float(at0[2]), u, v);
+        unit.axo3d2dj(0, 0, 1, float(at1[0] - at0[0]), float(at1[1] - at0[1]),
+                      float(at1[2] - at0[2]), du, dv);
+        q = {u, v, du, dv};
+    };
+    for (int b = 1; b <= data_.barCount; ++b) {
+        const DiagramBar& bar = data_.bars[std::size_t(b)];
+        Projected* q = &cache.points[per * std::size_t(b - 1)];
+        if (code == 'D') {
+            const auto s0 = deformedShape(data_, bar, 0), s1 = deformedShape(data_, bar, 1);
+            for (std::size_t k = 0; k < per; ++k)
+                place(q[k], s0[k], s1[k]);
+        } else {
+            const auto o0 = diagramOutline(bar, code, 0), o1 = diagramOutline(bar, code, 1);
+            for (std::size_t k = 0; k < per; ++k)
+                place(q[k], o0[k], o1[k]);
+        }
+    }
+    cache.rows = rows;
+    cache.valid = true;
+    return cache.points;
+}
+
 void DiagramPicture::DiagramaDib(char code, Surface& s, double c, double S) const {
     const DiagramKind& kind = diagramKind(code);
+    const std::size_t index = std::size_t(&kind - DiagramKinds.data());
+    const std::vector<Projected>& points = projected(index);
+    const std::size_t per = code == 'D' ? 11 : 13;
     const double W = s.scaleWidth(), H = s.scaleHeight();
+    const double tol = SmallestDetailTwips * std::abs(W / s.widthTwips());
     const editor::View& view = screen_.view;
     s.setPenMode(PenMode::Copy);
     s.setLineStyle(LineStyle::Solid);
     s.setForeground(kind.colour);
-    std::array<std::array<double, 2>, 13> p{};
-    auto project = [&](const Vec3& P, std::array<double, 2>& out) {
-        float a, b;
-        view.axo3d2d(float(P[0]), float(P[1]), float(P[2]), a, b);
-        out = {a * c, b * c};
-    };
+    std::array<Point2, 13> p{};
     for (int b = 1; b <= data_.barCount; ++b) {
-        const DiagramBar& bar = data_.bars[std::size_t(b)];
-        std::size_t n;
-        if (code == 'D') {
-            const auto shape = deformedShape(data_, bar, S);
-            n = shape.size();
-            for (std::size_t k = 0; k < n; ++k)
-                project(shape[k], p[k]);
-        } else {
-            const auto outline = diagramOutline(bar, code, S);
-            n = outline.size();
-            for (std::size_t k = 0; k < n; ++k)
-                project(outline[k], p[k]);
+        const Projected* q = &points[per * std::size_t(b - 1)];
+        double umin = 0, umax = 0, vmin = 0, vmax = 0;
+        for (std::size_t k = 0; k < per; ++k) {
+            const float u = q[k].u + float(S) * q[k].du;
+            const float v = q[k].v + float(S) * q[k].dv;
+            p[k] = {(view.hm1 + view.esc * u) * c, (view.hm2 + view.esc * v) * c};
+            if (k == 0) {
+                umin = umax = p[0][0], vmin = vmax = p[0][1];
+            } else {
+                umin = std::min(umin, p[k][0]), umax = std::max(umax, p[k][0]);
+                vmin = std::min(vmin, p[k][1]), vmax = std::max(vmax, p[k][1]);
+            }
         }
         // A figure wholly beyond one side of the surface draws nothing.
-        double umin = p[0][0], umax = umin, vmin = p[0][1], vmax = vmin;
-        for (std::size_t k = 1; k < n; ++k) {
-            umin = std::min(umin, p[k][0]), umax = std::max(umax, p[k][0]);
-            vmin = std::min(vmin, p[k][1]), vmax = std::max(vmax, p[k][1]);
-        }
         if (umax < 0 || umin > W || vmax < 0 || vmin > H) continue;
         if (code == 'D') s.point(p[0][0], p[0][1]);
         s.moveTo(p[0][0], p[0][1]);
-        for (std::size_t k = 1; k < n; ++k)
-            s.lineTo(p[k][0], p[k][1]);
+        drawPolyline(s, p.data(), per, tol);
     }
 }
 

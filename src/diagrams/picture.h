@@ -79,12 +79,26 @@ class DiagramPicture {
     std::vector<std::array<float, 2>> nodePositions() const;
 
   private:
+    // A diagram point in unscaled projection coordinates (right, −up): where
+    // it lies at S = 0 and how far it moves per unit of S (every diagram point
+    // and the deformed shape are linear in S, and so is the projection).
+    struct Projected {
+        float u, v, du, dv;
+    };
+    struct KindCache {
+        bool valid = false;
+        editor::ViewRows rows;
+        std::vector<Projected> points;  // 13 per bar from bar 1 (11 for "D")
+    };
+    const std::vector<Projected>& projected(std::size_t kind) const;
+
     void DibujaNu(Surface& s, double c, const PictureOptions& o, double z) const;
     void DibujaBa(Surface& s, const PictureOptions& o) const;
 
     DiagramData data_;
     Structure structure_;
     editor::ScreenView screen_{editor::DiagramScreen};
+    mutable std::array<KindCache, DiagramKinds.size()> cache_;
 };
 
 }  // namespace vanto::diagrams
