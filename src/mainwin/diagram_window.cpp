@@ -89,9 +89,11 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
         }
     });
     if (!picture_) {
-        for (QWidget* w : findChildren<QWidget*>())
-            if (w != Salir && w->isWindow() == false) w->setEnabled(false);
-        Salir->setEnabled(true);
+        // Nothing to show: only "Salir" is left working.
+        for (QGroupBox* frame : findChildren<QGroupBox*>())
+            frame->setEnabled(false);
+        Dib->setEnabled(false);
+        Perspec->setEnabled(false);
         return;
     }
     HScDg_Change();
