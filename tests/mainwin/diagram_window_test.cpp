@@ -1,9 +1,10 @@
 // The diagram window: a ticked kind is drawn, a click on a bar shows its
-// detail, "Crea DXF..." answered "Sí" writes both drawings, printing reaches
-// the printer.
+// detail, a click zooms in zoom-window mode, "Crea DXF..." answered "Sí"
+// writes both drawings, printing reaches the printer.
 
 #include <QCoreApplication>
 #include <QtTest>
+#include <cmath>
 
 #include "analysis/calculation.h"
 #include "mainwin/diagram_window.h"
@@ -65,6 +66,27 @@ class DiagramWindowTest : public QObject {
         QVERIFY(pixelsOf(w.DgBr, moment) > 20);
         QTest::mouseClick(w.Dib, Qt::LeftButton, {}, midpointOf(w, 2));
         QCOMPARE(w.currentBar(), 0);  // no other bar there
+    }
+
+    // A click without dragging in zoom-window mode zooms on a widened window
+    // and leaves the mode; "Previo" goes back.
+    void aClickInZoomWindowModeZoomsAndPrevioReturns() {
+        Fixture f;
+        calculate(f);
+        DiagramWindow w(f.context);
+        w.resize(1200, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const float esc = w.picture()->screen().view.esc;
+        w.ZoomV1->click();
+        QVERIFY(w.ZoomV2->isVisible() && !w.ZoomV1->isVisible());
+        QTest::mouseClick(w.Dib, Qt::LeftButton, {}, midpointOf(w, 2));
+        const float zoomed = w.picture()->screen().view.esc;
+        QVERIFY(std::isfinite(zoomed) && zoomed > esc);
+        QVERIFY(w.ZoomV1->isVisible() && !w.ZoomV2->isVisible());
+        QCOMPARE(w.currentBar(), 0);  // no pick in zoom-window mode
+        w.ZoomP->click();
+        QCOMPARE(w.picture()->screen().view.esc, esc);
     }
 
     void creaDxfAnsweredYesWritesBothDrawings() {
