@@ -3,7 +3,7 @@
 # lattices into OUTDIR, so that the outputs of two builds compare with diff -r.
 #   scripts/outputs.sh OUTDIR [VANTO_CLI]     (default: build/bin/vanto-cli)
 # Each structure gets: calc with both matrices, the data listing, the DXF
-# export (plain and coloured), a renumbering saved and calculated again, the
+# export (plain and coloured), the results DXF, a renumbering saved and calculated again, the
 # default types, and the listing and the drawing imported into new structures.
 # What each command prints goes to commands.log.
 set -uo pipefail
@@ -30,6 +30,7 @@ outputs() {
     run list "$dir"
     run export-dxf "$dir" "$dir/plano"
     run export-dxf "$dir" "$dir/colores" --colour-by-type
+    run diagrams "$dir" --scale 0.5
     # The renumbering deletes the results: keep them apart first.
     cp -r "$dir" "$dir.calc"
     run renumber "$dir" --all --save

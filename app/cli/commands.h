@@ -19,6 +19,7 @@ int runTypes(const Invocation& call);
 int runLattice(const Invocation& call);
 int runImport(const Invocation& call);
 int runExportDxf(const Invocation& call);
+int runDiagrams(const Invocation& call);
 int runDraw(const Invocation& call);
 
 }  // namespace vanto::cli

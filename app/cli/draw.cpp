@@ -2,13 +2,30 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "app/cli/commands.h"
+#include "diagrams/picture.h"
 #include "editor/editor.h"
 #include "editor/svg_surface.h"
 #include "model/textfile.h"
 
 namespace vanto::cli {
+
+namespace {
+
+int writeSvg(const std::filesystem::path& out, const editor::SvgSurface& svg) {
+    try {
+        writeFileAtomically(out, svg.document());
+    } catch (const std::system_error& e) {
+        std::cerr << "No se pudo escribir el fichero: " << out.string() << '\n';
+        return int(BadInput);
+    }
+    std::cout << "Dibujo escrito en " << out.string() << '\n';
+    return int(Ok);
+}
+
+}  // namespace
 
 int runDraw(const Invocation& call) {
     double width = 14400, height = 10800;
@@ -36,9 +53,34 @@ int runDraw(const Invocation& call) {
     const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path out = call.text("--out");
+    std::optional<std::string> codes;
+    if (call.has("--diagrams")) {
+        codes = call.text("--diagrams");
+        if (codes->empty() || codes->find_first_not_of(diagrams::DiagramCodes) != std::string::npos)
+            return call.usageError("diagramas desconocidos: " + *codes + " (letras de " +
+                                   diagrams::DiagramCodes + ")");
+    }
 
     return guarded([&] {
         editor::SvgSurface svg(width, height);
+        if (codes) {
+            // The diagram window's picture: its view, its fit, the results.
+            try {
+                auto picture = diagrams::DiagramPicture::load(*dir);
+                picture.screen().Perspec(view);
+                picture.Paso2D(float(svg.scaleWidth()), float(svg.scaleHeight()));
+                diagrams::PictureOptions o;
+                o.codes = *codes;
+                o.localAxes = call.has("--axes");
+                o.nodeNumbers = call.has("--numbers") && mode == editor::Mode::Nodes;
+                o.barNumbers = call.has("--numbers") && mode == editor::Mode::Bars;
+                picture.DibujaEstr(svg, 1, o);
+            } catch (const diagrams::DiagramError& e) {
+                std::cerr << e.what() << '\n';
+                return int(BadInput);
+            }
+            return writeSvg(out, svg);
+        }
         editor::Editor ed(loadStructure<float>(*dir, part::All), svg);
         ed.setTags(&svg);
         ed.VerEjeLoc = call.has("--axes");
@@ -51,14 +93,7 @@ int runDraw(const Invocation& call) {
             else
                 ed.numberBars();
         }
-        try {
-            writeFileAtomically(out, svg.document());
-        } catch (const std::system_error& e) {
-            std::cerr << "No se pudo escribir el fichero: " << out.string() << '\n';
-            return int(BadInput);
-        }
-        std::cout << "Dibujo escrito en " << out.string() << '\n';
-        return int(Ok);
+        return writeSvg(out, svg);
     });
 }
 

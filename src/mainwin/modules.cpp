@@ -2,6 +2,7 @@
 
 #include "mainwin/app_controller.h"
 #include "mainwin/calculation_window.h"
+#include "mainwin/diagram_window.h"
 #include "mainwin/editor_window.h"
 #include "mainwin/exchange_window.h"
 #include "mainwin/lattice_window.h"
@@ -24,6 +25,7 @@ ModuleFactory windowOf() {
 void registerModules(AppController& controller) {
     controller.registerModule("EDIT", windowOf<EditorWindow>());
     controller.registerModule("CMGE", windowOf<CalculationWindow>());
+    controller.registerModule("DBDG", windowOf<DiagramWindow>());
     controller.registerModule("LIST", windowOf<ListingWindow>());
     controller.registerModule("LSTR", windowOf<ResultsViewer>());
     controller.registerModule("RENU", windowOf<RenumberWindow>());

@@ -26,7 +26,8 @@ TEST(Cli, CommandLineErrors) {
         {"import", "DIR (dxf|frame1|frame4|listing) FILE"},
         {"export-dxf", "DIR BASENAME [--colour-by-type]"},
         {"draw",
-         "DIR --out FILE.svg [--view 0-7] [--mode nodes|bars] [--numbers] [--axes] [--size W,H]"}};
+         "DIR --out FILE.svg [--view 0-7] [--mode nodes|bars] [--numbers] [--diagrams XYZTFMD] "
+         "[--axes] [--size W,H]"}};
     const struct {
         std::vector<std::string> args;
         int status;

@@ -10,7 +10,7 @@ trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FALLO: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/vanto-cli lib/vanto/menu.rtf lib/vanto/tutor.rtf lib/vanto/matrici.rtf \
+for f in bin/vanto-cli lib/vanto/capas.dxf lib/vanto/menu.rtf lib/vanto/tutor.rtf lib/vanto/matrici.rtf \
          share/applications/vanto.desktop share/icons/hicolor/scalable/apps/vanto.svg; do
     [ -e "$prefix/$f" ] || fail "no se instaló $f"
 done

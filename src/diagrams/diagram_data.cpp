@@ -1,0 +1,135 @@
+#include "diagrams/diagram_data.h"
+
+#include <algorithm>
+
+#include "analysis/engine.h"
+#include "model/files.h"
+#include "model/structure_data.h"
+
+namespace vanto::diagrams {
+
+namespace fs = std::filesystem;
+
+const DiagramKind& diagramKind(char code) {
+    for (const DiagramKind& k : DiagramKinds)
+        if (k.code == code) return k;
+    throw std::invalid_argument(std::string("diagram code ") + code);
+}
+
+DiagramData loadDiagramData(const fs::path& dir) {
+    if (!fileExists(dir, "INCOG.RES")) throw DiagramError(NotCalculatedText);
+    analysis::CalcData calc = analysis::calcData(loadStructure<double>(dir, part::All));
+    analysis::validate(calc);
+    const int N = calc.nodeCount, B = calc.barCount;
+    const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N);
+    if (!D) throw DiagramError(NotCalculatedText);
+    const auto forces = DiscoX::readEndForces(dir, B);
+    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+    Table<double> endForces(B, 12);
+    for (int b = 1; b <= B; ++b)
+        for (int k = 1; k <= 12; ++k)
+            endForces(b, k) = (*forces)(b, k);
+
+    DiagramData d;
+    d.nodeCount = N;
+    d.barCount = B;
+    d.nodes.resize(std::size_t(N) + 1);
+    d.nodeLoads.resize(std::size_t(N) + 1);
+    d.restraints.resize(std::size_t(N) + 1);
+    d.displacements.resize(std::size_t(N) + 1);
+    for (int n = 1; n <= N; ++n) {
+        for (int axis = 0; axis < 3; ++axis)
+            d.nodes[n][axis] = calc.xyz[std::size_t(axis) * N + n];
+        for (int k = 0; k < 6; ++k) {
+            const std::size_t dof = 6 * std::size_t(n - 1) + k + 1;
+            d.nodeLoads[n][k] = calc.loads[dof];
+            d.restraints[n][k] = calc.restraints[dof];
+            d.displacements[n][k] = (*D)[dof];
+        }
+    }
+    d.bars.resize(std::size_t(B) + 1);
+    for (int b = 1; b <= B; ++b) {
+        const analysis::BarFrame f = analysis::barFrame(calc.bars, b, calc.xyz, N);
+        DiagramBar& bar = d.bars[b];
+        bar.i = f.i;
+        bar.j = f.j;
+        bar.p1 = d.nodes[f.i];
+        bar.p2 = d.nodes[f.j];
+        bar.axes = f.axes;
+        bar.in = analysis::barDiagramInput(calc, b, *D, endForces);
+        bar.loads = {calc.bars(b, VerticalLoad), calc.bars(b, TransverseLoadY),
+                     calc.bars(b, TransverseLoadZ)};
+        d.maxBarLength = std::max(d.maxBarLength, f.L);
+    }
+    return d;
+}
+
+double diagramValue(const analysis::DiagramValues& v, char code) {
+    switch (code) {
+        case 'X':
+            return v.N;
+        case 'Y':
+            return v.Vy;
+        case 'Z':
+            return v.Vz;
+        case 'T':
+            return v.T;
+        case 'F':
+            return v.My;
+        case 'M':
+            return v.Mz;
+    }
+    throw std::invalid_argument(std::string("diagram code ") + code);
+}
+
+std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code, double S) {
+    const DiagramKind& kind = diagramKind(code);
+    const Vec3& ex = bar.axes[0];
+    const Vec3& side = bar.axes[kind.side < 0 ? 1 : 2];
+    const double sign = kind.side < 0 ? -1.0 : 1.0;
+    std::array<Vec3, 13> p{};
+    p[0] = bar.p1;
+    for (int i = 0; i <= 10; ++i) {
+        const double x = i * bar.in.L / 10;
+        const double off = sign * S * diagramValue(analysis::diagramValues(bar.in, x), code);
+        for (int a = 0; a < 3; ++a)
+            p[i + 1][a] = bar.p1[a] + x * ex[a] + off * side[a];
+    }
+    p[12] = bar.p2;
+    return p;
+}
+
+Deflections deflections(const DiagramBar& bar) {
+    Deflections w;
+    for (int i = 0; i < 10; ++i) {
+        const analysis::DiagramValues v = analysis::diagramValues(bar.in, i * bar.in.L / 10);
+        w.y[i] = v.yAbs;
+        w.z[i] = v.zAbs;
+    }
+    w.y[10] = bar.in.ti[1] + bar.in.dt[1];
+    w.z[10] = bar.in.ti[2] + bar.in.dt[2];
+    return w;
+}
+
+std::array<Vec3, 11> deformedShape(const DiagramData& data, const DiagramBar& bar, double S) {
+    const double A = 100 * S;
+    const auto& [ex, ey, ez] = bar.axes;
+    const double L = bar.in.L;
+    const std::array<double, 6>& ti = data.displacements[bar.i];
+    const std::array<double, 6>& tj = data.displacements[bar.j];
+    std::array<Vec3, 11> p{};
+    for (int i = 0; i < 10; ++i) {
+        const double x = i * L / 10;
+        const analysis::DiagramValues v = analysis::diagramValues(bar.in, x);
+        // Bending and chord terms only: the translation of i is added whole.
+        const double wy = v.yAbs - bar.in.ti[1], wz = v.zAbs - bar.in.ti[2];
+        const double ax = i * bar.in.dt[0] / 10;
+        for (int a = 0; a < 3; ++a)
+            p[i][a] = bar.p1[a] + (x + A * ax) * ex[a] + A * (ti[a] + wy * ey[a] + wz * ez[a]);
+    }
+    for (int a = 0; a < 3; ++a)
+        p[10][a] = bar.p2[a] + A * tj[a];
+    return p;
+}
+
+}  // namespace vanto::diagrams

@@ -1,0 +1,516 @@
+#include "mainwin/diagram_window.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "analysis/calculation.h"
+#include "diagrams/results_dxf.h"
+#include "editor/printing.h"
+#include "model/files.h"
+#include "ui/convert.h"
+#include "ui/event_pump.h"
+
+namespace vanto {
+
+using ui::qs;
+
+namespace {
+
+constexpr const char* WarningTitle = "¡ Aviso !";
+constexpr const char* PrintHint = "Con las opciones elegidas y escala de diagramas actual";
+const Colour RubberColour = palette16(10);
+// The list `Perspec` names the fixed views from the last to the first.
+constexpr int viewOfListIndex(int index) {
+    return int(editor::FixedViews.size()) - 1 - index;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption,
+                    const char* hint = nullptr) {
+    auto* b = new QPushButton(qs(caption), parent);
+    b->setObjectName(name);
+    if (hint) b->setToolTip(qs(hint));
+    return b;
+}
+
+QCheckBox* check(QWidget* parent, const char* name, const char* caption) {
+    auto* c = new QCheckBox(qs(caption), parent);
+    c->setObjectName(name);
+    return c;
+}
+
+QScrollBar* scrollBar(QWidget* parent, const char* name, int min, int max, int value,
+                      const char* hint) {
+    auto* s = new QScrollBar(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setRange(min, max);
+    s->setPageStep(10);
+    s->setValue(value);
+    s->setToolTip(qs(hint));
+    s->setMinimumWidth(120);
+    return s;
+}
+
+QString colourStyle(Colour c) {
+    return QStringLiteral("color: rgb(%1, %2, %3);")
+        .arg(c & 0xFF)
+        .arg((c >> 8) & 0xFF)
+        .arg((c >> 16) & 0xFF);
+}
+
+std::string dxfQuestion(double S) {
+    return std::string("La escala de los diagramas de esfuerzos será de \r") +
+           "1 ud. de dibujo (multiplicada por el factor de escala)=\r" +
+           "1t(cargas), 1m·t(momentos) o 1cm (para la deformada). \r\r" +
+           "O sea, en estos momentos " + FormatPadded(S, " 0.00") +
+           " ud. dibujo= 1t, 1m·t, 1cm.\r" + "¿Desea sacar el .DXF con esta escala de diagramas?";
+}
+
+}  // namespace
+
+DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
+    : ModuleWindow(context, parent) {
+    const SessionSettings& s = context.session().settings;
+    setWindowTitle(qs("Diagramas de Esfuerzos  [" + s.StructureDirectory + "]"));
+    build();
+    if (s.ChildWindowState == 2) setWindowState(Qt::WindowMaximized);
+    if (s.ChildWindowState == 1) setWindowState(Qt::WindowMinimized);
+    ui::guarded(context, [&] {
+        try {
+            picture_ = std::make_unique<diagrams::DiagramPicture>(
+                diagrams::DiagramPicture::load(s.StructureDirectory));
+        } catch (const diagrams::DiagramError& e) {
+            context.messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+        } catch (const analysis::CalculationError& e) {
+            context.messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+        }
+    });
+    if (!picture_) {
+        // Nothing to show: only "Salir" is left working.
+        for (QGroupBox* frame : findChildren<QGroupBox*>())
+            frame->setEnabled(false);
+        Dib->setEnabled(false);
+        Perspec->setEnabled(false);
+        return;
+    }
+    HScDg_Change();
+    HPrn_Change();
+    picture_->screen().Perspec(editor::InitialView);
+    picture_->Paso2D(dibWidth(), dibHeight());
+}
+
+DiagramWindow::~DiagramWindow() = default;
+
+void DiagramWindow::build() {
+    auto* top = new QHBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+
+    Dib = new ui::PictureBox(this);
+    Dib->setObjectName("Dib");
+    Dib->setBackgroundColour(0);
+    Dib->setMinimumSize(300, 240);
+    Dib->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    top->addWidget(Dib, 1);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* side = new QWidget(scroll);
+    auto* col = new QVBoxLayout(side);
+    col->setContentsMargins(2, 0, 2, 0);
+    col->setSpacing(3);
+    scroll->setWidget(side);
+    top->addWidget(scroll);
+
+    // View: list, axes indicator, zoom.
+    auto* views = new QHBoxLayout;
+    Perspec = new QComboBox(side);
+    Perspec->setObjectName("Perspec");
+    for (int i = 0; i < int(editor::FixedViews.size()); ++i)
+        Perspec->addItem(qs(editor::FixedViews[std::size_t(viewOfListIndex(i))].caption));
+    Ejes = new ui::PictureBox(side);
+    Ejes->setObjectName("Ejes");
+    Ejes->setBackgroundColour(0);
+    Ejes->setFixedSize(80, 60);
+    views->addWidget(Perspec, 1);
+    views->addWidget(Ejes);
+    col->addLayout(views);
+
+    auto* zoom = new QGroupBox(QStringLiteral("Zoom"), side);
+    auto* zl = new QHBoxLayout(zoom);
+    zl->setContentsMargins(6, 2, 6, 2);
+    Redibuja = button(zoom, "Redibuja", "Redibuja");
+    ZoomP = button(zoom, "ZoomP", "Previo");
+    ZoomV1 = button(zoom, "ZoomV1", "Ventana");
+    ZoomV2 = button(zoom, "ZoomV2", "   Ventana", "Hacer click+arrastrar");
+    ZoomV2->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0); font-weight: bold;"));
+    ZoomV2->hide();
+    for (QPushButton* b : {Redibuja, ZoomP, ZoomV1, ZoomV2})
+        zl->addWidget(b);
+    col->addWidget(zoom);
+
+    // Display options.
+    auto* data = new QGroupBox(QStringLiteral("Ver Datos"), side);
+    auto* dg = new QGridLayout(data);
+    dg->setContentsMargins(6, 2, 6, 2);
+    dg->setVerticalSpacing(0);
+    VerEjeLoc = check(data, "VerEjeLoc", "Ejes barras");
+    VerCoacciones = check(data, "VerCoacciones", "Coacciones");
+    VerCargas = check(data, "VerCargas", "Cargas");
+    Vertipos = check(data, "Vertipos", "Tipos barras");
+    Numeranu = check(data, "Numeranu", "Num.Nudos");
+    Numeraba = check(data, "Numeraba", "Num.Barras");
+    const std::array<QCheckBox*, 6> shown{VerEjeLoc, VerCoacciones, VerCargas,
+                                          Vertipos,  Numeranu,      Numeraba};
+    for (std::size_t k = 0; k < shown.size(); ++k)
+        dg->addWidget(shown[k], int(k % 3), int(k / 3));
+    auto* hl = new QLabel(QStringLiteral("Escala detalles"), data);
+    HScal = scrollBar(data, "HScal", 0, 100, 30, "Escala de coacciones, cargas y ejes barras");
+    hl->setToolTip(HScal->toolTip());
+    dg->addWidget(hl, 3, 0);
+    dg->addWidget(HScal, 3, 1);
+    col->addWidget(data);
+
+    // The diagrams, each check box in its diagram's colour on a dark ground.
+    auto* results = new QGroupBox(QStringLiteral("Resultados(m,t)"), side);
+    results->setObjectName("Resultados");
+    results->setStyleSheet(
+        QStringLiteral("QGroupBox#Resultados { background-color: rgb(48, 48, "
+                       "48); color: white; } QCheckBox { font-weight: bold; }"));
+    auto* rg = new QGridLayout(results);
+    rg->setContentsMargins(6, 14, 6, 2);
+    rg->setVerticalSpacing(0);
+    const char* names[] = {"VerAxil", "VerCortY", "VerCortZ", "VerTorsor",
+                           "VerMtoY", "VerMtoZ",  "VerDef"};
+    for (std::size_t k = 0; k < Ver.size(); ++k) {
+        const diagrams::DiagramKind& kind = diagrams::DiagramKinds[k];
+        Ver[k] = check(results, names[k], kind.caption);
+        Ver[k]->setStyleSheet(colourStyle(kind.colour));
+        if (k < 6)
+            rg->addWidget(Ver[k], int(k % 3), int(k / 3));
+        else
+            rg->addWidget(Ver[k], 3, 0, 1, 2);
+    }
+    auto* sl = new QLabel(QStringLiteral("Escala diagr."), results);
+    sl->setStyleSheet(QStringLiteral("color: white;"));
+    HScDg = scrollBar(results, "HScDg", 0, 200, 100, "Ampliación de escala");
+    LbScDg = new QLabel(results);
+    LbScDg->setObjectName("LbScDg");
+    LbScDg->setStyleSheet(QStringLiteral("color: white;"));
+    LbScDg->setMinimumWidth(LbScDg->fontMetrics().horizontalAdvance("00.00") + 4);
+    auto* sr = new QHBoxLayout;
+    sr->addWidget(sl);
+    sr->addWidget(HScDg, 1);
+    sr->addWidget(LbScDg);
+    rg->addLayout(sr, 4, 0, 1, 2);
+    col->addWidget(results);
+
+    // One bar in detail.
+    auto* detail = new QGroupBox(QStringLiteral("Barra 2D"), side);
+    auto* bl = new QVBoxLayout(detail);
+    bl->setContentsMargins(4, 2, 4, 2);
+    DgBr = new ui::PictureBox(detail);
+    DgBr->setObjectName("DgBr");
+    DgBr->setBackgroundColour(diagrams::DetailBackground);
+    DgBr->setFixedSize(330, 200);
+    DgBr->setToolTip(QStringLiteral("Valores positivos hacia abajo, excepto la deformada Y"));
+    bl->addWidget(DgBr);
+    auto* legend = new QHBoxLayout;
+    DefY = new QLabel(QStringLiteral("Deform. Y-"), detail);
+    DefY->setObjectName("DefY");
+    DefY->setStyleSheet(colourStyle(diagrams::DeflectionYColour) +
+                        QStringLiteral(" background-color: rgb(64, 64, 64);"));
+    DefZ = new QLabel(QStringLiteral("Deform. Z"), detail);
+    DefZ->setObjectName("DefZ");
+    DefZ->setStyleSheet(colourStyle(diagrams::DeflectionZColour) +
+                        QStringLiteral(" background-color: rgb(64, 64, 64);"));
+    Redibuja2 = button(detail, "Redibuja2", "Redibuja");
+    legend->addWidget(DefY);
+    legend->addWidget(DefZ);
+    legend->addStretch(1);
+    legend->addWidget(Redibuja2);
+    bl->addLayout(legend);
+    col->addWidget(detail);
+
+    // Results DXF and printing.
+    auto* dxf = new QGroupBox(QStringLiteral("Salida DXF"), side);
+    auto* xl = new QHBoxLayout(dxf);
+    xl->setContentsMargins(6, 2, 6, 2);
+    aDXF = button(dxf, "aDXF", "Crea DXF...",
+                  "DXF 3D y 2D de todas barras. Con todos los diagramas y la escala de "
+                  "diagramas actual");
+    PrgDXF = new ui::PictureBox(dxf);
+    PrgDXF->setObjectName("PrgDXF");
+    PrgDXF->setBackgroundColour(rgb(255, 255, 255));
+    PrgDXF->setFixedHeight(14);
+    xl->addWidget(aDXF);
+    xl->addWidget(PrgDXF, 1);
+    col->addWidget(dxf);
+
+    auto* print = new QGroupBox(QStringLiteral("Imprimir"), side);
+    auto* pl = new QGridLayout(print);
+    pl->setContentsMargins(6, 2, 6, 2);
+    Print3D = button(print, "Print3D", "Estructura", PrintHint);
+    Print2D = button(print, "Print2D", "Barra 2D", PrintHint);
+    HPrn = scrollBar(print, "HPrn", 1, 100, 100, "Porcentaje ocupación página");
+    LbPorc = new QLabel(print);
+    LbPorc->setObjectName("LbPorc");
+    pl->addWidget(Print3D, 0, 0);
+    pl->addWidget(Print2D, 0, 1);
+    pl->addWidget(HPrn, 1, 0);
+    pl->addWidget(LbPorc, 1, 1);
+    col->addWidget(print);
+
+    Salir = button(side, "Salir", "Salir");
+    col->addWidget(Salir);
+    col->addStretch(1);
+
+    connect(Perspec, &QComboBox::activated, this, &DiagramWindow::Perspec_Click);
+    connect(Redibuja, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
+    connect(Redibuja2, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
+    connect(ZoomP, &QPushButton::clicked, this, &DiagramWindow::ZoomP_Click);
+    connect(ZoomV1, &QPushButton::clicked, this, &DiagramWindow::ZoomV1_Click);
+    connect(ZoomV2, &QPushButton::clicked, this, &DiagramWindow::ZoomV2_Click);
+    for (QCheckBox* c : shown)
+        connect(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+    for (QCheckBox* c : Ver)
+        connect(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+    connect(HScal, &QScrollBar::valueChanged, this, &DiagramWindow::Redibuja_Click);
+    connect(HScDg, &QScrollBar::valueChanged, this, [this] {
+        HScDg_Change();
+        Redibuja_Click();
+    });
+    connect(HPrn, &QScrollBar::valueChanged, this, &DiagramWindow::HPrn_Change);
+    connect(aDXF, &QPushButton::clicked, this, &DiagramWindow::aDXF_Click);
+    connect(Print3D, &QPushButton::clicked, this, &DiagramWindow::Print3D_Click);
+    connect(Print2D, &QPushButton::clicked, this, &DiagramWindow::Print2D_Click);
+    connect(Salir, &QPushButton::clicked, this, &QWidget::close);
+    connect(Dib, &ui::PictureBox::mouseDown, this, &DiagramWindow::mouseDown);
+    connect(Dib, &ui::PictureBox::mouseMove, this, &DiagramWindow::mouseMove);
+    connect(Dib, &ui::PictureBox::mouseUp, this, &DiagramWindow::mouseUp);
+    // A new size fits the structure again; the picked bar stays.
+    connect(Dib, &ui::PictureBox::resized, this, [this] {
+        if (!picture_ || isMinimized()) return;
+        picture_->zoomnum(0, dibWidth(), dibHeight());
+        drawAxes();
+        Redibuja_Click();
+    });
+    connect(Ejes, &ui::PictureBox::resized, this, &DiagramWindow::drawAxes);
+    connect(DgBr, &ui::PictureBox::resized, this, &DiagramWindow::drawDetail);
+}
+
+float DiagramWindow::dibWidth() const {
+    return float(const_cast<ui::PictureBox*>(Dib)->surface().scaleWidth());
+}
+float DiagramWindow::dibHeight() const {
+    return float(const_cast<ui::PictureBox*>(Dib)->surface().scaleHeight());
+}
+
+diagrams::PictureOptions DiagramWindow::options() const {
+    diagrams::PictureOptions o;
+    for (std::size_t k = 0; k < Ver.size(); ++k)
+        if (Ver[k]->isChecked()) o.codes += diagrams::DiagramKinds[k].code;
+    o.S = S_;
+    o.HScal = HScal->value();
+    o.localAxes = VerEjeLoc->isChecked();
+    o.restraints = VerCoacciones->isChecked();
+    o.loads = VerCargas->isChecked();
+    o.types = Vertipos->isChecked();
+    o.nodeNumbers = Numeranu->isChecked();
+    o.barNumbers = Numeraba->isChecked();
+    return o;
+}
+
+// ---- drawing ----
+
+void DiagramWindow::Redibuja_Click() {
+    if (!picture_) return;
+    rubber_.reset();
+    picture_->DibujaEstr(Dib->surface(), 1, options());
+    drawDetail();
+}
+
+void DiagramWindow::drawDetail() {
+    if (!picture_ || picker_.current() <= 0) return;
+    const diagrams::PictureOptions o = options();
+    diagrams::DibujaBarra2D(picture_->data(), picker_.current(), DgBr->surface(), 1,
+                            {o.codes, o.S, false, 1});
+}
+
+void DiagramWindow::drawAxes() {
+    if (!picture_) return;
+    // This indicator draws in the surface's own foreground colour.
+    Ejes->surface().setForeground(palette16(15));
+    editor::DibujaEjes(Ejes->surface(), picture_->screen().view,
+                       picture_->screen().rule().axesColour);
+}
+
+void DiagramWindow::Perspec_Click(int index) {
+    if (!picture_) return;
+    Perspec->setCurrentIndex(index);
+    picture_->screen().Perspec(viewOfListIndex(index));
+    picture_->Paso2D(dibWidth(), dibHeight());
+    drawAxes();
+    Redibuja_Click();
+}
+
+void DiagramWindow::HScDg_Change() {
+    S_ = diagrams::diagramScaleOf(HScDg->value());
+    LbScDg->setText(QString::number(S_));
+}
+
+// ---- zoom and picking ----
+
+void DiagramWindow::ZoomP_Click() {
+    if (!picture_) return;
+    picture_->zoomnum(-1, dibWidth(), dibHeight());
+    Redibuja_Click();
+}
+
+void DiagramWindow::ZoomV1_Click() {
+    zoomWindowMode_ = true;
+    ZoomV1->hide();
+    ZoomV2->show();
+}
+
+void DiagramWindow::ZoomV2_Click() {
+    zoomWindowMode_ = false;
+    ZoomV2->hide();
+    ZoomV1->show();
+}
+
+void DiagramWindow::rubber(const std::array<double, 2>& corner) {
+    Surface& s = Dib->surface();
+    s.setPenMode(PenMode::Xor);
+    s.setLineStyle(LineStyle::Solid);
+    s.setForeground(RubberColour);
+    s.rectangle(press_[0], press_[1], corner[0], corner[1]);
+    s.setPenMode(PenMode::Copy);
+}
+
+void DiagramWindow::mouseDown(const PointerEvent& e) {
+    if (!picture_ || e.button != Button::Left) return;
+    press_ = {e.x, e.y};
+    rubber_.reset();
+    if (zoomWindowMode_) return;
+    if (picker_.press(e.x, e.y, picture_->midpoints()) > 0)
+        drawDetail();
+    else
+        diagrams::emptyDetail(picture_->data(), DgBr->surface());
+}
+
+// The rubber band of the zoom window; a drag outside that mode zooms
+// nothing, so it draws nothing either.
+void DiagramWindow::mouseMove(const PointerEvent& e) {
+    if (!picture_ || !zoomWindowMode_ || !e.held(Button::Left)) return;
+    if (rubber_) rubber(*rubber_);
+    rubber_ = std::array<double, 2>{e.x, e.y};
+    rubber(*rubber_);
+}
+
+void DiagramWindow::mouseUp(const PointerEvent& e) {
+    if (!picture_ || !zoomWindowMode_ || e.button != Button::Left) return;
+    if (rubber_) rubber(*rubber_);
+    rubber_.reset();
+    const auto z = picture_->zoomWindow(float(press_[0]), float(press_[1]), float(e.x), float(e.y),
+                                        dibWidth(), dibHeight());
+    picture_->zoomnum(1, dibWidth(), dibHeight(), z[0], z[1], z[2]);
+    ZoomV2_Click();
+    Redibuja_Click();
+}
+
+// ---- results DXF ----
+
+void DiagramWindow::aDXF_Click() {
+    if (!picture_ || exporting_) return;
+    if (context().messages().show("Resultados a DXF...", dxfQuestion(S_), MessageIcon::Information,
+                                  MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    Surface& bar = PrgDXF->surface();
+    bar.setBackground(rgb(255, 255, 255));
+    bar.clear();
+    bar.setForeground(rgb(0, 0, 255));
+    exporting_ = true;
+    stop_ = false;
+    ui::PumpedProgress progress(
+        [&](int, long long current, long long total) {
+            DrawProgress(bar, float(current), float(total));
+        },
+        stop_);
+    const std::filesystem::path dir = context().session().settings.StructureDirectory;
+    try {
+        diagrams::writeResultsDxf(picture_->data(), dir, context().session().programDirectory, S_,
+                                  &progress);
+    } catch (const diagrams::DiagramError& e) {
+        context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+    } catch (const FileError& e) {
+        // The earlier drawings are as they were; the window stays open.
+        context().messages().show(WarningTitle, e.message(), MessageIcon::Critical);
+    }
+    exporting_ = false;
+    if (closeAfterExport_) close();
+}
+
+// ---- printing ----
+
+void DiagramWindow::HPrn_Change() {
+    LbPorc->setText(QStringLiteral(" %1%").arg(HPrn->value()));
+}
+
+void DiagramWindow::Print3D_Click() {
+    if (!picture_) return;
+    const SessionSettings& s = context().session().settings;
+    auto printer = context().openPrinter(s.StructureDirectory, "diagramas");
+    const Surface& dib = Dib->surface();
+    const double PW = printer->scaleWidth(), PH = printer->scaleHeight();
+    const double f = editor::pageFactor(dib.scaleWidth(), dib.scaleHeight(), PW, PH, 100);
+    const double p = HPrn->value() / 100.0;
+    const double z = std::floor(diagrams::ScreenMarkSize * f * 0.5);
+    picture_->DibujaEstr(*printer, p * f, options(), true, z);
+    printer->setForeground(0);
+    printer->setFont({"Arial", 10, false});
+    printer->text(0, 0.92 * PH, s.StructureDirectory);
+    printer->endDocument();
+}
+
+void DiagramWindow::Print2D_Click() {
+    if (!picture_ || picker_.current() <= 0) return;
+    auto printer = context().openPrinter(context().session().settings.StructureDirectory, "barra");
+    const Surface& detail = DgBr->surface();
+    const double f = editor::pageFactor(detail.scaleWidth(), detail.scaleHeight(),
+                                        printer->scaleWidth(), printer->scaleHeight(), 100);
+    const double p = HPrn->value() / 100.0;
+    const diagrams::PictureOptions o = options();
+    diagrams::DibujaBarra2D(picture_->data(), picker_.current(), *printer, p * f,
+                            {o.codes, o.S, true, p});
+    printer->endDocument();
+}
+
+// ---- window ----
+
+bool DiagramWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate)
+        setWindowTitle(qs("Diagramas estructura... [" +
+                          context().session().settings.StructureDirectory + "]"));
+    return ModuleWindow::event(e);
+}
+
+void DiagramWindow::closeEvent(QCloseEvent* event) {
+    // Closed while the DXF is written: stop it and close once it has returned.
+    if (exporting_) {
+        stop_ = true;
+        closeAfterExport_ = true;
+        event->ignore();
+        return;
+    }
+    context().session().settings.ChildWindowState = isMinimized()   ? 1.0f
+                                                    : isMaximized() ? 2.0f
+                                                                    : 0.0f;
+    ModuleWindow::closeEvent(event);
+}
+
+}  // namespace vanto

@@ -1,0 +1,92 @@
+#pragma once
+// The result diagrams ("Diagramas de Esfuerzos [dir]"): the calculated
+// structure in `Dib` with the ticked diagrams and the deformed shape, one bar
+// picked with the mouse in `DgBr` ("Barra 2D"), the zoom, the results DXF
+// ("Crea DXF...") and printing. The picture is diagrams/picture.h; this
+// window owns the controls and hands the pointer over.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "diagrams/bar_detail.h"
+#include "diagrams/picture.h"
+#include "ui/module_window.h"
+#include "ui/qt_surface.h"
+
+namespace vanto {
+
+class DiagramWindow : public ui::ModuleWindow {
+    Q_OBJECT
+  public:
+    explicit DiagramWindow(ui::AppContext& context, QWidget* parent = nullptr);
+    ~DiagramWindow() override;
+
+    // Null when the results could not be read.
+    diagrams::DiagramPicture* picture() { return picture_.get(); }
+    int currentBar() const { return picker_.current(); }
+    diagrams::PictureOptions options() const;
+
+    void Redibuja_Click();
+    void ZoomP_Click();
+    void ZoomV1_Click();
+    void ZoomV2_Click();
+    void Perspec_Click(int index);
+    void HScDg_Change();
+    void HPrn_Change();
+    void aDXF_Click();
+    void Print3D_Click();
+    void Print2D_Click();
+
+    ui::PictureBox* Dib;
+    ui::PictureBox* Ejes;
+    ui::PictureBox* DgBr;
+    QLabel *DefY, *DefZ;
+    QPushButton* Redibuja2;
+    QCheckBox *VerEjeLoc, *VerCoacciones, *VerCargas, *Vertipos, *Numeranu, *Numeraba;
+    QScrollBar* HScal;
+    // "Axil", "Cortante Y", "Cortante Z", "Torsor", "Flector Y", "Flector Z",
+    // "Deformada": VerAxil, VerCortY, VerCortZ, VerTorsor, VerMtoY, VerMtoZ, VerDef.
+    std::array<QCheckBox*, 7> Ver{};
+    QScrollBar* HScDg;
+    QLabel* LbScDg;
+    QComboBox* Perspec;
+    QPushButton *Redibuja, *ZoomP, *ZoomV1, *ZoomV2;
+    QPushButton* aDXF;
+    ui::PictureBox* PrgDXF;
+    QPushButton *Print3D, *Print2D;
+    QScrollBar* HPrn;
+    QLabel* LbPorc;
+    QPushButton* Salir;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void build();
+    void drawDetail();
+    void drawAxes();
+    void mouseDown(const PointerEvent& e);
+    void mouseMove(const PointerEvent& e);
+    void mouseUp(const PointerEvent& e);
+    void rubber(const std::array<double, 2>& corner);
+    float dibWidth() const;
+    float dibHeight() const;
+
+    std::unique_ptr<diagrams::DiagramPicture> picture_;
+    diagrams::BarPicker picker_;
+    double S_ = 1;
+    bool zoomWindowMode_ = false;
+    std::array<double, 2> press_{};
+    std::optional<std::array<double, 2>> rubber_;
+    bool exporting_ = false, stop_ = false, closeAfterExport_ = false;
+};
+
+}  // namespace vanto

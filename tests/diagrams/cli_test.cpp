@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "support/cli_harness.h"
+
+namespace vanto::test {
+namespace {
+
+// vanto-cli diagrams: refusals with their status and message, then both
+// drawings at the scale asked for.
+TEST(CliDiagrams, RefusesThenWrites) {
+    TempDir t;
+    const std::string dir = copySample("-Portico", t).string();
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> refusals = {
+        {{"diagrams", dir}, 2, "Antes debe efectuar un cálculo de la estructura\n"},
+        {{"diagrams", dir, "--scale", "-1"},
+         1,
+         "vanto-cli: la escala debe ser un número no negativo: -1"},
+        {{"diagrams", dir, "--scale=1,5"},
+         1,
+         "vanto-cli: la escala debe ser un número no negativo: 1,5"},
+        {{"diagrams", dir, "--scale"}, 1, "vanto-cli: falta la escala tras --scale"}};
+    for (const auto& [args, status, message] : refusals) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, status) << args.back();
+        EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
+    }
+    ASSERT_EQ(runCli({"calc", dir}).status, 0);
+    const CliRun run = runCli({"diagrams", dir, "--scale", "0.5"});
+    EXPECT_EQ(run.out, "Dibujos escritos en " + dir + "/Resul-3D.dxf y Resul-2D.dxf.\n");
+    for (const char* name : {"Resul-3D.dxf", "Resul-2D.dxf"})
+        EXPECT_NE(t.read("-Portico/" + std::string(name)).find("= 0.5 ud. de dibujo\r\n"),
+                  std::string::npos)
+            << name;
+}
+
+// vanto-cli draw --diagrams: unknown codes and uncalculated structures are
+// refused; the picture holds the asked kinds in their colours only.
+TEST(CliDiagrams, DrawsTheAskedDiagrams) {
+    TempDir t;
+    const std::string dir = copySample("-Portico", t).string();
+    const std::string svg = (t.path() / "p.svg").string();
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> refusals = {
+        {{"draw", dir, "--out", svg, "--diagrams", "MQ"},
+         1,
+         "vanto-cli: diagramas desconocidos: MQ (letras de XYZTFMD)"},
+        {{"draw", dir, "--out", svg, "--diagrams", "M"},
+         2,
+         "Antes debe efectuar un cálculo de la estructura\n"}};
+    for (const auto& [args, status, message] : refusals) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, status) << args.back();
+        EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
+    }
+    ASSERT_EQ(runCli({"calc", dir}).status, 0);
+    ASSERT_EQ(runCli({"draw", dir, "--out", svg, "--diagrams", "MD"}).status, 0);
+    const std::string picture = t.read("p.svg");
+    for (const auto& [colour, present] :
+         {std::pair{"#80ff80", true}, {"#ffff00", true}, {"#0000c0", false}, {"#2d8c83", true}})
+        EXPECT_EQ(picture.find(colour) != std::string::npos, present) << colour;
+}
+
+}  // namespace
+}  // namespace vanto::test
