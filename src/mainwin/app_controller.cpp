@@ -122,7 +122,12 @@ void AppController::moduleFinished(ui::ModuleWindow* window, bool byModule) {
 void AppController::fatal(const FileError& error) {
     if (ending_) return;
     ending_ = true;
-    messages().show("Error", error.message(), MessageIcon::Critical);
+    std::string text = error.message();
+    // A damaged file is named, with what is wrong in it, as vanto-cli does.
+    if (error.kind() == FileError::Kind::Damaged)
+        text += "\n" + error.path().string() +
+                (error.detail().empty() ? std::string() : ": " + error.detail());
+    messages().show("Error", text, MessageIcon::Critical);
     DiscoX::deleteSettings(session_);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();

@@ -31,13 +31,13 @@ class LatticeWindowTest : public QObject {
             type(boxes[i], texts[i]);
         click(w.ChConDat);
         click(w.ChVigCim);
-        const exchange::LatticeOptions o = w.options();
+        const exchange::LatticeOptions o = *w.options();
         const double got[] = {o.ox, o.oy, o.oz, o.ex, o.ey, o.ez, o.nx, o.ny, o.nz};
         for (int i = 0; i < 9; ++i)
             QCOMPARE(QString::number(got[i]), QString(texts[i]));
         QVERIFY(o.keepCurrent && o.createBars && o.foundationBeams);
         click(w.ChVigPil);
-        QVERIFY(!w.options().createBars);
+        QVERIFY(!w.options()->createBars);
         click(w.ChVigPil);
 
         QTest::mouseClick(w.Generar, Qt::LeftButton);
