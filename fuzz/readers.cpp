@@ -54,12 +54,17 @@ void writeFile(const fs::path& path, std::string_view bytes) {
 // input leaves out is not written.
 fs::path writeFiles(const char* reader, std::string_view input,
                     std::initializer_list<const char*> names) {
-    const fs::path dir = emptyDirectory(reader);
+    const fs::path dir = scratch() / reader;
+    fs::create_directories(dir);
+    bool more = true;
     for (const char* name : names) {
+        std::error_code ec;
+        fs::remove(dir / name, ec);
+        if (!more) continue;
         const auto nul = input.find('\0');
         writeFile(dir / name, input.substr(0, nul));
-        if (nul == std::string_view::npos) break;
-        input.remove_prefix(nul + 1);
+        more = nul != std::string_view::npos;
+        if (more) input.remove_prefix(nul + 1);
     }
     return dir;
 }

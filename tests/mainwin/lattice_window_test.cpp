@@ -68,6 +68,15 @@ class LatticeWindowTest : public QObject {
         QVERIFY(w.Generar->isEnabled());
         QCOMPARE(w.Estado->text(), QString());
 
+        // A box that holds no number in the locale (".") is named, not cut.
+        type(w.Tnx, "3");
+        type(w.Tey, "3,5");
+        QTest::mouseClick(w.Generar, Qt::LeftButton);
+        QCOMPARE(shown.back().text, std::string("El valor de la casilla «Espaciado (m) Y» no es "
+                                                "un número: «3,5»."));
+        QCOMPARE(test::snapshot(f.dir.path()), before);
+        type(w.Tey, "6");
+
         // Closed during a long generation.
         type(w.Tnx, "100");
         type(w.Tny, "100");
