@@ -59,7 +59,7 @@ void AppController::start() {
     if (!main_) {
         main_ = std::make_unique<MainWindow>(*this);
         connect(main_.get(), &MainWindow::unloaded, this,
-                [this](const QString& code) { dispatch(code.toStdString()); });
+                ui::slot(*this, [this](const QString& code) { dispatch(code.toStdString()); }));
     }
     main_->load();
 }
@@ -89,7 +89,7 @@ ui::ModuleWindow* AppController::open(const std::string& code, bool byModule) {
     ui::ModuleWindow* window = nullptr;
     if (!ui::guarded(*this, [&] { window = modules_.at(code)(*this); }) || !window) return nullptr;
     connect(window, &ui::ModuleWindow::finished, this,
-            [this, window, byModule] { moduleFinished(window, byModule); });
+            ui::slot(*this, [this, window, byModule] { moduleFinished(window, byModule); }));
     if (!byModule) module_ = window;
     // Where the main window was, so the eye need not search for it.
     if (main_) {

@@ -60,9 +60,8 @@ std::optional<std::string> load(const fs::path& dir, std::string_view name, bool
     return text;
 }
 
-// Reads `count` numbers from a reader, reporting the first that is missing or
-// not a number.
-// Value i of the `count` a file must hold.
+// Value i of the `count` numbers a file must hold; the first that is missing,
+// not a number or out of range is reported.
 template <class T>
 T readValue(ValueReader& in, const fs::path& path, std::size_t count, std::size_t i) {
     const auto v = in.number();
@@ -80,6 +79,7 @@ T readValue(ValueReader& in, const fs::path& path, std::size_t count, std::size_
     return T(*v);
 }
 
+// Reads `count` numbers from a reader.
 template <class T>
 void readInto(ValueReader& in, const fs::path& path, std::size_t count, T* out) {
     for (std::size_t i = 0; i < count; ++i)
