@@ -9,6 +9,7 @@ vanto_packages=(
     fonts-liberation fonts-dejavu-core
     python3 python3-ezdxf
     xvfb xauth
+    clang libclang-rt-dev  # libFuzzer, for scripts/fuzz.sh
 )
 
 vanto_missing_packages() {

@@ -18,6 +18,14 @@ struct Patterns {
     NumberPattern slope{"  0.000E+00"};
 };
 
+// Every pattern here begins with a blank: a value too wide for its pattern
+// keeps one in front, so that two fields never run together.
+void appendField(std::string& out, const NumberPattern& pattern, double value) {
+    const std::size_t at = out.size();
+    pattern.appendPadded(out, value);
+    if (at < out.size() && out[at] != ' ') out.insert(at, 1, ' ');
+}
+
 }  // namespace
 
 bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<double>& endForces,
@@ -47,22 +55,22 @@ bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<d
             const DiagramValues v = diagramValues(in, in.L / 10 * k);
             p.index.appendPadded(text, k);
             text += "/10 ";
-            p.force.appendPadded(text, v.N);
-            p.force.appendPadded(text, v.Vy);
-            p.force.appendPadded(text, v.Vz);
-            p.torsion.appendPadded(text, v.T);
-            p.force.appendPadded(text, v.My);
-            p.force.appendPadded(text, v.Mz);
-            p.relative.appendPadded(text, v.yRel * 1000);
-            p.absolute.appendPadded(text, v.yAbs * 1000);
-            p.relative.appendPadded(text, v.zRel * 1000);
-            p.absolute.appendPadded(text, v.zAbs * 1000);
+            appendField(text, p.force, v.N);
+            appendField(text, p.force, v.Vy);
+            appendField(text, p.force, v.Vz);
+            appendField(text, p.torsion, v.T);
+            appendField(text, p.force, v.My);
+            appendField(text, p.force, v.Mz);
+            appendField(text, p.relative, v.yRel * 1000);
+            appendField(text, p.absolute, v.yAbs * 1000);
+            appendField(text, p.relative, v.zRel * 1000);
+            appendField(text, p.absolute, v.zAbs * 1000);
             if (k == 0) {
-                p.slope.appendPadded(text, ends.yI);
-                p.slope.appendPadded(text, ends.zI);
+                appendField(text, p.slope, ends.yI);
+                appendField(text, p.slope, ends.zI);
             } else if (k == 10) {
-                p.slope.appendPadded(text, ends.yJ);
-                p.slope.appendPadded(text, ends.zJ);
+                appendField(text, p.slope, ends.yJ);
+                appendField(text, p.slope, ends.zJ);
             }
             text += "\r\n";
         }

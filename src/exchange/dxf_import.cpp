@@ -1,6 +1,7 @@
 #include "exchange/dxf_import.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -35,10 +36,15 @@ std::uint64_t mix(std::uint64_t h) {
 }
 
 std::int64_t cellCoordinate(float v) {
-    // Clamping keeps far-away points in range; it never separates neighbours.
+    constexpr std::int64_t limit = 4'000'000'000'000'000'000;
     const double c = std::floor(double(v) * CellsPerUnit);
-    constexpr double limit = 4.0e18;
-    return std::int64_t(std::clamp(c, -limit, limit));
+    if (std::fabs(c) < double(limit)) return std::int64_t(c);
+    // So far out, neighbouring floats lie billions of tolerances apart and
+    // only equal values coincide: each value gets a cell of its own, numbered
+    // beyond the limit by its bits (which grow with the magnitude), so that
+    // far points never crowd into one cell.
+    const auto bits = std::int64_t(std::bit_cast<std::uint32_t>(std::fabs(v)));
+    return v < 0 ? -(limit + bits) : limit + bits;
 }
 
 std::string_view trim(std::string_view s) {
@@ -105,10 +111,11 @@ class PairReader {
   private:
     bool nextLine(std::string_view& out) {
         if (pos_ >= text_.size()) return false;
-        std::size_t end = text_.find('\n', pos_);
+        // CR LF, LF and a lone CR all end a line.
+        std::size_t end = text_.find_first_of("\r\n", pos_);
         if (end == std::string_view::npos) end = text_.size();
         out = text_.substr(pos_, end - pos_);
-        pos_ = end + 1;
+        pos_ = end + (text_.substr(end, 2) == "\r\n" ? 2 : 1);
         ++line_;
         return true;
     }

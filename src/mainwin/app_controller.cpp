@@ -61,7 +61,7 @@ void AppController::start() {
     if (!main_) {
         main_ = std::make_unique<MainWindow>(*this);
         connect(main_.get(), &MainWindow::unloaded, this,
-                [this](const QString& code) { dispatch(code.toStdString()); });
+                ui::slot(*this, [this](const QString& code) { dispatch(code.toStdString()); }));
     }
     main_->load();
 }
@@ -91,7 +91,7 @@ ui::ModuleWindow* AppController::open(const std::string& code, bool byModule) {
     ui::ModuleWindow* window = nullptr;
     if (!ui::guarded(*this, [&] { window = modules_.at(code)(*this); }) || !window) return nullptr;
     connect(window, &ui::ModuleWindow::finished, this,
-            [this, window, byModule] { moduleFinished(window, byModule); });
+            ui::slot(*this, [this, window, byModule] { moduleFinished(window, byModule); }));
     if (!byModule) module_ = window;
     // F1 opens the program's instructions over any module window.
     connect(new QShortcut(QKeySequence::HelpContents, window), &QShortcut::activated, window,
@@ -130,7 +130,12 @@ void AppController::moduleFinished(ui::ModuleWindow* window, bool byModule) {
 void AppController::fatal(const FileError& error) {
     if (ending_) return;
     ending_ = true;
-    messages().show("Error", error.message(), MessageIcon::Critical);
+    std::string text = error.message();
+    // A damaged file is named, with what is wrong in it, as vanto-cli does.
+    if (error.kind() == FileError::Kind::Damaged)
+        text += "\n" + error.path().string() +
+                (error.detail().empty() ? std::string() : ": " + error.detail());
+    messages().show("Error", text, MessageIcon::Critical);
     DiscoX::deleteSettings(session_);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();

@@ -158,15 +158,18 @@ CalculationWindow::CalculationWindow(ui::AppContext& context, QWidget* parent)
     buttons->addWidget(Salir);
     layout->addLayout(buttons);
 
-    connect(Comenzar, &QPushButton::clicked, this, &CalculationWindow::Comenzar_Click);
-    connect(Salir, &QPushButton::clicked, this, &CalculationWindow::Salir_Click);
-    connect(ChkMt, &QCheckBox::clicked, this, &CalculationWindow::ChkMt_Click);
+    connect(Comenzar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &CalculationWindow::Comenzar_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &CalculationWindow::Salir_Click));
+    connect(ChkMt, &QCheckBox::clicked, this,
+            ui::slot(this->context(), this, &CalculationWindow::ChkMt_Click));
     // A resized picture starts blank: draw its bar again.
     for (Row& row : rows)
-        connect(row.picture, &ui::PictureBox::resized, this, [&row] {
-            row.picture->surface().setForeground(ProgressColour);
-            DrawProgress(row.picture->surface(), float(row.done), float(row.of));
-        });
+        connect(row.picture, &ui::PictureBox::resized, this, ui::slot(this->context(), [&row] {
+                    row.picture->surface().setForeground(ProgressColour);
+                    DrawProgress(row.picture->surface(), float(row.done), float(row.of));
+                }));
 
     Form_Load();
     resize(620, 330);
@@ -273,8 +276,10 @@ void CalculationWindow::Comenzar_Click() {
                 break;
         }
     } catch (const FileError& e) {
+        // Without DATOS.DAT the calculation says "Debe generar..." itself;
+        // any other missing file is named.
         if (e.kind() == FileError::Kind::Missing)
-            report("¡ Aviso !", " Debe generar la estructura antes de intentar calcularla ");
+            report("¡ Aviso !", e.message());
         else
             context().fatal(e);
     } catch (const std::bad_alloc&) {

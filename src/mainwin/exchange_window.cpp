@@ -161,24 +161,31 @@ ExchangeWindow::ExchangeWindow(ui::AppContext& context, QWidget* parent)
     bottom->addWidget(Salir, 0, Qt::AlignTop);
     layout->addLayout(bottom);
 
-    connect(Drive1, &QComboBox::activated, this, [this] {
-        const fs::path drive = ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
-        if (drive != Dir1->path().root_path()) Dir1->setPath(drive);
-    });
-    connect(Dir1, &DirectoryList::changed, this, &ExchangeWindow::ListaFicheros);
-    connect(operations_, &QButtonGroup::idClicked, this, [this](int id) {
-        if (id == 4)
-            Exp_Click();
-        else
-            Imp_Click(id);
-    });
-    connect(List1, &QListWidget::itemSelectionChanged, this, &ExchangeWindow::List1_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        if (item && item->isSelected() && Comenzar->isEnabled()) Comenzar_Click();
-    });
-    connect(Comenzar, &QPushButton::clicked, this, &ExchangeWindow::Comenzar_Click);
-    connect(Salir, &QPushButton::clicked, this, &ExchangeWindow::Salir_Click);
-    connect(Picture1, &ui::PictureBox::resized, this, &ExchangeWindow::drawPreview);
+    connect(Drive1, &QComboBox::activated, this, ui::slot(this->context(), [this] {
+                const fs::path drive =
+                    ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
+                if (drive != Dir1->path().root_path()) Dir1->setPath(drive);
+            }));
+    connect(Dir1, &DirectoryList::changed, this,
+            ui::slot(this->context(), this, &ExchangeWindow::ListaFicheros));
+    connect(operations_, &QButtonGroup::idClicked, this, ui::slot(this->context(), [this](int id) {
+                if (id == 4)
+                    Exp_Click();
+                else
+                    Imp_Click(id);
+            }));
+    connect(List1, &QListWidget::itemSelectionChanged, this,
+            ui::slot(this->context(), this, &ExchangeWindow::List1_Click));
+    connect(List1, &QListWidget::itemDoubleClicked, this,
+            ui::slot(this->context(), [this](QListWidgetItem* item) {
+                if (item && item->isSelected() && Comenzar->isEnabled()) Comenzar_Click();
+            }));
+    connect(Comenzar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ExchangeWindow::Comenzar_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ExchangeWindow::Salir_Click));
+    connect(Picture1, &ui::PictureBox::resized, this,
+            ui::slot(this->context(), this, &ExchangeWindow::drawPreview));
 
     Form_Load();
     resize(980, 600);

@@ -11,6 +11,7 @@
 
 #include "model/files.h"
 #include "ui/convert.h"
+#include "ui/number_box.h"
 #include "ui/qt_surface.h"
 
 namespace vanto {
@@ -25,10 +26,6 @@ QLineEdit* box(QWidget* parent, const char* name, const char* text) {
     edit->setAlignment(Qt::AlignRight);
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("0000000") + 12);
     return edit;
-}
-
-double number(const QLineEdit* edit) {
-    return exchange::plainNumber(ui::utf8(edit->text()));
 }
 
 }  // namespace
@@ -78,6 +75,8 @@ LatticeWindow::LatticeWindow(ui::AppContext& context, QWidget* parent)
         grid->addWidget(r.x, row, 1);
         grid->addWidget(r.y, row, 2);
         grid->addWidget(r.z, row, 3);
+        for (auto [edit, axis] : {std::pair{r.x, " X"}, {r.y, " Y"}, {r.z, " Z"}})
+            edit->setAccessibleName(qs(r.caption) + QLatin1String(axis));
         ++row;
     }
     layout->addWidget(Datos);
@@ -115,8 +114,10 @@ LatticeWindow::LatticeWindow(ui::AppContext& context, QWidget* parent)
     layout->addLayout(buttons);
     layout->addStretch();
 
-    connect(Generar, &QPushButton::clicked, this, &LatticeWindow::Generar_Click);
-    connect(Salir, &QPushButton::clicked, this, &LatticeWindow::Salir_Click);
+    connect(Generar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &LatticeWindow::Generar_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &LatticeWindow::Salir_Click));
 
     estr->setText(qs(context.session().settings.StructureName));
     clearProgress(*Progreso);
@@ -124,11 +125,16 @@ LatticeWindow::LatticeWindow(ui::AppContext& context, QWidget* parent)
 
 LatticeWindow::~LatticeWindow() = default;
 
-exchange::LatticeOptions LatticeWindow::options() const {
+std::optional<exchange::LatticeOptions> LatticeWindow::options() {
     exchange::LatticeOptions o;
-    o.ox = number(Torx), o.oy = number(Tory), o.oz = number(Torz);
-    o.ex = number(Tex), o.ey = number(Tey), o.ez = number(Tez);
-    o.nx = number(Tnx), o.ny = number(Tny), o.nz = number(Tnz);
+    const std::pair<QLineEdit*, double*> boxes[] = {{Torx, &o.ox}, {Tory, &o.oy}, {Torz, &o.oz},
+                                                    {Tex, &o.ex},  {Tey, &o.ey},  {Tez, &o.ez},
+                                                    {Tnx, &o.nx},  {Tny, &o.ny},  {Tnz, &o.nz}};
+    for (auto [box, value] : boxes) {
+        const auto v = ui::numberInBox(context().messages(), box);
+        if (!v) return std::nullopt;
+        *value = *v;
+    }
     o.keepCurrent = ChConDat->isChecked();
     o.createBars = ChVigPil->isChecked();
     o.foundationBeams = ChVigCim->isChecked();
@@ -136,7 +142,9 @@ exchange::LatticeOptions LatticeWindow::options() const {
 }
 
 void LatticeWindow::Generar_Click() {
-    const exchange::LatticeOptions o = options();
+    const auto read = options();
+    if (!read) return;
+    const exchange::LatticeOptions& o = *read;
     if (!beginWork({Generar, Salir, Datos, ChConDat, ChVigPil, ChVigCim})) return;
     Estado->clear();
     clearProgress(*Progreso);

@@ -5,6 +5,8 @@
 // stays open after "Generar"; closing it during a generation stops it with the
 // structure as it was.
 
+#include <optional>
+
 #include "exchange/lattice.h"
 #include "mainwin/busy_window.h"
 
@@ -25,8 +27,9 @@ class LatticeWindow : public BusyWindow {
     void Generar_Click();
     void Salir_Click();
 
-    // The options as the boxes hold them.
-    exchange::LatticeOptions options() const;
+    // The options as the boxes hold them; nullopt, after a warning, when a
+    // box holds no number.
+    std::optional<exchange::LatticeOptions> options();
 
     QGroupBox* Datos;
     QLineEdit *Torx, *Tory, *Torz;

@@ -65,13 +65,17 @@ ListingWindow::ListingWindow(ui::AppContext& context, QWidget* parent)
     buttons->addStretch();
     layout->addLayout(buttons);
 
-    connect(Listar, &QPushButton::clicked, this, &ListingWindow::Listar_Click);
-    connect(Guardar, &QPushButton::clicked, this, &ListingWindow::Guardar_Click);
-    connect(Imprimir, &QPushButton::clicked, this, &ListingWindow::Imprimir_Click);
-    connect(Salir, &QPushButton::clicked, this, &ListingWindow::Salir_Click);
-    connect(Texto, &QPlainTextEdit::textChanged, this, [this] {
-        if (!settingText_) Guardar->setEnabled(true);
-    });
+    connect(Listar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ListingWindow::Listar_Click));
+    connect(Guardar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ListingWindow::Guardar_Click));
+    connect(Imprimir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ListingWindow::Imprimir_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ListingWindow::Salir_Click));
+    connect(Texto, &QPlainTextEdit::textChanged, this, ui::slot(this->context(), [this] {
+                if (!settingText_) Guardar->setEnabled(true);
+            }));
 
     setWindowTitle(qs(context.session().settings.StructureDirectory).toUpper());
     resize(820, 640);

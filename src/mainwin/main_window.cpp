@@ -161,24 +161,31 @@ void MainWindow::buildControls() {
     columns->addLayout(right, 7);
     setCentralWidget(central);
 
-    connect(Drive1, &QComboBox::activated, this, [this] {
-        const fs::path drive = ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
-        if (drive != Dire->path().root_path()) Dire->setPath(drive);
-    });
-    connect(Dire, &DirectoryList::changed, this, &MainWindow::directoryChanged);
-    connect(List1, &QListWidget::itemSelectionChanged, this, &MainWindow::selectionChanged);
-    connect(descr, &QPlainTextEdit::textChanged, this, [this] {
-        if (!settingDescription_) DescriptionChanged = true;
-    });
-    connect(Dib, &ui::PictureBox::resized, this, &MainWindow::drawPreview);
-    connect(tachado, &ui::PictureBox::resized, this, &MainWindow::drawCrossedOut);
-    connect(Dib, &ui::PictureBox::mouseDown, this, [this](const PointerEvent& event) {
-        preview_.press(event);
-        Dib->setToolTip(QString());
-    });
-    connect(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& event) {
-        if (preview_.drag(event)) drawPreview();
-    });
+    connect(Drive1, &QComboBox::activated, this, ui::slot(controller_, [this] {
+                const fs::path drive =
+                    ui::fspath(QDir::fromNativeSeparators(Drive1->currentText()));
+                if (drive != Dire->path().root_path()) Dire->setPath(drive);
+            }));
+    connect(Dire, &DirectoryList::changed, this,
+            ui::slot(controller_, this, &MainWindow::directoryChanged));
+    connect(List1, &QListWidget::itemSelectionChanged, this,
+            ui::slot(controller_, this, &MainWindow::selectionChanged));
+    connect(descr, &QPlainTextEdit::textChanged, this, ui::slot(controller_, [this] {
+                if (!settingDescription_) DescriptionChanged = true;
+            }));
+    connect(Dib, &ui::PictureBox::resized, this,
+            ui::slot(controller_, this, &MainWindow::drawPreview));
+    connect(tachado, &ui::PictureBox::resized, this,
+            ui::slot(controller_, this, &MainWindow::drawCrossedOut));
+    connect(Dib, &ui::PictureBox::mouseDown, this,
+            ui::slot(controller_, [this](const PointerEvent& event) {
+                preview_.press(event);
+                Dib->setToolTip(QString());
+            }));
+    connect(Dib, &ui::PictureBox::mouseMove, this,
+            ui::slot(controller_, [this](const PointerEvent& event) {
+                if (preview_.drag(event)) drawPreview();
+            }));
 }
 
 void MainWindow::buildMenus() {
@@ -198,28 +205,37 @@ void MainWindow::buildMenus() {
         if (e.code) {
             const std::string code = e.code;
             if (code == "DBDG")
-                connect(action, &QAction::triggered, this, &MainWindow::Diagram_Click);
+                connect(action, &QAction::triggered, this,
+                        ui::slot(controller_, this, &MainWindow::Diagram_Click));
             else if (code == "CRET")
-                connect(action, &QAction::triggered, this, [this, code] {
-                    controller_.session().OpenedByModule = false;
-                    launch(code);
-                });
+                connect(action, &QAction::triggered, this, ui::slot(controller_, [this, code] {
+                            controller_.session().OpenedByModule = false;
+                            launch(code);
+                        }));
             else
-                connect(action, &QAction::triggered, this, [this, code] { launch(code); });
+                connect(action, &QAction::triggered, this,
+                        ui::slot(controller_, [this, code] { launch(code); }));
         }
     }
-    connect(entries_.at("Nueva"), &QAction::triggered, this, &MainWindow::Nueva_Click);
-    connect(entries_.at("Copi"), &QAction::triggered, this, &MainWindow::Copi_Click);
-    connect(entries_.at("Eliminar"), &QAction::triggered, this, &MainWindow::Eliminar_Click);
-    connect(entries_.at("Salir"), &QAction::triggered, this, [this] { launch({}); });
-    connect(entries_.at("HelpMenu"), &QAction::triggered, this, [this] { showHelp("menu"); });
-    connect(entries_.at("Helptutor"), &QAction::triggered, this, [this] { showHelp("tutor"); });
+    connect(entries_.at("Nueva"), &QAction::triggered, this,
+            ui::slot(controller_, this, &MainWindow::Nueva_Click));
+    connect(entries_.at("Copi"), &QAction::triggered, this,
+            ui::slot(controller_, this, &MainWindow::Copi_Click));
+    connect(entries_.at("Eliminar"), &QAction::triggered, this,
+            ui::slot(controller_, this, &MainWindow::Eliminar_Click));
+    connect(entries_.at("Salir"), &QAction::triggered, this,
+            ui::slot(controller_, [this] { launch({}); }));
+    connect(entries_.at("HelpMenu"), &QAction::triggered, this,
+            ui::slot(controller_, [this] { showHelp("menu"); }));
+    connect(entries_.at("Helptutor"), &QAction::triggered, this,
+            ui::slot(controller_, [this] { showHelp("tutor"); }));
     connect(entries_.at("HelpMatricial"), &QAction::triggered, this,
-            [this] { showHelp("matrici"); });
+            ui::slot(controller_, [this] { showHelp("matrici"); }));
     connect(entries_.at("ElAutor"), &QAction::triggered, this,
-            [this] { AboutDialog(AboutDialog::Kind::Author, this).exec(); });
-    connect(entries_.at("Acerca"), &QAction::triggered, this,
-            [this] { AboutDialog(AboutDialog::Kind::Program, this).exec(); });
+            ui::slot(controller_, [this] { AboutDialog(AboutDialog::Kind::Author, this).exec(); }));
+    connect(entries_.at("Acerca"), &QAction::triggered, this, ui::slot(controller_, [this] {
+                AboutDialog(AboutDialog::Kind::Program, this).exec();
+            }));
     Seleccion(false);
 }
 

@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 #include "model/files.h"
+#include "model/helpers.h"
 #include "ui/convert.h"
+#include "ui/number_box.h"
 #include "ui/qt_surface.h"
 
 namespace vanto {
@@ -75,6 +77,7 @@ RenumberWindow::RenumberWindow(ui::AppContext& context, QWidget* parent)
     UnNudo->setObjectName("UnNudo");
     nudonumero = new QLineEdit(QStringLiteral("1"), this);
     nudonumero->setObjectName("nudonumero");
+    nudonumero->setAccessibleName(QStringLiteral("Nudo de partida"));
     nudonumero->setMaximumWidth(nudonumero->fontMetrics().horizontalAdvance("0000000000") + 12);
     one->addWidget(UnNudo);
     one->addWidget(nudonumero);
@@ -112,11 +115,15 @@ RenumberWindow::RenumberWindow(ui::AppContext& context, QWidget* parent)
     buttons->addWidget(Salir);
     layout->addLayout(buttons);
 
-    connect(Comienza, &QPushButton::clicked, this, &RenumberWindow::Comienza_Click);
-    connect(GrabaSale, &QPushButton::clicked, this, &RenumberWindow::GrabaSale_Click);
-    connect(Salir, &QPushButton::clicked, this, &RenumberWindow::Salir_Click);
+    connect(Comienza, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &RenumberWindow::Comienza_Click));
+    connect(GrabaSale, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &RenumberWindow::GrabaSale_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &RenumberWindow::Salir_Click));
     connect(UnNudo, &QRadioButton::toggled, nudonumero, &QLineEdit::setEnabled);
-    connect(nudonumero, &QLineEdit::returnPressed, this, &RenumberWindow::Comienza_Click);
+    connect(nudonumero, &QLineEdit::returnPressed, this,
+            ui::slot(this->context(), this, &RenumberWindow::Comienza_Click));
 
     Form_Load();
     resize(560, 340);
@@ -164,8 +171,10 @@ void RenumberWindow::Comienza_Click() {
     const bool complete = Completo->isChecked();
     int start = 0;
     if (!complete) {
+        const auto typed = ui::numberInBox(context().messages(), nudonumero);
+        if (!typed) return;
         const auto parsed =
-            renumber::parseStartNode(ui::utf8(nudonumero->text()), renumbering_->data().nodeCount);
+            renumber::parseStartNode(writtenValue(*typed), renumbering_->data().nodeCount);
         if (const auto* message = std::get_if<std::string>(&parsed)) {
             context().messages().show(WarningTitle, *message, MessageIcon::Exclamation);
             nudonumero->setFocus();

@@ -83,9 +83,12 @@ ResultsViewer::ResultsViewer(ui::AppContext& context, QWidget* parent)
     buttons->addStretch();
     layout->addLayout(buttons);
 
-    connect(ComRes, &QPushButton::clicked, this, &ResultsViewer::ComRes_Click);
-    connect(ComDia, &QPushButton::clicked, this, &ResultsViewer::ComDia_Click);
-    connect(Prnt, &QPushButton::clicked, this, &ResultsViewer::Prnt_Click);
+    connect(ComRes, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ResultsViewer::ComRes_Click));
+    connect(ComDia, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ResultsViewer::ComDia_Click));
+    connect(Prnt, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &ResultsViewer::Prnt_Click));
     connect(Salir, &QPushButton::clicked, this, &QWidget::close);
 
     resize(900, 660);

@@ -50,10 +50,10 @@ void StructureDialog::addButtons() {
     row->addWidget(si);
     row->addWidget(cancelar);
     layout_->addLayout(row);
-    connect(si, &QPushButton::clicked, this, [this] {
-        accepted();
-        accept();
-    });
+    connect(si, &QPushButton::clicked, this, ui::slot(context_, [this] {
+                accepted();
+                accept();
+            }));
     connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -16,6 +16,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "ui/convert.h"
+#include "ui/number_box.h"
 #include "ui/qt_surface.h"
 
 namespace vanto {
@@ -61,12 +62,26 @@ void rangeRow(QGridLayout* grid, int row, QWidget* parent, const char* caption,
               std::initializer_list<QLineEdit*> boxes) {
     grid->addWidget(new QLabel(qs(caption), parent), row, 1);
     int column = 2;
-    for (QLineEdit* b : boxes)
+    // Each box is named for messages: column, row, group and family.
+    QString family;
+    for (int r = row; r >= 0 && family.isEmpty(); --r)
+        if (QLayoutItem* item = grid->itemAtPosition(r, 0))
+            if (auto* check = qobject_cast<QCheckBox*>(item->widget())) family = check->text();
+    const QString where = QStringLiteral(" de %1 (%2, %3)")
+                              .arg(qs(caption), static_cast<QGroupBox*>(parent)->title(), family);
+    const char* columns[] = {"Desde", "Hasta", "Cada"};
+    for (QLineEdit* b : boxes) {
+        b->setAccessibleName(qs(columns[column - 2]) + where);
         grid->addWidget(b, row, column++);
+    }
 }
 
+// A box's text with "." for the locale's separator; Crear_Click has checked
+// that the enabled ones hold numbers.
 std::string text(const QLineEdit* edit) {
-    return ui::utf8(edit->text());
+    QString s = edit->text();
+    s.replace(QLatin1Char(decimalSeparator()), QLatin1Char('.'));
+    return ui::utf8(s);
 }
 
 }  // namespace
@@ -188,11 +203,15 @@ TypesWindow::TypesWindow(ui::AppContext& context, QWidget* parent) : BusyWindow(
     layout->addLayout(buttons);
     layout->addStretch();
 
-    connect(Crear, &QPushButton::clicked, this, &TypesWindow::Crear_Click);
-    connect(Salir, &QPushButton::clicked, this, &TypesWindow::Salir_Click);
-    connect(Int, &QToolButton::clicked, this, &TypesWindow::Int_Click);
+    connect(Crear, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &TypesWindow::Crear_Click));
+    connect(Salir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &TypesWindow::Salir_Click));
+    connect(Int, &QToolButton::clicked, this,
+            ui::slot(this->context(), this, &TypesWindow::Int_Click));
     for (QCheckBox* c : {ALperf, ALrect, ALcirc, HArect, HAcirc})
-        connect(c, &QCheckBox::toggled, this, &TypesWindow::enableRanges);
+        connect(c, &QCheckBox::toggled, this,
+                ui::slot(this->context(), this, &TypesWindow::enableRanges));
 
     Form_Load();
 }
@@ -262,6 +281,8 @@ bartypes::GeneratorOptions TypesWindow::options() const {
 }
 
 void TypesWindow::Crear_Click() {
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        if (e->isEnabled() && !ui::numberInBox(context().messages(), e)) return;
     const bartypes::GeneratorOptions o = options();
     if (!beginWork({Crear, Salir, AceroLaminado, HormigonArmado, FrameTerreno})) return;
     Estado->clear();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <limits>
 #include <system_error>
 
 #include "model/helpers.h"
@@ -58,30 +60,55 @@ std::optional<std::string> load(const fs::path& dir, std::string_view name, bool
     return text;
 }
 
-// Reads `count` numbers from a reader, reporting the first that is missing or
-// not a number.
+// Value i of the `count` numbers a file must hold; the first that is missing,
+// not a number or out of range is reported.
 template <class T>
-void readInto(ValueReader& in, const fs::path& path, std::size_t count, T* out) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto v = in.number();
-        if (!v) {
-            if (in.atEnd())
-                damaged(path,
-                        "faltan valores: se esperaban " + std::to_string(count) + " y hay " +
-                            std::to_string(i),
-                        0);
-            damaged(path, "se esperaba un número", in.lineNumber());
-        }
-        out[i] = T(*v);
+T readValue(ValueReader& in, const fs::path& path, std::size_t count, std::size_t i) {
+    const auto v = in.number();
+    if (!v) {
+        if (in.atEnd())
+            damaged(path,
+                    "faltan valores: se esperaban " + std::to_string(count) + " y hay " +
+                        std::to_string(i),
+                    0);
+        damaged(path, "se esperaba un número", in.lineNumber());
     }
+    // A value beyond the target's range would turn into infinity.
+    if (std::fabs(*v) > double(std::numeric_limits<T>::max()))
+        damaged(path, "número fuera de rango", in.lineNumber());
+    return T(*v);
 }
 
+// Reads `count` numbers from a reader.
 template <class T>
-std::vector<T> readNumbers(const fs::path& dir, std::string_view name, std::size_t count) {
+void readInto(ValueReader& in, const fs::path& path, std::size_t count, T* out) {
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = readValue<T>(in, path, count, i);
+}
+
+// What is left after the values the counts call for means the file does not
+// fit them: a decimal comma ("6,5") reads as two values and shifts the rest.
+void checkEnd(ValueReader& in, const fs::path& path) {
+    if (!in.atEnd())
+        damaged(path, "hay más valores de los que indican los números de nudos y barras",
+                in.lineNumber());
+}
+
+// Data files hold exactly `count` numbers; result files at least that many.
+enum class Extra { Refused, Ignored };
+
+template <class T>
+std::vector<T> readNumbers(const fs::path& dir, std::string_view name, std::size_t count,
+                           Extra extra) {
     const fs::path path = findFile(dir, name);
     ValueReader in(*load(dir, name, true));
-    std::vector<T> values(count);
-    readInto(in, path, count, values.data());
+    // Every value takes at least one character: a count beyond what the text
+    // can hold runs out of values before anything of its size is allocated.
+    std::vector<T> values;
+    values.reserve(std::min(count, in.size()));
+    for (std::size_t i = 0; i < count; ++i)
+        values.push_back(readValue<T>(in, path, count, i));
+    if (extra == Extra::Refused) checkEnd(in, path);
     return values;
 }
 
@@ -100,9 +127,14 @@ void checkCount(const fs::path& dir, std::string_view name, long long n) {
     if (n < 0) damaged(findFile(dir, name), "número de elementos negativo", 0);
 }
 
+// A text in quotes, a quote inside doubled, so that it reads back whatever
+// it holds.
 std::string quotedText(std::string_view s) {
     std::string out = "\"";
-    out += s;
+    for (char c : s) {
+        if (c == '"') out += '"';
+        out += c;
+    }
     out += '"';
     return out;
 }
@@ -170,7 +202,8 @@ void writeDatos(const fs::path& dir, int nodeCount, int barCount) {
 template <class T>
 Table<T> readCoordinates(const fs::path& dir, int nodeCount) {
     checkCount(dir, "COORDENA.DAT", nodeCount);
-    const auto flat = readNumbers<T>(dir, "COORDENA.DAT", 3 * std::size_t(nodeCount));
+    const auto flat =
+        readNumbers<T>(dir, "COORDENA.DAT", 3 * std::size_t(nodeCount), Extra::Refused);
     Table<T> xyz(nodeCount, 3);
     for (int axis = 1; axis <= 3; ++axis)
         for (int n = 1; n <= nodeCount; ++n)
@@ -191,7 +224,8 @@ void writeCoordinates(const fs::path& dir, const Table<float>& xyz, int nodeCoun
 
 Table<float> readBars(const fs::path& dir, int barCount) {
     checkCount(dir, "BARRAS.DAT", barCount);
-    const auto flat = readNumbers<float>(dir, "BARRAS.DAT", BarFieldCount * std::size_t(barCount));
+    const auto flat = readNumbers<float>(dir, "BARRAS.DAT", BarFieldCount * std::size_t(barCount),
+                                         Extra::Refused);
     Table<float> bars(barCount, BarFieldCount);
     for (int b = 1; b <= barCount; ++b)
         for (int f = 1; f <= BarFieldCount; ++f)
@@ -216,7 +250,8 @@ void writeBars(const fs::path& dir, const Table<float>& bars, int barCount) {
 template <class T>
 Table<T> readNodeValues(const fs::path& dir, NodeFile file, int nodeCount) {
     checkCount(dir, nodeFileName(file), nodeCount);
-    const auto flat = readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount));
+    const auto flat =
+        readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount), Extra::Refused);
     Table<T> t(nodeCount, 6);
     for (int n = 1; n <= nodeCount; ++n)
         for (int k = 1; k <= 6; ++k)
@@ -229,7 +264,8 @@ template Table<double> readNodeValues<double>(const fs::path&, NodeFile, int);
 template <class T>
 std::vector<T> readNodeValuesFlat(const fs::path& dir, NodeFile file, int nodeCount) {
     checkCount(dir, nodeFileName(file), nodeCount);
-    const auto flat = readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount));
+    const auto flat =
+        readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount), Extra::Refused);
     std::vector<T> out(6 * std::size_t(nodeCount) + 1);
     std::copy(flat.begin(), flat.end(), out.begin() + 1);
     return out;
@@ -260,9 +296,8 @@ std::string typeLine(const float* v, std::string_view name) {
         if (f > 1) l += ' ';
         l += FormatPadded(v[f], big ? large[f] : small[f]);
     }
-    l += " \"";
-    l += firstCharacters(std::string(name) + "---------------", TypeNameLength);
-    l += '"';
+    l += ' ';
+    l += quotedText(firstCharacters(std::string(name) + "---------------", TypeNameLength));
     return l;
 }
 
@@ -285,6 +320,7 @@ BarTypes<T> readTypes(const fs::path& dir) {
         if (!name) damaged(path, "falta el nombre del tipo " + std::to_string(t), in.lineNumber());
         types.names[t] = *name;
     }
+    if (!in.atEnd()) damaged(path, "hay más tipos de los que indica su número", in.lineNumber());
     return types;
 }
 template BarTypes<float> readTypes<float>(const fs::path&);
@@ -329,7 +365,7 @@ std::optional<std::vector<T>> readNodeResults(const fs::path& dir, NodeResult fi
     const char* name = resultFileName(file);
     checkCount(dir, name, nodeCount);
     if (file == NodeResult::Displacements && !fileExists(dir, name)) return std::nullopt;
-    const auto flat = readNumbers<T>(dir, name, 6 * std::size_t(nodeCount));
+    const auto flat = readNumbers<T>(dir, name, 6 * std::size_t(nodeCount), Extra::Ignored);
     std::vector<T> out(6 * std::size_t(nodeCount) + 1);
     std::copy(flat.begin(), flat.end(), out.begin() + 1);
     return out;
@@ -363,7 +399,8 @@ void writeNodeResults(const fs::path& dir, NodeResult file, const std::vector<do
 std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount) {
     checkCount(dir, "ESFUERZO.RES", barCount);
     if (!fileExists(dir, "ESFUERZO.RES")) return std::nullopt;
-    const auto flat = readNumbers<float>(dir, "ESFUERZO.RES", 12 * std::size_t(barCount));
+    const auto flat =
+        readNumbers<float>(dir, "ESFUERZO.RES", 12 * std::size_t(barCount), Extra::Ignored);
     Table<float> t(barCount, 12);
     for (int b = 1; b <= barCount; ++b)
         for (int k = 1; k <= 12; ++k)
@@ -400,7 +437,8 @@ Status readSettings(Session& session) {
         s.ChildWindowState = 0;
         if (!in.atEnd()) {
             const auto v = in.number();
-            if (!v) damaged(path, "se esperaba un número", in.lineNumber());
+            if (!v || std::fabs(*v) > double(std::numeric_limits<float>::max()))
+                damaged(path, "se esperaba un número", in.lineNumber());
             s.ChildWindowState = float(*v);
         }
         session.settingsRead = true;

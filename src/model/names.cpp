@@ -57,6 +57,9 @@ std::string trimmedName(std::string_view typed) {
 }
 
 std::string nameRefusal(const std::string& name) {
+    // A quote would end the name in NOMBRE.DAT for any older reader.
+    if (name.find('"') != std::string::npos)
+        return "El nombre de una estructura no puede contener comillas (\").";
     if (name.find('/') == std::string::npos && name.find('\0') == std::string::npos) return {};
     return "El nombre de una estructura no puede contener el carácter \"/\".";
 }

@@ -171,7 +171,13 @@ BasicStructure<Real> loadStructure(const fs::path& dir, Parts parts) {
 }
 
 template struct BasicStructure<float>;
-template struct BasicStructure<double>;
+// Member by member: save() is for float only, and some compilers instantiate
+// it regardless of its constraint in a whole-class instantiation.
+template void BasicStructure<double>::read(const fs::path&, Parts);
+template void BasicStructure<double>::reset(Parts);
+template void BasicStructure<double>::reserve(int, int);
+template int BasicStructure<double>::addNode(double, double, double);
+template int BasicStructure<double>::addBar(float, float, float);
 template Structure loadStructure<float>(const fs::path&, Parts);
 template BasicStructure<double> loadStructure<double>(const fs::path&, Parts);
 

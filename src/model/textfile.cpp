@@ -100,15 +100,14 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> splitLines(std::string_view text) {
+    // CR LF, LF and a lone CR (old Macintosh files) all end a line.
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view l = text.substr(start, end - start);
-        if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-        lines.emplace_back(l);
-        start = end + 1;
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return lines;
 }
@@ -162,10 +161,11 @@ void ValueReader::skipSeparators() {
     // Blanks and line ends before a value; a single comma ends a field.
     while (pos_ < text_.size()) {
         const char c = text_[pos_];
-        if (c == '\n') {
-            ++line_;
+        if (c == '\n' || c == '\r') {
+            // CR LF, LF and a lone CR each end one line.
+            if (c == '\n' || pos_ + 1 >= text_.size() || text_[pos_ + 1] != '\n') ++line_;
             ++pos_;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
+        } else if (c == ' ' || c == '\t') {
             ++pos_;
         } else {
             break;
@@ -175,8 +175,8 @@ void ValueReader::skipSeparators() {
 
 void ValueReader::finishField() {
     // After a value: blanks, then one comma or a line end closes the field.
-    while (pos_ < text_.size() &&
-           (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r'))
+    // Line ends are left to skipSeparators, which counts them.
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'))
         ++pos_;
     if (pos_ < text_.size() && text_[pos_] == ',') ++pos_;
 }
@@ -245,11 +245,19 @@ std::optional<std::string> ValueReader::text() {
     skipSeparators();
     if (pos_ >= text_.size()) return std::nullopt;
     if (text_[pos_] == '"') {
-        const std::size_t close = text_.find('"', pos_ + 1);
+        // A doubled quote inside stands for one quote.
+        std::size_t close = text_.find('"', pos_ + 1);
+        std::string v;
+        std::size_t from = pos_ + 1;
+        while (close != std::string::npos && close + 1 < text_.size() && text_[close + 1] == '"') {
+            v.append(text_, from, close + 1 - from);
+            from = close + 2;
+            close = text_.find('"', from);
+        }
         const std::size_t end = close == std::string::npos ? text_.size() : close;
-        std::string v = text_.substr(pos_ + 1, end - pos_ - 1);
-        for (char c : v)
-            if (c == '\n') ++line_;
+        v.append(text_, from, end - from);
+        for (std::size_t i = 0; i < v.size(); ++i)
+            if (v[i] == '\n' || (v[i] == '\r' && (i + 1 == v.size() || v[i + 1] != '\n'))) ++line_;
         pos_ = close == std::string::npos ? text_.size() : close + 1;
         finishField();
         return v;
@@ -266,11 +274,11 @@ std::optional<std::string> ValueReader::text() {
 }
 
 void ValueReader::skipLine() {
-    const std::size_t nl = text_.find('\n', pos_);
+    const std::size_t nl = text_.find_first_of("\r\n", pos_);
     if (nl == std::string::npos) {
         pos_ = text_.size();
     } else {
-        pos_ = nl + 1;
+        pos_ = nl + (text_.compare(nl, 2, "\r\n") == 0 ? 2 : 1);
         ++line_;
     }
 }

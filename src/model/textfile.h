@@ -69,6 +69,8 @@ class ValueReader {
     // Skips the rest of the current line.
     void skipLine();
     bool atEnd();
+    // Length of the whole text, in bytes.
+    std::size_t size() const { return text_.size(); }
     // Line number (from 1) of the next value, for messages.
     int lineNumber() const { return line_; }
 

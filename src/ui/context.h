@@ -3,8 +3,10 @@
 // values), messages, the clock, the printer and the way a fatal file error
 // ends the program. The program's controller implements it; tests fake it.
 
+#include <exception>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "model/files.h"
@@ -35,8 +37,10 @@ class AppContext {
                                                  const std::string& documentName) = 0;
 };
 
-// Runs a window's handler, turning a file error into the program's end.
-// Returns false when the handler failed that way.
+// Runs a window's handler so that no exception leaves it: Qt's event
+// delivery is not exception safe. A file error ends the program; any other
+// error is shown and the program goes on. Returns false when the handler
+// failed.
 template <class F>
 bool guarded(AppContext& context, F&& body) {
     try {
@@ -44,8 +48,36 @@ bool guarded(AppContext& context, F&& body) {
         return true;
     } catch (const FileError& e) {
         context.fatal(e);
-        return false;
+    } catch (const std::bad_alloc&) {
+        context.messages().show("¡ Error !",
+                                "Error sin tratamiento previsto.\nNº: 7\nMemoria insuficiente",
+                                MessageIcon::Critical);
+    } catch (const std::exception& e) {
+        context.messages().show("¡ Error !",
+                                std::string("Error sin tratamiento previsto.\nNº: 5\n") + e.what(),
+                                MessageIcon::Critical);
     }
+    return false;
+}
+
+namespace detail {
+template <class F, class R, class C, class... A>
+auto guardedSlot(AppContext& context, F f, R (C::*)(A...) const) {
+    return [&context, f](A... args) { guarded(context, [&] { f(args...); }); };
+}
+}  // namespace detail
+
+// `handler` (a lambda) as a slot that runs it guarded; connect it instead.
+template <class F>
+auto slot(AppContext& context, F handler) {
+    return detail::guardedSlot(context, std::move(handler), &F::operator());
+}
+// The window's member `handler` as a guarded slot.
+template <class W, class R, class... A>
+auto slot(AppContext& context, W* window, R (W::*handler)(A...)) {
+    return [&context, window, handler](A... args) {
+        guarded(context, [&] { (window->*handler)(args...); });
+    };
 }
 
 }  // namespace vanto::ui

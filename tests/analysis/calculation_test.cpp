@@ -443,6 +443,13 @@ TEST(ResultText, DiagramaHeadingTitleAndPointLines) {
         lines[11],
         "   5/10    0.000   0.000   0.000    0.000   0.000   1.500   -1.61  -1.61    0.00   0.00");
     EXPECT_EQ(s.diagrams.substr(s.diagrams.size() - 2), "\r\n");
+
+    // A value that fills its pattern keeps a blank before it.
+    Builder heavy = beam(6, Bar{.qv = -100});
+    heavy.fix({1, 2});
+    EXPECT_EQ(splitLines(solve(heavy).diagrams)[6],
+              "   0/10    0.000 -300.000   0.000    0.000   0.000 -300.000    0.00   0.00    0.00 "
+              "  0.00  0.000E+00  0.000E+00");
 }
 
 TEST(ResultText, MatrixDumpLines) {

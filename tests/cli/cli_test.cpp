@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -150,6 +151,27 @@ TEST(Cli, UnsupportedLatticeIsAMechanism) {
               std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
+}
+
+// A DATOS.DAT claiming more than its files can hold is refused by every
+// command at once, before anything is sized by its counts.
+TEST(Cli, CountsBeyondTheFilesAreRefusedAtOnce) {
+    TempDir t;
+    const fs::path dir = copySample("-Portico", t);
+    t.write("-Portico/DATOS.DAT", "\"Vanto 2.11\",4,100000000");
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"calc"}, {"list"}, {"renumber", "--all"}, {"export-dxf"}}) {
+        args.insert(args.begin() + 1, dir.string());
+        if (args[0] == "export-dxf") args.push_back((t / "dibujo").string());
+        SCOPED_TRACE(args[0]);
+        const auto start = std::chrono::steady_clock::now();
+        const CliRun r = runCli(args);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("BARRAS.DAT: faltan valores: se esperaban 1000000000 y hay 30"),
+                  std::string::npos)
+            << r.err;
+    }
 }
 
 // Every sample calculates; its free degrees of freedom balance.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <random>
 
@@ -239,6 +240,26 @@ TEST(DxfNodeIndex, NumbersNodesExactlyAsTheLinearSearch) {
 
     // Exactly at the tolerance: 0.02 apart is one node (as float values allow).
     expectLinearNumbering({{0, 0, 0}, {0.02f, 0, 0}, {0.04f, 0, 0}, {0.0200001f, 0, 0}});
+}
+
+TEST(DxfImport, OldMacintoshLineEndsAndFarDrawingsReadAsAnyOther) {
+    std::string cr = drawing(line({0, 0, 0}, {4, 0, 0}) + line({4, 0, 0}, {4, 0, 3}));
+    std::replace(cr.begin(), cr.end(), '\n', '\r');
+    Imported im(cr);
+    EXPECT_EQ(im.summary.nodeCount, 3);
+    EXPECT_EQ(im.summary.barCount, 2);
+
+    // 20,000 lines far beyond the grid's range: every point is a node of its
+    // own, found as fast as near the origin.
+    std::vector<DxfLine> far;
+    for (int k = 1; k <= 20000; ++k)
+        far.push_back({{1e17f * k, 0, 0}, {1e17f * k, 1e17f, 0}});
+    const auto start = std::chrono::steady_clock::now();
+    const auto g = buildDxfGeometry(far, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->nodes.size(), 40000u);
+    EXPECT_EQ(g->bars.size(), 20000u);
 }
 
 }  // namespace

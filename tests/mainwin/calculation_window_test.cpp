@@ -86,6 +86,16 @@ class CalculationWindowTest : public QObject {
             QVERIFY(f.context.fatalErrors.empty());
             QVERIFY(w.Comenzar->isEnabled());
         }
+        // Another missing file is named.
+        {
+            Fixture f(test::portal());
+            std::filesystem::remove(f.dir.path() / "TIPOS.DAT");
+            CalculationWindow w(f.context);
+            QTest::mouseClick(w.Comenzar, Qt::LeftButton);
+            QCOMPARE(f.context.recorded().texts(),
+                     std::vector<std::string>{"No existe el fichero: " +
+                                              (f.dir.path() / "TIPOS.DAT").string()});
+        }
         // A damaged file ends the program instead.
         Fixture f(test::portal());
         f.dir.write("CARGAS.DAT", "0\r\nuno\r\n");

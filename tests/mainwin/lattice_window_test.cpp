@@ -31,13 +31,13 @@ class LatticeWindowTest : public QObject {
             type(boxes[i], texts[i]);
         click(w.ChConDat);
         click(w.ChVigCim);
-        const exchange::LatticeOptions o = w.options();
+        const exchange::LatticeOptions o = *w.options();
         const double got[] = {o.ox, o.oy, o.oz, o.ex, o.ey, o.ez, o.nx, o.ny, o.nz};
         for (int i = 0; i < 9; ++i)
             QCOMPARE(QString::number(got[i]), QString(texts[i]));
         QVERIFY(o.keepCurrent && o.createBars && o.foundationBeams);
         click(w.ChVigPil);
-        QVERIFY(!w.options().createBars);
+        QVERIFY(!w.options()->createBars);
         click(w.ChVigPil);
 
         QTest::mouseClick(w.Generar, Qt::LeftButton);
@@ -73,6 +73,15 @@ class LatticeWindowTest : public QObject {
         QCOMPARE(test::snapshot(f.dir.path()), before);
         QVERIFY(w.Generar->isEnabled());
         QCOMPARE(w.Estado->text(), QString());
+
+        // A box that holds no number in the locale (".") is named, not cut.
+        type(w.Tnx, "3");
+        type(w.Tey, "3,5");
+        QTest::mouseClick(w.Generar, Qt::LeftButton);
+        QCOMPARE(shown.back().text, std::string("El valor de la casilla «Espaciado (m) Y» no es "
+                                                "un número: «3,5»."));
+        QCOMPARE(test::snapshot(f.dir.path()), before);
+        type(w.Tey, "6");
 
         // Closed during a long generation.
         type(w.Tnx, "100");

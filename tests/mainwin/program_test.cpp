@@ -1,5 +1,5 @@
-// The program's top level: the last line of defence against errors escaping
-// a handler, and the settings directory.
+// The program's top level: errors escaping a handler, caught before they
+// reach Qt's event delivery, and the settings directory.
 
 #include <QPushButton>
 #include <QtTest>
@@ -28,9 +28,9 @@ class ProgramTest : public QObject {
         static_cast<VantoApplication*>(qApp)->setController(&controller);
 
         QPushButton button;
-        connect(&button, &QPushButton::clicked, [&] {
+        connect(&button, &QPushButton::clicked, ui::slot(controller, [&] {
             throw FileError(FileError::Kind::Missing, program / "-X" / "COORDENA.DAT");
-        });
+        }));
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(messages.shown.size(), size_t(1));
         QCOMPARE(messages.shown[0].text,
@@ -42,7 +42,7 @@ class ProgramTest : public QObject {
         // Any other error is reported and the program goes on.
         QPushButton other;
         connect(&other, &QPushButton::clicked,
-                [] { throw std::runtime_error("sin memoria de vídeo"); });
+                ui::slot(controller, [] { throw std::runtime_error("sin memoria de vídeo"); }));
         QTest::mouseClick(&other, Qt::LeftButton);
         QCOMPARE(messages.shown.size(), size_t(2));
         QCOMPARE(messages.shown[1].title, std::string("¡ Error !"));

@@ -80,7 +80,7 @@ class RenumberWindowTest : public QObject {
         const struct {
             const char *typed, *message, *box, *start;
         } cases[] = {
-            {"dos", "El nudo de partida «dos» no es un número.", "dos", ""},
+            {"dos", "El valor de la casilla «Nudo de partida» no es un número: «dos».", "dos", ""},
             {"9", nullptr, "4", "4"},  // beyond the last node: the last
         };
         Fixture f(chain(scrambled));

@@ -65,7 +65,7 @@ class TypesWindowTest : public QObject {
         w.CmbHorm->setCurrentIndex(5);
         const Options o = w.options();
         for (std::size_t i = 0; i < std::size(boxes); ++i)
-            QCOMPARE(o.*boxes[i].second, std::to_string(i + 1) + ",5");
+            QCOMPARE(o.*boxes[i].second, std::to_string(i + 1) + ".5");
         QVERIFY(o.ALperf && o.ALrect && o.ALcirc && o.HArect && o.HAcirc && o.Terreno);
         QCOMPARE(o.CmbAcer, 1);
         QCOMPARE(o.CmbHorm, 5);
@@ -92,8 +92,8 @@ class TypesWindowTest : public QObject {
         QTest::mouseClick(w.Crear, Qt::LeftButton);
         QCOMPARE(f.context.recorded().texts(),
                  std::vector<std::string>{
-                     "El valor de la casilla «Hasta» de «Ancho (cm.)» (Acero Laminado, "
-                     "Rectangular) no es un número: «tres»."});
+                     "El valor de la casilla «Hasta de Ancho (cm.) (Acero Laminado, "
+                     "Rectangular)» no es un número: «tres»."});
         QCOMPARE(test::snapshot(f.dir.path()), before);
         QVERIFY(w.Crear->isEnabled());
         QCOMPARE(w.Estado->text(), QString());

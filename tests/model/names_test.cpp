@@ -12,6 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string Slash = "El nombre de una estructura no puede contener el carácter \"/\".";
+const std::string Quote = "El nombre de una estructura no puede contener comillas (\").";
 
 TEST(StructureNames, TrimmedOfBlanksAndRefusedWithASeparator) {
     const std::pair<std::string, std::string> trims[] = {
@@ -22,7 +23,7 @@ TEST(StructureNames, TrimmedOfBlanksAndRefusedWithASeparator) {
         EXPECT_EQ(trimmedName(typed), name) << typed;
 
     const std::pair<std::string, std::string> refusals[] = {
-        {"Nave", ""},        {"Pórtico \"A\"", ""}, {"-Nave", ""},
+        {"Nave", ""},        {"Pórtico \"A\"", Quote}, {"-Nave", ""},
         {"../fuera", Slash}, {"a/b", Slash},        {std::string("a\0b", 3), Slash},
     };
     for (const auto& [name, why] : refusals)

@@ -21,12 +21,22 @@ TEST(Characters, CountCodePointsNotBytes) {
     EXPECT_EQ(firstCharacters("ab", 5), "ab");
 }
 
-TEST(SplitLines, AcceptsCrLfAndLf) {
-    const auto l = splitLines("a\r\nb\nc");
-    ASSERT_EQ(l.size(), 3u);
-    EXPECT_EQ(l[1], "b");
-    EXPECT_EQ(l[2], "c");
+TEST(SplitLines, AcceptsCrLfLfAndALoneCr) {
+    const auto l = splitLines("a\r\nb\nc\rd\r\r\ne");
+    EXPECT_EQ(l, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
     EXPECT_EQ(splitLines("a\r\n").size(), 1u);
+    EXPECT_EQ(splitLines("a\r").size(), 1u);
+}
+
+TEST(ValueReader, LineNumbersCountEveryKindOfLineEndAndDoubledQuotes) {
+    ValueReader in("h1\rh2\r\n\"a \"\"b\"\"\"\r1\n2\r\r\nx");
+    in.skipLine();
+    EXPECT_EQ(in.text(), "h2");
+    EXPECT_EQ(in.text(), "a \"b\"");
+    EXPECT_EQ(in.number(), 1.0);
+    EXPECT_EQ(in.number(), 2.0);
+    EXPECT_EQ(in.number(), std::nullopt);
+    EXPECT_EQ(in.lineNumber(), 7);
 }
 
 TEST(ValueReader, NumbersSeparatedByCommasBlanksAndLineEnds) {

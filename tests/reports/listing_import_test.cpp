@@ -109,6 +109,19 @@ TEST_F(ListingImport, RoundTripRewritesTheSameFiles) {
         EXPECT_EQ(target.read(name), portico.read(name)) << name;
 }
 
+TEST_F(ListingImport, OldMacintoshLineEndsReadAsAnyOther) {
+    TempDir portico;
+    test::writePortico(portico.path());
+    writeDataListing(portico.path(), clock);
+    std::string text = portico.read("listado.txt");
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.erase(at + 1, 1);
+    portico.write("listado.txt", text);
+    listin(target.path(), portico / "listado.txt", progress);
+    for (const char* name : dataFiles)
+        EXPECT_EQ(target.read(name), portico.read(name)) << name;
+}
+
 TEST_F(ListingImport, ReplacesOldDataAndResultsButKeepsTheDescription) {
     test::writePortico(target.path());
     target.write("incog.res", "1\r\n");

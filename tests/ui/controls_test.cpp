@@ -1,4 +1,5 @@
-// The event pump of long loops, list selection and message boxes.
+// The event pump of long loops, list selection, message boxes and the
+// reading of number boxes.
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -11,12 +12,29 @@
 #include "ui/event_pump.h"
 #include "ui/lists.h"
 #include "ui/messages.h"
+#include "ui/number_box.h"
 
 using namespace vanto;
 
 class ControlsTest : public QObject {
     Q_OBJECT
   private slots:
+    void numberBoxesTakeTheLocaleSeparatorOrAPointAndNothingElse() {
+        const struct {
+            const char* text;
+            char separator;
+            std::optional<double> value;
+        } cases[] = {
+            {"3,5", ',', 3.5}, {"3.5", ',', 3.5},    {" -.5 ", '.', -0.5},
+            {"+2", '.', 2},    {"1e3", ',', 1000},   {"3,5", '.', std::nullopt},
+            {"", ',', {}},     {"1.000,5", ',', {}}, {"3,5,1", ',', {}},
+            {"+-2", '.', {}},  {"12abc", '.', {}},   {"inf", '.', {}},
+            {"nan", '.', {}},  {"1e999", '.', {}},   {"-", '.', {}},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(ui::boxNumber(c.text, c.separator) == c.value, c.text);
+    }
+
     void pumpIsThrottledButStopIsReadEveryTime() {
         bool stop = false;
         int shown = 0;
