@@ -269,38 +269,56 @@ void DiagramWindow::build() {
     col->addWidget(Salir);
     col->addStretch(1);
 
-    connect(Perspec, &QComboBox::activated, this, &DiagramWindow::Perspec_Click);
-    connect(Redibuja, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
-    connect(Redibuja2, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
-    connect(ZoomP, &QPushButton::clicked, this, &DiagramWindow::ZoomP_Click);
-    connect(ZoomV1, &QPushButton::clicked, this, &DiagramWindow::ZoomV1_Click);
-    connect(ZoomV2, &QPushButton::clicked, this, &DiagramWindow::ZoomV2_Click);
+    connect(Perspec, &QComboBox::activated, this,
+            ui::slot(this->context(), this, &DiagramWindow::Perspec_Click));
+    connect(Redibuja, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
+    connect(Redibuja2, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
+    connect(ZoomP, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::ZoomP_Click));
+    connect(ZoomV1, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::ZoomV1_Click));
+    connect(ZoomV2, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::ZoomV2_Click));
     for (QCheckBox* c : shown)
-        connect(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+        connect(c, &QCheckBox::toggled, this,
+                ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
     for (QCheckBox* c : Ver)
-        connect(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
-    connect(HScal, &QScrollBar::valueChanged, this, &DiagramWindow::Redibuja_Click);
-    connect(HScDg, &QScrollBar::valueChanged, this, [this] {
-        HScDg_Change();
-        Redibuja_Click();
-    });
-    connect(HPrn, &QScrollBar::valueChanged, this, &DiagramWindow::HPrn_Change);
-    connect(aDXF, &QPushButton::clicked, this, &DiagramWindow::aDXF_Click);
-    connect(Print3D, &QPushButton::clicked, this, &DiagramWindow::Print3D_Click);
-    connect(Print2D, &QPushButton::clicked, this, &DiagramWindow::Print2D_Click);
+        connect(c, &QCheckBox::toggled, this,
+                ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
+    connect(HScal, &QScrollBar::valueChanged, this,
+            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
+    connect(HScDg, &QScrollBar::valueChanged, this, ui::slot(this->context(), [this] {
+                HScDg_Change();
+                Redibuja_Click();
+            }));
+    connect(HPrn, &QScrollBar::valueChanged, this,
+            ui::slot(this->context(), this, &DiagramWindow::HPrn_Change));
+    connect(aDXF, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::aDXF_Click));
+    connect(Print3D, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::Print3D_Click));
+    connect(Print2D, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &DiagramWindow::Print2D_Click));
     connect(Salir, &QPushButton::clicked, this, &QWidget::close);
-    connect(Dib, &ui::PictureBox::mouseDown, this, &DiagramWindow::mouseDown);
-    connect(Dib, &ui::PictureBox::mouseMove, this, &DiagramWindow::mouseMove);
-    connect(Dib, &ui::PictureBox::mouseUp, this, &DiagramWindow::mouseUp);
+    connect(Dib, &ui::PictureBox::mouseDown, this,
+            ui::slot(this->context(), this, &DiagramWindow::mouseDown));
+    connect(Dib, &ui::PictureBox::mouseMove, this,
+            ui::slot(this->context(), this, &DiagramWindow::mouseMove));
+    connect(Dib, &ui::PictureBox::mouseUp, this,
+            ui::slot(this->context(), this, &DiagramWindow::mouseUp));
     // A new size fits the structure again; the picked bar stays.
-    connect(Dib, &ui::PictureBox::resized, this, [this] {
-        if (!picture_ || isMinimized()) return;
-        picture_->zoomnum(0, dibWidth(), dibHeight());
-        drawAxes();
-        Redibuja_Click();
-    });
-    connect(Ejes, &ui::PictureBox::resized, this, &DiagramWindow::drawAxes);
-    connect(DgBr, &ui::PictureBox::resized, this, &DiagramWindow::drawDetail);
+    connect(Dib, &ui::PictureBox::resized, this, ui::slot(this->context(), [this] {
+                if (!picture_ || isMinimized()) return;
+                picture_->zoomnum(0, dibWidth(), dibHeight());
+                drawAxes();
+                Redibuja_Click();
+            }));
+    connect(Ejes, &ui::PictureBox::resized, this,
+            ui::slot(this->context(), this, &DiagramWindow::drawAxes));
+    connect(DgBr, &ui::PictureBox::resized, this,
+            ui::slot(this->context(), this, &DiagramWindow::drawDetail));
 }
 
 float DiagramWindow::dibWidth() const {

@@ -118,7 +118,7 @@ void EditorWindow::build() {
         Vista[std::size_t(i)]->setObjectName(QStringLiteral("Vista%1").arg(i));
         vg->addWidget(Vista[std::size_t(i)], i % 4, i / 4);
         connect(Vista[std::size_t(i)], &QRadioButton::clicked, this,
-                [this, i] { Perspec_Click(i); });
+                ui::slot(this->context(), [this, i] { Perspec_Click(i); }));
     }
     Vista[editor::InitialView]->setChecked(true);
     vg->addWidget(Ejes, 0, 2, 4, 1);
@@ -331,71 +331,92 @@ void EditorWindow::build() {
                             scroll->verticalScrollBar()->sizeHint().width() + 4);
 
     // Wiring.
-    connect(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);
-    connect(ZoomP, &QPushButton::clicked, this, &EditorWindow::ZoomP_Click);
-    connect(ZoomV1, &QPushButton::clicked, this, &EditorWindow::ZoomV1_Click);
-    connect(ZoomV2, &QPushButton::clicked, this, &EditorWindow::ZoomV2_Click);
-    connect(Numeranu, &QPushButton::clicked, this, &EditorWindow::Numeranu_Click);
-    connect(Numeraba, &QPushButton::clicked, this, &EditorWindow::Numeraba_Click);
-    connect(Tabs, &QTabBar::tabBarClicked, this, &EditorWindow::Tabs_Click);
-    connect(Selecci, &QCheckBox::clicked, this, &EditorWindow::Selecci_Click);
-    connect(Deshacer, &QPushButton::clicked, this, &EditorWindow::Deshacer_Click);
-    connect(Rehacer, &QPushButton::clicked, this, &EditorWindow::Rehacer_Click);
+    connect(Redibuja, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Redibuja_Click));
+    connect(ZoomP, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::ZoomP_Click));
+    connect(ZoomV1, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::ZoomV1_Click));
+    connect(ZoomV2, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::ZoomV2_Click));
+    connect(Numeranu, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Numeranu_Click));
+    connect(Numeraba, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Numeraba_Click));
+    connect(Tabs, &QTabBar::tabBarClicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Tabs_Click));
+    connect(Selecci, &QCheckBox::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Selecci_Click));
+    connect(Deshacer, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Deshacer_Click));
+    connect(Rehacer, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Rehacer_Click));
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
-            &EditorWindow::Deshacer_Click);
+            ui::slot(this->context(), this, &EditorWindow::Deshacer_Click));
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this), &QShortcut::activated, this,
-            &EditorWindow::Rehacer_Click);
-    connect(Guardar, &QPushButton::clicked, this, &EditorWindow::Guardar_Click);
-    connect(Esc, &QPushButton::clicked, this, &EditorWindow::Esc_Click);
-    connect(Ang, &QPushButton::clicked, this, &EditorWindow::Ang_Click);
-    connect(Imprimir, &QPushButton::clicked, this, &EditorWindow::Imprimir_Click);
-    connect(Imprime, &QPushButton::clicked, this, &EditorWindow::Imprime_Click);
+            ui::slot(this->context(), this, &EditorWindow::Rehacer_Click));
+    connect(Guardar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Guardar_Click));
+    connect(Esc, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Esc_Click));
+    connect(Ang, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Ang_Click));
+    connect(Imprimir, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Imprimir_Click));
+    connect(Imprime, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::Imprime_Click));
     connect(Cancela, &QPushButton::clicked, PrintParam, &QWidget::hide);
-    connect(HPrn, &QSlider::valueChanged, this,
-            [this](int v) { LbPorc->setText(QStringLiteral("%1%").arg(v)); });
-    connect(tipb, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { tipb_Click(tipb->row(item)); });
-    connect(tipb, &QListWidget::itemDoubleClicked, this, &EditorWindow::tipb_DblClick);
-    connect(AceptaTipo, &QPushButton::clicked, this, &EditorWindow::AceptaTipo_Click);
-    connect(MatAcero, &QPushButton::clicked, this, [this] {
-        const int t = tipb->currentRow() + 1;
-        if (!editor_ || t < 1) return;
-        editor_->setMaterial(t, true);
-        showType(t);
-        updateUndoButtons();
-    });
-    connect(MatHormigon, &QPushButton::clicked, this, [this] {
-        const int t = tipb->currentRow() + 1;
-        if (!editor_ || t < 1) return;
-        editor_->setMaterial(t, false);
-        showType(t);
-        updateUndoButtons();
-    });
-    connect(HScal, &QScrollBar::valueChanged, this, [this](int v) {
-        if (!editor_) return;
-        editor_->HScal = v;
-        editor_->DibujaEstr();
-    });
-    connect(VerEjeLoc, &QCheckBox::clicked, this, [this](bool on) {
-        if (!editor_) return;
-        editor_->VerEjeLoc = on;
-        editor_->DibujaEstr();
-    });
+    connect(HPrn, &QSlider::valueChanged, this, ui::slot(this->context(), [this](int v) {
+                LbPorc->setText(QStringLiteral("%1%").arg(v));
+            }));
+    connect(
+        tipb, &QListWidget::itemClicked, this,
+        ui::slot(this->context(), [this](QListWidgetItem* item) { tipb_Click(tipb->row(item)); }));
+    connect(tipb, &QListWidget::itemDoubleClicked, this,
+            ui::slot(this->context(), this, &EditorWindow::tipb_DblClick));
+    connect(AceptaTipo, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &EditorWindow::AceptaTipo_Click));
+    connect(MatAcero, &QPushButton::clicked, this, ui::slot(this->context(), [this] {
+                const int t = tipb->currentRow() + 1;
+                if (!editor_ || t < 1) return;
+                editor_->setMaterial(t, true);
+                showType(t);
+                updateUndoButtons();
+            }));
+    connect(MatHormigon, &QPushButton::clicked, this, ui::slot(this->context(), [this] {
+                const int t = tipb->currentRow() + 1;
+                if (!editor_ || t < 1) return;
+                editor_->setMaterial(t, false);
+                showType(t);
+                updateUndoButtons();
+            }));
+    connect(HScal, &QScrollBar::valueChanged, this, ui::slot(this->context(), [this](int v) {
+                if (!editor_) return;
+                editor_->HScal = v;
+                editor_->DibujaEstr();
+            }));
+    connect(VerEjeLoc, &QCheckBox::clicked, this, ui::slot(this->context(), [this](bool on) {
+                if (!editor_) return;
+                editor_->VerEjeLoc = on;
+                editor_->DibujaEstr();
+            }));
     for (int k : {9, 10})
-        connect(barr[std::size_t(k)], &QLineEdit::textEdited, this, [this, k](const QString& t) {
-            if (const auto c = editor::clampedFixity(ui::utf8(t))) {
-                barr[std::size_t(k)]->setText(qs(*c));
-                barr[std::size_t(k)]->setModified(true);
-            }
-        });
-    connect(Textnom, &QLineEdit::textEdited, this, [this](const QString& t) {
-        int cursor = Textnom->cursorPosition();
-        const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
-        if (shown == t) return;
-        Textnom->setText(shown);
-        Textnom->setModified(true);
-        Textnom->setCursorPosition(cursor);
-    });
+        connect(barr[std::size_t(k)], &QLineEdit::textEdited, this,
+                ui::slot(this->context(), [this, k](const QString& t) {
+                    if (const auto c = editor::clampedFixity(ui::utf8(t))) {
+                        barr[std::size_t(k)]->setText(qs(*c));
+                        barr[std::size_t(k)]->setModified(true);
+                    }
+                }));
+    connect(Textnom, &QLineEdit::textEdited, this,
+            ui::slot(this->context(), [this](const QString& t) {
+                int cursor = Textnom->cursorPosition();
+                const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
+                if (shown == t) return;
+                Textnom->setText(shown);
+                Textnom->setModified(true);
+                Textnom->setCursorPosition(cursor);
+            }));
 
     std::vector<QLineEdit*> fields;
     for (int k = 1; k <= 6; ++k) {
@@ -410,31 +431,36 @@ void EditorWindow::build() {
     fields.push_back(Textnom);
     for (QLineEdit* f : fields) {
         f->installEventFilter(this);
-        connect(f, &QLineEdit::editingFinished, this, [this, f] { commitField(f); });
+        connect(f, &QLineEdit::editingFinished, this,
+                ui::slot(this->context(), [this, f] { commitField(f); }));
     }
-    connect(Dib, &ui::PictureBox::mouseDown, this, [this](const PointerEvent& e) {
-        if (!editor_) return;
-        Dib->setToolTip({});
-        editor_->mouseDown(e);
-        updateUndoButtons();
-    });
-    connect(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& e) {
-        if (editor_) editor_->mouseMove(e);
-    });
-    connect(Dib, &ui::PictureBox::mouseUp, this, [this](const PointerEvent& e) {
-        if (!editor_) return;
-        editor_->mouseUp(e);
-        ZoomV2->setVisible(editor_->zoomWindowMode);
-        updateUndoButtons();
-    });
-    connect(Dib, &ui::PictureBox::resized, this, [this] {
-        if (!editor_ || isMinimized()) return;
-        editor_->zoomnum(0);
-        drawAxes();
-    });
-    connect(Ejes, &ui::PictureBox::resized, this, &EditorWindow::drawAxes);
+    connect(Dib, &ui::PictureBox::mouseDown, this,
+            ui::slot(this->context(), [this](const PointerEvent& e) {
+                if (!editor_) return;
+                Dib->setToolTip({});
+                editor_->mouseDown(e);
+                updateUndoButtons();
+            }));
+    connect(Dib, &ui::PictureBox::mouseMove, this,
+            ui::slot(this->context(), [this](const PointerEvent& e) {
+                if (editor_) editor_->mouseMove(e);
+            }));
+    connect(Dib, &ui::PictureBox::mouseUp, this,
+            ui::slot(this->context(), [this](const PointerEvent& e) {
+                if (!editor_) return;
+                editor_->mouseUp(e);
+                ZoomV2->setVisible(editor_->zoomWindowMode);
+                updateUndoButtons();
+            }));
+    connect(Dib, &ui::PictureBox::resized, this, ui::slot(this->context(), [this] {
+                if (!editor_ || isMinimized()) return;
+                editor_->zoomnum(0);
+                drawAxes();
+            }));
+    connect(Ejes, &ui::PictureBox::resized, this,
+            ui::slot(this->context(), this, &EditorWindow::drawAxes));
     connect(AngDib, &ui::PictureBox::resized, this,
-            [this] { editor::drawAnglePicture(AngDib->surface()); });
+            ui::slot(this->context(), [this] { editor::drawAnglePicture(AngDib->surface()); }));
     enablePanel(Mode::Nodes, false);
     enablePanel(Mode::Bars, false);
     FramBar->hide();

@@ -138,26 +138,35 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
     layout->addLayout(panel);
 
     for (int i = 1; i <= 6; ++i) {
-        connect(Giro[std::size_t(i)], &QPushButton::clicked, this, [this, i] { Giro_Click(i); });
-        connect(Desp[std::size_t(i)], &QPushButton::clicked, this, [this, i] { Desp_Click(i); });
+        connect(Giro[std::size_t(i)], &QPushButton::clicked, this,
+                ui::slot(this->context(), [this, i] { Giro_Click(i); }));
+        connect(Desp[std::size_t(i)], &QPushButton::clicked, this,
+                ui::slot(this->context(), [this, i] { Desp_Click(i); }));
     }
     for (int i = 1; i <= 2; ++i) {
         connect(DistObs[std::size_t(i)], &QPushButton::clicked, this,
-                [this, i] { DistObs_Click(i); });
+                ui::slot(this->context(), [this, i] { DistObs_Click(i); }));
         connect(Angulo[std::size_t(i)], &QPushButton::clicked, this,
-                [this, i] { Angulo_Click(i); });
+                ui::slot(this->context(), [this, i] { Angulo_Click(i); }));
     }
-    connect(Conica3D, &QCheckBox::clicked, this, &Visor3D::Conica3D_Click);
-    connect(Vertipos, &QCheckBox::clicked, this, &Visor3D::Vertipos_Click);
-    connect(Amplitud, &QCheckBox::clicked, this, &Visor3D::Amplitud_Click);
-    connect(VScrollR, &QScrollBar::valueChanged, this, &Visor3D::VScrollR_Change);
-    connect(VScrollB, &QScrollBar::valueChanged, this, &Visor3D::VScrollB_Change);
-    connect(Dib, &ui::PictureBox::resized, this, &Visor3D::Form_Resize);
+    connect(Conica3D, &QCheckBox::clicked, this,
+            ui::slot(this->context(), this, &Visor3D::Conica3D_Click));
+    connect(Vertipos, &QCheckBox::clicked, this,
+            ui::slot(this->context(), this, &Visor3D::Vertipos_Click));
+    connect(Amplitud, &QCheckBox::clicked, this,
+            ui::slot(this->context(), this, &Visor3D::Amplitud_Click));
+    connect(VScrollR, &QScrollBar::valueChanged, this,
+            ui::slot(this->context(), this, &Visor3D::VScrollR_Change));
+    connect(VScrollB, &QScrollBar::valueChanged, this,
+            ui::slot(this->context(), this, &Visor3D::VScrollB_Change));
+    connect(Dib, &ui::PictureBox::resized, this,
+            ui::slot(this->context(), this, &Visor3D::Form_Resize));
     connect(Dib, &ui::PictureBox::mouseDown, this,
-            [this](const PointerEvent& e) { visor_.press(e); });
-    connect(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& e) {
-        if (visor_.drag(e)) redraw();
-    });
+            ui::slot(this->context(), [this](const PointerEvent& e) { visor_.press(e); }));
+    connect(Dib, &ui::PictureBox::mouseMove, this,
+            ui::slot(this->context(), [this](const PointerEvent& e) {
+                if (visor_.drag(e)) redraw();
+            }));
 
     resize(1000, 700);
     Form_Load();
