@@ -10,6 +10,7 @@
 #include "analysis/calculation.h"
 #include "diagrams/results_dxf.h"
 #include "editor/printing.h"
+#include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "ui/convert.h"
 #include "ui/event_pump.h"
@@ -26,14 +27,6 @@ const Colour RubberColour = palette16(10);
 // The list `Perspec` names the fixed views from the last to the first.
 constexpr int viewOfListIndex(int index) {
     return int(editor::FixedViews.size()) - 1 - index;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption,
-                    const char* hint = nullptr) {
-    auto* b = new QPushButton(qs(caption), parent);
-    b->setObjectName(name);
-    if (hint) b->setToolTip(qs(hint));
-    return b;
 }
 
 QCheckBox* check(QWidget* parent, const char* name, const char* caption) {
@@ -76,8 +69,7 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
     const SessionSettings& s = context.session().settings;
     setWindowTitle(qs("Diagramas de Esfuerzos  [" + s.StructureDirectory + "]"));
     build();
-    if (s.ChildWindowState == 2) setWindowState(Qt::WindowMaximized);
-    if (s.ChildWindowState == 1) setWindowState(Qt::WindowMinimized);
+    applyWindowState(*this, s.ChildWindowState);
     ui::guarded(context, [&] {
         try {
             picture_ = std::make_unique<diagrams::DiagramPicture>(
@@ -105,26 +97,10 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
 DiagramWindow::~DiagramWindow() = default;
 
 void DiagramWindow::build() {
-    auto* top = new QHBoxLayout(this);
-    top->setContentsMargins(4, 4, 4, 4);
-
-    Dib = new ui::PictureBox(this);
-    Dib->setObjectName("Dib");
-    Dib->setBackgroundColour(0);
-    Dib->setMinimumSize(300, 240);
-    Dib->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    top->addWidget(Dib, 1);
-
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* side = new QWidget(scroll);
-    auto* col = new QVBoxLayout(side);
-    col->setContentsMargins(2, 0, 2, 0);
-    col->setSpacing(3);
-    scroll->setWidget(side);
-    top->addWidget(scroll);
+    const PictureAndColumn layout = pictureAndColumn(this, 3);
+    Dib = layout.picture;
+    QWidget* side = layout.side;
+    QVBoxLayout* col = layout.column;
 
     // View: list, axes indicator, zoom.
     auto* views = new QHBoxLayout;
@@ -140,18 +116,11 @@ void DiagramWindow::build() {
     views->addWidget(Ejes);
     col->addLayout(views);
 
-    auto* zoom = new QGroupBox(QStringLiteral("Zoom"), side);
-    auto* zl = new QHBoxLayout(zoom);
-    zl->setContentsMargins(6, 2, 6, 2);
-    Redibuja = button(zoom, "Redibuja", "Redibuja");
-    ZoomP = button(zoom, "ZoomP", "Previo");
-    ZoomV1 = button(zoom, "ZoomV1", "Ventana");
-    ZoomV2 = button(zoom, "ZoomV2", "   Ventana", "Hacer click+arrastrar");
-    ZoomV2->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0); font-weight: bold;"));
-    ZoomV2->hide();
-    for (QPushButton* b : {Redibuja, ZoomP, ZoomV1, ZoomV2})
-        zl->addWidget(b);
-    col->addWidget(zoom);
+    const ZoomButtons zoom = addZoomButtons(side, col);
+    Redibuja = zoom.redraw;
+    ZoomP = zoom.previous;
+    ZoomV1 = zoom.window;
+    ZoomV2 = zoom.drawing;
 
     // Display options.
     auto* data = new QGroupBox(QStringLiteral("Ver Datos"), side);
@@ -228,7 +197,7 @@ void DiagramWindow::build() {
     DefZ->setObjectName("DefZ");
     DefZ->setStyleSheet(colourStyle(diagrams::DeflectionZColour) +
                         QStringLiteral(" background-color: rgb(64, 64, 64);"));
-    Redibuja2 = button(detail, "Redibuja2", "Redibuja");
+    Redibuja2 = namedButton(detail, "Redibuja2", "Redibuja");
     legend->addWidget(DefY);
     legend->addWidget(DefZ);
     legend->addStretch(1);
@@ -240,9 +209,9 @@ void DiagramWindow::build() {
     auto* dxf = new QGroupBox(QStringLiteral("Salida DXF"), side);
     auto* xl = new QHBoxLayout(dxf);
     xl->setContentsMargins(6, 2, 6, 2);
-    aDXF = button(dxf, "aDXF", "Crea DXF...",
-                  "DXF 3D y 2D de todas barras. Con todos los diagramas y la escala de "
-                  "diagramas actual");
+    aDXF = namedButton(dxf, "aDXF", "Crea DXF...",
+                       "DXF 3D y 2D de todas barras. Con todos los diagramas y la escala de "
+                       "diagramas actual");
     PrgDXF = new ui::PictureBox(dxf);
     PrgDXF->setObjectName("PrgDXF");
     PrgDXF->setBackgroundColour(rgb(255, 255, 255));
@@ -254,8 +223,8 @@ void DiagramWindow::build() {
     auto* print = new QGroupBox(QStringLiteral("Imprimir"), side);
     auto* pl = new QGridLayout(print);
     pl->setContentsMargins(6, 2, 6, 2);
-    Print3D = button(print, "Print3D", "Estructura", PrintHint);
-    Print2D = button(print, "Print2D", "Barra 2D", PrintHint);
+    Print3D = namedButton(print, "Print3D", "Estructura", PrintHint);
+    Print2D = namedButton(print, "Print2D", "Barra 2D", PrintHint);
     HPrn = scrollBar(print, "HPrn", 1, 100, 100, "Porcentaje ocupación página");
     LbPorc = new QLabel(print);
     LbPorc->setObjectName("LbPorc");
@@ -265,7 +234,7 @@ void DiagramWindow::build() {
     pl->addWidget(LbPorc, 1, 1);
     col->addWidget(print);
 
-    Salir = button(side, "Salir", "Salir");
+    Salir = namedButton(side, "Salir", "Salir");
     col->addWidget(Salir);
     col->addStretch(1);
 
@@ -525,9 +494,7 @@ void DiagramWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    context().session().settings.ChildWindowState = isMinimized()   ? 1.0f
-                                                    : isMaximized() ? 2.0f
-                                                                    : 0.0f;
+    context().session().settings.ChildWindowState = windowStateOf(*this);
     ModuleWindow::closeEvent(event);
 }
 

@@ -12,6 +12,7 @@
 
 #include "editor/printing.h"
 #include "editor/save.h"
+#include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "ui/convert.h"
 
@@ -38,14 +39,6 @@ QLineEdit* field(QWidget* parent, const QString& name, const char* hint = nullpt
     return edit;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption,
-                    const char* hint = nullptr) {
-    auto* b = new QPushButton(qs(caption), parent);
-    b->setObjectName(name);
-    if (hint) b->setToolTip(qs(hint));
-    return b;
-}
-
 QString background(int r, int g, int b) {
     return QStringLiteral("QLineEdit { background-color: rgb(%1, %2, %3); color: black; }")
         .arg(r)
@@ -60,8 +53,7 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     const SessionSettings& s = context.session().settings;
     setWindowTitle(qs("Editar estructura [" + s.StructureName + "]"));
     build();
-    if (s.ChildWindowState == 2) setWindowState(Qt::WindowMaximized);
-    if (s.ChildWindowState == 1) setWindowState(Qt::WindowMinimized);
+    applyWindowState(*this, s.ChildWindowState);
     ui::guarded(context, [&] {
         editor_ = std::make_unique<editor::Editor>(editor::openForEditing(s.StructureDirectory),
                                                    Dib->surface(),
@@ -82,27 +74,12 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
 EditorWindow::~EditorWindow() = default;
 
 void EditorWindow::build() {
-    auto* top = new QHBoxLayout(this);
-    top->setContentsMargins(4, 4, 4, 4);
-
-    Dib = new ui::PictureBox(this);
-    Dib->setObjectName("Dib");
-    Dib->setBackgroundColour(0);
+    const PictureAndColumn layout = pictureAndColumn(this, 4);
+    Dib = layout.picture;
     Dib->setToolTip(qs(SurfaceHint));
-    Dib->setMinimumSize(300, 240);
-    Dib->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    top->addWidget(Dib, 1);
-
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* side = new QWidget(scroll);
-    auto* col = new QVBoxLayout(side);
-    col->setContentsMargins(2, 0, 2, 0);
-    col->setSpacing(4);
-    scroll->setWidget(side);
-    top->addWidget(scroll);
+    QScrollArea* scroll = layout.scroll;
+    QWidget* side = layout.side;
+    QVBoxLayout* col = layout.column;
 
     // Views, axes indicator and zoom.
     auto* views = new QGroupBox(QStringLiteral("Vistas"), side);
@@ -124,18 +101,11 @@ void EditorWindow::build() {
     vg->addWidget(Ejes, 0, 2, 4, 1);
     col->addWidget(views);
 
-    auto* zoom = new QGroupBox(QStringLiteral("Zoom"), side);
-    auto* zl = new QHBoxLayout(zoom);
-    zl->setContentsMargins(6, 2, 6, 2);
-    Redibuja = button(zoom, "Redibuja", "Redibuja");
-    ZoomP = button(zoom, "ZoomP", "Previo");
-    ZoomV1 = button(zoom, "ZoomV1", "Ventana");
-    ZoomV2 = button(zoom, "ZoomV2", "   Ventana", "Hacer click+arrastrar");
-    ZoomV2->setStyleSheet(QStringLiteral("color: rgb(0, 160, 0); font-weight: bold;"));
-    ZoomV2->hide();
-    for (QPushButton* b : {Redibuja, ZoomP, ZoomV1, ZoomV2})
-        zl->addWidget(b);
-    col->addWidget(zoom);
+    const ZoomButtons zoom = addZoomButtons(side, col);
+    Redibuja = zoom.redraw;
+    ZoomP = zoom.previous;
+    ZoomV1 = zoom.window;
+    ZoomV2 = zoom.drawing;
 
     auto* detail = new QHBoxLayout;
     auto* hl = new QLabel(QStringLiteral("Escala detalle"), side);
@@ -150,8 +120,8 @@ void EditorWindow::build() {
     col->addLayout(detail);
 
     auto* numbers = new QHBoxLayout;
-    Numeranu = button(side, "Numeranu", "Num. Nudos", "Numera los nudos");
-    Numeraba = button(side, "Numeraba", "Num. barras", "Numera las barras");
+    Numeranu = namedButton(side, "Numeranu", "Num. Nudos", "Numera los nudos");
+    Numeraba = namedButton(side, "Numeraba", "Num. barras", "Numera las barras");
     numbers->addWidget(Numeranu);
     numbers->addWidget(Numeraba);
     col->addLayout(numbers);
@@ -165,8 +135,8 @@ void EditorWindow::build() {
     col->addWidget(VerEjeLoc);
 
     auto* undo = new QHBoxLayout;
-    Deshacer = button(side, "Deshacer", "Deshacer", "Deshace el último cambio (Ctrl+Z)");
-    Rehacer = button(side, "Rehacer", "Rehacer", "Rehace el cambio deshecho (Ctrl+Y)");
+    Deshacer = namedButton(side, "Deshacer", "Deshacer", "Deshace el último cambio (Ctrl+Z)");
+    Rehacer = namedButton(side, "Rehacer", "Rehacer", "Rehace el cambio deshecho (Ctrl+Y)");
     undo->addWidget(Deshacer);
     undo->addWidget(Rehacer);
     col->addLayout(undo);
@@ -233,7 +203,7 @@ void EditorWindow::build() {
         bg->addWidget(new QLabel(qs(f.caption), FramBar), row, 0);
         bg->addWidget(barr[std::size_t(f.field)], row, 1);
         if (f.field == 4) {
-            Ang = button(FramBar, "Ang", "?", "Para aclaración pulsar en la interrogación");
+            Ang = namedButton(FramBar, "Ang", "?", "Para aclaración pulsar en la interrogación");
             Ang->setFixedWidth(28);
             bg->addWidget(Ang, row, 2);
         }
@@ -274,9 +244,10 @@ void EditorWindow::build() {
         tg->addWidget(TipoDat[std::size_t(k)], k, 1);
     }
     auto* materials = new QHBoxLayout;
-    MatAcero = button(FramTip, "MatAcero", "Acero", "Pone las constantes del acero");
-    MatHormigon = button(FramTip, "MatHormigon", "Hormigón", "Pone las constantes del hormigón");
-    AceptaTipo = button(FramTip, "AceptaTipo", "Aceptar");
+    MatAcero = namedButton(FramTip, "MatAcero", "Acero", "Pone las constantes del acero");
+    MatHormigon =
+        namedButton(FramTip, "MatHormigon", "Hormigón", "Pone las constantes del hormigón");
+    AceptaTipo = namedButton(FramTip, "AceptaTipo", "Aceptar");
     materials->addWidget(MatAcero);
     materials->addWidget(MatHormigon);
     materials->addWidget(AceptaTipo);
@@ -288,7 +259,7 @@ void EditorWindow::build() {
     auto* printer = new QGroupBox(QStringLiteral("Impresora"), side);
     auto* pl = new QVBoxLayout(printer);
     pl->setContentsMargins(6, 2, 6, 2);
-    Imprimir = button(printer, "Imprimir", "Imprimir...");
+    Imprimir = namedButton(printer, "Imprimir", "Imprimir...");
     pl->addWidget(Imprimir);
     PrintParam = new QGroupBox(QStringLiteral("Parámetros impresión..."), printer);
     PrintParam->setObjectName("PrintParam");
@@ -310,17 +281,17 @@ void EditorWindow::build() {
     LbPorc->setObjectName("LbPorc");
     pp->addWidget(HPrn, 1, 1);
     pp->addWidget(LbPorc, 1, 2);
-    Imprime = button(PrintParam, "Imprime", "Imprimir");
-    Cancela = button(PrintParam, "Cancela", "Cancelar");
+    Imprime = namedButton(PrintParam, "Imprime", "Imprimir");
+    Cancela = namedButton(PrintParam, "Cancela", "Cancelar");
     pp->addWidget(Imprime, 2, 0);
     pp->addWidget(Cancela, 2, 1);
     PrintParam->hide();
     pl->addWidget(PrintParam);
     col->addWidget(printer);
 
-    Guardar = button(side, "Guardar", "Grabar y Salir");
+    Guardar = namedButton(side, "Guardar", "Grabar y Salir");
     auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), side);
-    Esc = button(side, "Esc", "Esc", "Salir sin guardar cambios");
+    Esc = namedButton(side, "Esc", "Esc", "Salir sin guardar cambios");
     col->addWidget(Guardar);
     col->addWidget(note);
     col->addWidget(Esc);
@@ -800,9 +771,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    context().session().settings.ChildWindowState = isMinimized()   ? 1.0f
-                                                    : isMaximized() ? 2.0f
-                                                                    : 0.0f;
+    context().session().settings.ChildWindowState = windowStateOf(*this);
     ModuleWindow::closeEvent(event);
 }
 

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <functional>
 
+#include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "model/structure_data.h"
 #include "ui/convert.h"
@@ -275,7 +276,7 @@ void Visor3D::Form_Unload() {
         // Only the colours are lost; the window closes all the same.
         context().messages().show("¡ Aviso !", e.message(), MessageIcon::Exclamation);
     }
-    session.settings.ChildWindowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+    session.settings.ChildWindowState = windowStateOf(*this);
 }
 
 }  // namespace vanto

@@ -1,0 +1,41 @@
+#pragma once
+// Pieces the windows built around a picture share: the picture beside a
+// scrolling column of controls, the four zoom buttons, buttons with a name and
+// a hint, and the window state the session remembers.
+
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "ui/qt_surface.h"
+
+namespace vanto {
+
+QPushButton* namedButton(QWidget* parent, const char* name, const char* caption,
+                         const char* hint = nullptr);
+
+// A black picture `Dib` taking the room on the left of `window`, and a column
+// on the right that scrolls when the window is too low for its controls.
+struct PictureAndColumn {
+    ui::PictureBox* picture;
+    QScrollArea* scroll;
+    QWidget* side;
+    QVBoxLayout* column;
+};
+PictureAndColumn pictureAndColumn(QWidget* window, int spacing);
+
+// The frame "Zoom": "Redibuja", "Previo", "Ventana" and the green "Ventana"
+// shown while a zoom window is being drawn.
+struct ZoomButtons {
+    QPushButton* redraw;
+    QPushButton* previous;
+    QPushButton* window;
+    QPushButton* drawing;
+};
+ZoomButtons addZoomButtons(QWidget* side, QVBoxLayout* column);
+
+// `ChildWindowState`: 0 normal, 1 minimized, 2 maximized.
+void applyWindowState(QWidget& window, float state);
+float windowStateOf(const QWidget& window);
+
+}  // namespace vanto
