@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QScreen>
 
 #include "ui/convert.h"
 
@@ -56,6 +57,11 @@ ZoomButtons addZoomButtons(QWidget* side, QVBoxLayout* column) {
 }
 
 void applyWindowState(QWidget& window, float state) {
+    // A drawing wants room: a normal window takes most of the screen.
+    if (const QScreen* screen = window.screen()) {
+        const QRect area = screen->availableGeometry();
+        window.resize(area.width() * 4 / 5, area.height() * 4 / 5);
+    }
     if (state == 2) window.setWindowState(Qt::WindowMaximized);
     if (state == 1) window.setWindowState(Qt::WindowMinimized);
 }

@@ -34,7 +34,8 @@ struct ZoomButtons {
 };
 ZoomButtons addZoomButtons(QWidget* side, QVBoxLayout* column);
 
-// `ChildWindowState`: 0 normal, 1 minimized, 2 maximized.
+// `ChildWindowState`: 0 normal (four fifths of the screen), 1 minimized,
+// 2 maximized.
 void applyWindowState(QWidget& window, float state);
 float windowStateOf(const QWidget& window);
 
