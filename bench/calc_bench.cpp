@@ -34,6 +34,7 @@
 #include "analysis/calculation.h"
 #include "analysis/engine.h"
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "model/structure.h"
 #include "model/structure_data.h"
 
@@ -84,11 +85,6 @@ const char* stageName(int s) {
             return "listados (+DIAGRAMA.RES)";
     }
     return "?";
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void run(const vanto::bench::Lattice& g, int runs) {

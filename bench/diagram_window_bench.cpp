@@ -17,6 +17,7 @@
 
 #include "analysis/calculation.h"
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "mainwin/diagram_window.h"
 #include "model/platform.h"
 #include "ui/recording.h"
@@ -69,11 +70,6 @@ class NullSurface : public vanto::Surface {
   private:
     double w_ = 1, h_ = 1;
 };
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "analysis/calculation.h"
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "diagrams/results_dxf.h"
 #include "model/platform.h"
 
@@ -29,11 +30,6 @@ class Quiet : public vanto::analysis::CalcObserver {
 
 double seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "editor/editor.h"
 #include "ui/qt_surface.h"
 
@@ -26,11 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace vanto;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Milliseconds of `body`, median of `runs`, `prepare` untimed before each.
 double timed(int runs, const std::function<void()>& body,

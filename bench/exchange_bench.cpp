@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/timing.h"
 #include "exchange/dxf_export.h"
 #include "exchange/dxf_import.h"
 #include "exchange/lattice.h"
@@ -31,12 +32,6 @@ double seconds(const std::function<void()>& f) {
     const auto t0 = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 class QuietMessages : public Messages {

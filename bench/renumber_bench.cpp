@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/timing.h"
 #include "renumber/lattice.h"
 #include "renumber/literal_rule.h"
 #include "renumber/renumbering.h"
@@ -23,12 +24,6 @@ double seconds(const std::function<void()>& f) {
     const auto t0 = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 struct Best {

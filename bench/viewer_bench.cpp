@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "ui/qt_surface.h"
 #include "ui/recording.h"
 #include "viewer/visor.h"
@@ -28,11 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Counts lines and does nothing else.
 class CountingSurface : public vanto::test::RecordingSurface {

@@ -21,6 +21,7 @@
 
 #include "analysis/calculation.h"
 #include "bench/lattice.h"
+#include "bench/timing.h"
 #include "editor/preview.h"
 #include "mainwin/calculation_window.h"
 #include "model/files.h"
@@ -34,11 +35,6 @@ using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 fs::path freshDirectory(const char* what) {
