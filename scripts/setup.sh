@@ -9,6 +9,7 @@ vanto_packages=(
     fonts-liberation fonts-dejavu-core
     python3 python3-ezdxf
     xvfb xauth
+    poppler-utils desktop-file-utils  # the tests read PDFs and the desktop entry back
     clang libclang-rt-dev  # libFuzzer, for scripts/fuzz.sh
 )
 
