@@ -3,7 +3,8 @@
 // with every row.
 //
 //   report_bench            30×30×10, three runs
-//   report_bench NX NY NZ [RUNS [KEEP]]   KEEP: a directory to keep the reports in
+//   report_bench NX NY NZ [RUNS [WORK]]   leaves the lattice, calculated, and both
+//                                        reports in WORK/-Reticula
 
 #include <algorithm>
 #include <chrono>
@@ -38,10 +39,11 @@ int main(int argc, char** argv) {
     int runs = 3;
     if (argc >= 4) g = {std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])};
     if (argc >= 5) runs = std::max(1, std::atoi(argv[4]));
-    const fs::path keep = argc >= 6 ? fs::path(argv[5]) : fs::path();
+    const bool keep = argc >= 6;
 
     std::random_device rd;
-    const fs::path dir = fs::temp_directory_path() / ("vanto-bench-" + std::to_string(rd()));
+    const fs::path dir = keep ? fs::path(argv[5]) / "-Reticula"
+                              : fs::temp_directory_path() / ("vanto-bench-" + std::to_string(rd()));
     fs::create_directories(dir);
     vanto::bench::writeLattice(dir, g);
     Quiet quiet;
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
     for (const auto& v : variants) {
         std::vector<double> load, write;
         int pages = 0;
-        const fs::path out = dir / "memoria.pdf";
+        const fs::path out = dir / (v.limit ? "memoria.pdf" : "memoria-completa.pdf");
         for (int r = 0; r < runs; ++r) {
             t0 = Clock::now();
             const vanto::calcreport::ResultSet results =
@@ -74,11 +76,6 @@ int main(int argc, char** argv) {
             "memoria, %s: %d páginas, %.1f MB; lectura de resultados %.2f s, "
             "memoria %.2f s (medianas de %d)\n",
             v.caption, pages, double(fs::file_size(out)) / 1e6, median(load), median(write), runs);
-        if (!keep.empty()) {
-            fs::create_directories(keep);
-            fs::copy_file(out, keep / (v.limit ? "memoria.pdf" : "memoria-completa.pdf"),
-                          fs::copy_options::overwrite_existing);
-        }
     }
-    fs::remove_all(dir);
+    if (!keep) fs::remove_all(dir);
 }

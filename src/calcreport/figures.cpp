@@ -49,15 +49,15 @@ void ReportFigures::fit(Surface& page, const Box& area) {
     picture_.Paso2D(float(area.width), float(area.height));
 }
 
-void ReportFigures::structure(Surface& page, const Box& area, bool details) {
+void ReportFigures::structure(Surface& page, const Box& area) {
     fit(page, area);
     diagrams::PaperSurface paper(page);
     paper.setLineWidth(1);
     diagrams::PictureOptions o;
     o.HScal = SymbolScale;
     o.loads = o.restraints = true;
-    picture_.DibujaEstr(paper, 1, o, true, NodeMark);
-    if (!details) return;
+    picture_.DibujaEstr(paper, 1, o, true, detailed() ? NodeMark : 0);
+    if (!detailed()) return;
     // The window draws the bars' loads on the screen only.
     const editor::ScreenView& sv = picture_.screen();
     const Structure& s = picture_.structure();
@@ -78,7 +78,7 @@ void ReportFigures::diagram(Surface& page, const Box& area, char code, double S,
     structureInk.setLineWidth(1);
     diagrams::PictureOptions o;
     o.HScal = 0;
-    picture_.DibujaEstr(structureInk, 1, o, true, SmallNodeMark);
+    picture_.DibujaEstr(structureInk, 1, o, true, detailed() ? SmallNodeMark : 0);
     diagrams::PaperSurface paper(page);
     picture_.DiagramaDib(code, paper, 1, S);
     const double scale = code == 'D' ? 100 : 1;

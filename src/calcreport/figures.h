@@ -17,9 +17,15 @@ class ReportFigures {
     // first view.
     ReportFigures(const diagrams::DiagramData& data, Structure structure);
 
-    // The structure with its supports and node loads; with `details`, its
-    // bar loads and its node and bar numbers too.
-    void structure(Surface& page, const Box& area, bool details);
+    // Up to this many bars the figures carry node marks, and the
+    // structure's figure its bar loads and numbers; beyond, they would cover
+    // the drawing.
+    static constexpr int DetailedBarsLimit = 300;
+    bool detailed() const { return picture_.structure().barCount <= DetailedBarsLimit; }
+
+    // The structure with its supports and node loads, and when detailed its
+    // bar loads and node and bar numbers.
+    void structure(Surface& page, const Box& area);
     // One diagram kind at the scale S over the structure in black, its
     // largest and smallest values marked with their numbers.
     void diagram(Surface& page, const Box& area, char code, double S,

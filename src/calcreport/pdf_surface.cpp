@@ -167,7 +167,7 @@ void PdfSurface::rectangle(double x1, double y1, double x2, double y2) {
 void PdfSurface::fillBox(double x1, double y1, double x2, double y2) {
     const double a = std::min(X(x1), X(x2)), b = std::min(Y(y1), Y(y2));
     const double w = std::abs(X(x2) - X(x1)), h = std::abs(Y(y2) - Y(y1));
-    if (!finite({a, b, w, h})) return;
+    if (!finite({a, b, w, h}) || w == 0 || h == 0) return;
     fillColour(fg_);
     for (double v : {a, b, w, h}) {
         appendNumber(page_, v);

@@ -20,10 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The structure's figure carries its numbers and bar loads up to this many
-// bars; beyond, they would cover the drawing.
-constexpr int DetailedBarsLimit = 300;
-
 // A diagram kind as the report presents it.
 struct KindSummary {
     char code;
@@ -33,6 +29,10 @@ struct KindSummary {
     // Whether every value prints as zero: such a kind gets no figure.
     bool null;
 };
+
+// Reading reports its steps: the results, the data, the extreme values, the
+// structure for the figures, the layout.
+constexpr long long ReadingSteps = 5;
 
 std::vector<KindSummary> summaries(const diagrams::DiagramData& data) {
     std::vector<KindSummary> kinds;
@@ -132,17 +132,15 @@ void addFigures(Document& doc, ReportFigures& figures, const diagrams::DiagramDa
     doc.section("2. Figuras");
     int n = 1;
     std::vector<std::string> notes{std::string("Vista: ") + figures.viewCaption() + "."};
-    const bool details = data.barCount <= DetailedBarsLimit;
-    notes.push_back(details ? "Números de nudo en azul, números de barra en recuadro granate."
-                            : "Sin numeración ni cargas en las barras: la estructura tiene " +
-                                  std::to_string(data.barCount) + " barras.");
+    notes.push_back(figures.detailed()
+                        ? "Números de nudo en azul, números de barra en recuadro granate."
+                        : "Sin numeración ni cargas en las barras: la estructura tiene " +
+                              std::to_string(data.barCount) + " barras.");
     notes.push_back(
         "Coacciones de desplazamiento en rojo y de giro en granate; fuerzas en azul, "
         "momentos en azul oscuro, cargas en barras en violeta.");
     doc.figure("Figura 1. Estructura: nudos, barras, coacciones y cargas", notes,
-               [&figures, details](Surface& page, const Box& area) {
-                   figures.structure(page, area, details);
-               });
+               [&figures](Surface& page, const Box& area) { figures.structure(page, area); });
     for (const KindSummary& k : kinds) {
         if (k.null) continue;
         const double S = diagrams::fittedDiagramScale(
@@ -236,12 +234,14 @@ ResultSet loadResultSet(const fs::path& dir, const Clock& clock) {
 
 int writeCalculationReport(const fs::path& dir, const ResultSet& results, const fs::path& out,
                            const ReportOptions& options, Progress& progress, const Clock& clock) {
-    progress.report(StageReading, 0, 1);
+    progress.report(StageReading, 1, ReadingSteps);
     DataTables data = dataTables(reports::dataListing(dir, clock));
     ResultTables res = resultTables(results.listing);
+    progress.report(StageReading, 2, ReadingSteps);
     const std::vector<KindSummary> kinds = summaries(results.diagrams);
+    progress.report(StageReading, 3, ReadingSteps);
     ReportFigures figures(results.diagrams, loadStructure<float>(dir, part::All));
-    progress.report(StageReading, 1, 1);
+    progress.report(StageReading, 4, ReadingSteps);
     if (progress.stopRequested()) return 0;
 
     const std::string name = structureName(dir);
@@ -259,6 +259,8 @@ int writeCalculationReport(const fs::path& dir, const ResultSet& results, const 
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", today.year, today.month, today.day);
     pdf.setDate(date);
+    doc.pageCount();
+    progress.report(StageReading, ReadingSteps, ReadingSteps);
     if (!doc.render(pdf, progress, StagePages)) return 0;
     writeFileAtomically(out, pdf.bytes());
     return doc.pageCount();
@@ -266,6 +268,7 @@ int writeCalculationReport(const fs::path& dir, const ResultSet& results, const 
 
 int writeCalculationReport(const fs::path& dir, const fs::path& out, const ReportOptions& options,
                            Progress& progress, const Clock& clock) {
+    progress.report(StageReading, 0, ReadingSteps);
     return writeCalculationReport(dir, loadResultSet(dir, clock), out, options, progress, clock);
 }
 

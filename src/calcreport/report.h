@@ -39,8 +39,8 @@ struct ReportOptions {
     std::size_t tableRowLimit = 500;
 };
 
-// Progress stages: reading the data and results (0 or 1 of 1), then the
-// pages written (page of pages).
+// Progress stages: reading the data and results and laying the pages out
+// (step of 5), then the pages written (page of pages).
 enum ReportStage : int { StageReading = 1, StagePages = 2 };
 
 // Writes the report of the structure in `dir` with `results` into `out`,

@@ -37,6 +37,7 @@ fs::path writeReportFromMenu(ui::AppContext& context, QWidget* parent, const fs:
     window.setWindowTitle(QStringLiteral("Memoria de cálculo"));
     window.setWindowModality(Qt::WindowModal);
     window.setMinimumDuration(400);
+    window.setMinimumWidth(420);
     window.setAutoClose(false);
     window.setAutoReset(false);
     bool stop = false;
