@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "analysis/calculation.h"
+#include "calcreport/document.h"
 #include "calcreport/pdf_surface.h"
 #include "calcreport/report.h"
 #include "calcreport/tables.h"
@@ -82,6 +83,60 @@ TEST(PdfSurface, ReadByPoppler) {
     const std::string text = run("pdftotext " + (dir / "a.pdf").string() + " -");
     EXPECT_NE(text.find("Cálculo: año 2º, 3 m² · (ñ)"), std::string::npos) << text;
     EXPECT_NE(text.find("Página 2"), std::string::npos) << text;
+
+    // Every cross-reference entry points at its object, as a reader that
+    // does not repair files needs.
+    const std::string& b = pdf.bytes();
+    const std::size_t xref = std::stoul(b.substr(b.rfind("startxref\n") + 10));
+    ASSERT_EQ(b.compare(xref, 5, "xref\n"), 0);
+    const std::size_t count = std::stoul(b.substr(xref + 7));
+    const std::size_t first = b.find("\r\n", xref) + 2;  // past the free entry
+    for (std::size_t n = 1; n < count; ++n) {
+        const std::size_t offset = std::stoul(b.substr(first + (n - 1) * 20, 10));
+        EXPECT_EQ(b.compare(offset, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0)
+            << n;
+    }
+}
+
+// A table longer than a page goes on with its title and headings repeated;
+// every page has its number of the total, every page after the first the
+// header; the contents give each section's page.
+TEST(Document, TablesBreakAcrossPages) {
+    Document doc("Nave industrial", "pie");
+    doc.contents();
+    doc.section("1. Datos");
+    Table t;
+    t.title = "Cargas";
+    t.captions = {"Nudo", "Valor\nt"};
+    for (int r = 1; r <= 100; ++r)
+        t.rows.push_back({std::to_string(r), std::to_string(r) + ".5"});
+    doc.table(t);
+    doc.section("2. Fin");
+    ASSERT_EQ(doc.pageCount(), 4);
+    PdfSurface pdf;
+    NoProgress progress;
+    ASSERT_TRUE(doc.render(pdf, progress, 1));
+    test::TempDir dir;
+    writeFileAtomically(dir / "d.pdf", pdf.bytes());
+    auto page = [&](int p) {
+        return run("pdftotext -layout -f " + std::to_string(p) + " -l " + std::to_string(p) + " " +
+                   (dir / "d.pdf").string() + " -");
+    };
+    const std::vector<std::string> contents = words(page(1));
+    for (const char* line : {"Datos 2", "Fin 4"}) {
+        const std::vector<std::string> w = words(line);
+        EXPECT_NE(std::search(contents.begin(), contents.end(), w.begin(), w.end()), contents.end())
+            << line;
+    }
+    for (int p = 2; p <= 3; ++p) {
+        const std::string text = page(p);
+        EXPECT_NE(text.find("Nave industrial"), std::string::npos) << p;
+        EXPECT_NE(text.find("Página " + std::to_string(p) + " de 4"), std::string::npos) << p;
+        EXPECT_NE(text.find("Valor"), std::string::npos) << p;
+    }
+    EXPECT_EQ(page(2).find("Cargas (continuación)"), std::string::npos);
+    EXPECT_NE(page(3).find("Cargas (continuación)"), std::string::npos);
+    EXPECT_NE(page(3).find("100.5"), std::string::npos);
 }
 
 // The report's tables hold the listing's own numbers: every number of the
@@ -129,6 +184,27 @@ TEST(CalculationReport, TablesHoldTheListingsNumbers) {
     }
     EXPECT_NEAR(up, 18, 0.002);
     EXPECT_NEAR(side, -2, 0.002);
+}
+
+// Stopped while it writes its pages, the report writes nothing: the old
+// file stays as it was.
+TEST(CalculationReport, StoppedWritesNothing) {
+    class StopAtPageTwo : public Progress {
+      public:
+        void report(int stage, long long current, long long) override {
+            stop_ = stage == StagePages && current >= 2;
+        }
+        bool stopRequested() override { return stop_; }
+
+      private:
+        bool stop_ = false;
+    } progress;
+    test::TempDir work;
+    const fs::path dir = calculatedSample("-Portico", work);
+    writeFileAtomically(dir / "memoria.pdf", "anterior");
+    test::FixedClock clock;
+    EXPECT_EQ(writeCalculationReport(dir, dir / "memoria.pdf", {}, progress, clock), 0);
+    EXPECT_EQ(readTextFile(dir / "memoria.pdf"), "anterior");
 }
 
 // A table longer than the limit keeps the rows of its extremes and says so.
