@@ -105,7 +105,7 @@ class SurfaceTest : public QObject {
         Canvas c(200, 100);
         c.surface.lines(segments);
         QCOMPARE(c.count(Black), 41 + 31 + 1 + 20 - 1);  // (20, 20) is on two lines
-        c.surface.lineTo(2700, 1200);  // down from pixel (180, 40)
+        c.surface.lineTo(2700, 1200);                    // down from pixel (180, 40)
         const QImage im = c.done();
         for (const QPoint p : {QPoint(10, 20), QPoint(50, 20), QPoint(30, 30), QPoint(66, 66),
                                QPoint(199, 40), QPoint(180, 60)})
