@@ -166,26 +166,6 @@ TEST(Cli, CalculationRefusals) {
     }
 }
 
-// An unsupported lattice large enough that its loose pivots are lost in
-// rounding rather than zero: still a mechanism, named, and no results.
-TEST(Cli, UnsupportedLatticeIsAMechanism) {
-    TempDir t;
-    const fs::path dir = t.path() / "-Suelta";
-    fs::create_directories(dir);
-    ASSERT_EQ(
-        runCli({"lattice", dir.string(), "--points", "14,14,14", "--spacing", "5,5,3"}).status, 0);
-    std::string loads;
-    for (int n = 0; n < 14 * 14 * 14; ++n)
-        loads += "0.35\r\n0\r\n-1.25\r\n0\r\n0\r\n0\r\n";
-    t.write("-Suelta/CARGAS.DAT", loads);
-    const CliRun r = runCli({"calc", dir.string()});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("Detección de mecanismo en el nudo nº: 2744, en el Desplazamiento X."),
-              std::string::npos)
-        << r.err;
-    EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
-}
-
 // A DATOS.DAT claiming more than its files can hold is refused by every
 // command at once, before anything is sized by its counts.
 TEST(Cli, CountsBeyondTheFilesAreRefusedAtOnce) {
