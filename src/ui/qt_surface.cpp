@@ -248,7 +248,7 @@ QImage* QtSurface::plainImage() const {
     const bool opaqueRgb = image->format() == QImage::Format_RGB32 ||
                            image->format() == QImage::Format_ARGB32_Premultiplied;
     const bool plainPen = mode_ == PenMode::Copy && style_ == LineStyle::Solid && penPixels() == 1;
-    return opaqueRgb && plainPen && image->devicePixelRatio() == 1 ? image : nullptr;
+    return opaqueRgb && plainPen ? image : nullptr;
 }
 
 void QtSurface::lines(std::span<const Segment> segments) {
@@ -267,13 +267,16 @@ void QtSurface::lines(std::span<const Segment> segments) {
     // pixels, many times faster than the painter draws them one by one. The
     // painter lets go of the image first.
     flush();
+    // On a high-resolution screen the image has more pixels than the picture
+    // has logical ones; the line stays one pixel thin, as the painter draws it.
+    const double ratio = image->devicePixelRatio();
     const double w = image->width(), h = image->height();
     QRgb* bits = reinterpret_cast<QRgb*>(image->bits());
     const qsizetype stride = image->bytesPerLine() / qsizetype(sizeof(QRgb));
     const QRgb colour = qcolour(foreground_).rgb();
     const auto pixel = [](double v, double size) { return int(std::clamp(v, 0.0, size - 1)); };
     for (const Segment& s : segments) {
-        QPointF a = toDevice(s.x1, s.y1), b = toDevice(s.x2, s.y2);
+        QPointF a = toDevice(s.x1, s.y1) * ratio, b = toDevice(s.x2, s.y2) * ratio;
         if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
             !std::isfinite(b.y()) || !clipToBox(a, b, w, h))
             continue;

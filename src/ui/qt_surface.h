@@ -86,8 +86,8 @@ class QtSurface : public Surface {
   private:
     void applyPen();
     void dot(QPointF p);
-    // The device when it is an image of opaque 32-bit pixels, unscaled, and the
-    // pen a plain line of one pixel: lines() then writes its pixels itself.
+    // The device when it is an image of opaque 32-bit pixels and the pen a
+    // plain line of one pixel: lines() then writes its pixels itself.
     QImage* plainImage() const;
     int penPixels() const;
 
