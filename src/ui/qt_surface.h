@@ -63,6 +63,7 @@ class QtSurface : public Surface {
     void clear() override;
     void moveTo(double x, double y) override;
     void line(double x1, double y1, double x2, double y2) override;
+    void lines(std::span<const Segment> segments) override;
     void lineTo(double x, double y) override;
     void point(double x, double y) override;
     void rectangle(double x1, double y1, double x2, double y2) override;
@@ -85,6 +86,9 @@ class QtSurface : public Surface {
   private:
     void applyPen();
     void dot(QPointF p);
+    // The device when it is an image of opaque 32-bit pixels and the pen a
+    // plain line of one pixel: lines() then writes its pixels itself.
+    QImage* plainImage() const;
     int penPixels() const;
 
     QPaintDevice* device_ = nullptr;

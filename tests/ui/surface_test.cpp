@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QtTest>
+#include <cmath>
 #include <functional>
 
 #include "support/tempdir.h"
@@ -90,6 +91,33 @@ class SurfaceTest : public QObject {
             draw(c.surface);
             QCOMPARE(c.count(Black), 1);
         }
+    }
+
+    // Many lines at once, 15 twips to a pixel: each line's pixels from end to
+    // end, cut at the picture's edge; nothing for a line off to infinity; the
+    // current point at the last end. In Xor mode, as line() after line().
+    void linesInOneCallMarkEveryPixelOfEachLine() {
+        const Segment segments[] = {{150, 300, 750, 300},  // pixels 10..50 of row 20
+                                    {0, 0, 450, 450},      // the diagonal 0..30
+                                    {1000, 1000, 1001, 1001},
+                                    {0, 0, INFINITY, 5},
+                                    {3600, 600, 2700, 600}};  // 199..180 of row 40
+        Canvas c(200, 100);
+        c.surface.lines(segments);
+        QCOMPARE(c.count(Black), 41 + 31 + 1 + 20 - 1);  // (20, 20) is on two lines
+        c.surface.lineTo(2700, 1200);                    // down from pixel (180, 40)
+        const QImage im = c.done();
+        for (const QPoint p : {QPoint(10, 20), QPoint(50, 20), QPoint(30, 30), QPoint(66, 66),
+                               QPoint(199, 40), QPoint(180, 60)})
+            QCOMPARE(qGray(im.pixel(p)), 0);
+
+        Canvas many(200, 100), one(200, 100);
+        for (Canvas* x : {&many, &one})
+            x->surface.setPenMode(PenMode::Xor);
+        many.surface.lines(segments);
+        for (const Segment& l : segments)
+            one.surface.line(l.x1, l.y1, l.x2, l.y2);
+        QCOMPARE(many.done(), one.done());
     }
 
     void xorDrawnTwiceRestoresThePicture() {
