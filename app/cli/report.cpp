@@ -21,29 +21,24 @@ int runReport(const Invocation& call) {
     calcreport::ReportOptions options;
     if (call.has("--full-tables")) options.tableRowLimit = 0;
 
-    return guarded([&] {
-        TerminalProgress progress({{calcreport::StageReading, "Leyendo datos y resultados"},
-                                   {calcreport::StagePages, "Página nº:"}});
-        SystemClock clock;
-        try {
-            const int pages =
-                calcreport::writeCalculationReport(absolute, out, options, progress, clock);
-            progress.finish();
-            std::cout << "Memoria de cálculo escrita en " << out.string() << " (" << pages
-                      << (pages == 1 ? " página).\n" : " páginas).\n");
-            return int(Ok);
-        } catch (const diagrams::DiagramError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-        } catch (const analysis::CalculationError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-        } catch (const std::system_error&) {
-            progress.finish();
-            std::cerr << "No se pudo escribir el fichero: " << out.string() << '\n';
-        }
-        return int(BadInput);
-    });
+    return withProgress<diagrams::DiagramError, analysis::CalculationError>(
+        {{calcreport::StageReading, "Leyendo datos y resultados"},
+         {calcreport::StagePages, "Página nº:"}},
+        [&](TerminalProgress& progress) {
+            SystemClock clock;
+            try {
+                const int pages =
+                    calcreport::writeCalculationReport(absolute, out, options, progress, clock);
+                progress.finish();
+                std::cout << "Memoria de cálculo escrita en " << out.string() << " (" << pages
+                          << (pages == 1 ? " página).\n" : " páginas).\n");
+                return Ok;
+            } catch (const std::system_error&) {
+                progress.finish();
+                std::cerr << "No se pudo escribir el fichero: " << out.string() << '\n';
+                return BadInput;
+            }
+        });
 }
 
 }  // namespace vanto::cli
