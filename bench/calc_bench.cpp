@@ -159,8 +159,9 @@ Measure inChild(Body body) {
 
 // The free equations as the calculation assembles them.
 vanto::analysis::SparseSystem assembled(const std::filesystem::path& dir) {
-    vanto::analysis::CalcData data = vanto::analysis::loadStructure(dir);
-    std::vector<double> F = data.loads, D = data.restraints;
+    const vanto::analysis::StructureData data = vanto::analysis::loadStructure(dir);
+    std::vector<double> F = vanto::analysis::byDof(data.loads, data.nodeCount);
+    std::vector<double> D = vanto::analysis::byDof(data.restraints, data.nodeCount);
     vanto::analysis::SparseSystem K;
     Quiet quiet;
     vanto::analysis::assembleSparse(data, F, D, K, quiet);
@@ -213,9 +214,11 @@ void bareCholmod(vanto::analysis::SparseSystem& K, int ordering) {
 
 // The band path's assembly and elimination of the same structure.
 void bandPath(const std::filesystem::path& dir) {
-    vanto::analysis::CalcData data = vanto::analysis::loadStructure(dir);
-    std::vector<double> F = data.loads, D = data.restraints;
-    vanto::analysis::BandMatrix K(data.dofCount, data.halfBandwidth);
+    const vanto::analysis::StructureData data = vanto::analysis::loadStructure(dir);
+    std::vector<double> F = vanto::analysis::byDof(data.loads, data.nodeCount);
+    std::vector<double> D = vanto::analysis::byDof(data.restraints, data.nodeCount);
+    vanto::analysis::BandMatrix K(6 * data.nodeCount,
+                                  vanto::ComputeHalfBandwidth(data.bars, data.barCount));
     Quiet quiet;
     vanto::SystemClock clock;
     const auto t0 = Clock::now();

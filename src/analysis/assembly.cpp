@@ -48,7 +48,7 @@ void addAlong(std::vector<double>& F, int first, const Vec3& axis, double value)
 
 }  // namespace
 
-BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& f) {
+BarLoadTerms barLoadTerms(const StructureData& data, int bar, const BarFrame& f) {
     const float* b = data.bars.row(bar);
     const double* type = data.types.values.row(itemNumber(b[Type]));
     BarLoadTerms t;
@@ -64,7 +64,7 @@ BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& f) {
     return t;
 }
 
-void addBarLoads(const CalcData& data, int bar, const BarFrame& f, std::vector<double>& F) {
+void addBarLoads(const StructureData& data, int bar, const BarFrame& f, std::vector<double>& F) {
     const BarLoadTerms t = barLoadTerms(data, bar, f);
     const Vec3 &x = f.axes[0], &y = f.axes[1], &z = f.axes[2];
     const int ti = 6 * (f.i - 1) + 1, ri = ti + 3;  // translations and rotations of i
@@ -91,12 +91,12 @@ void addBarLoads(const CalcData& data, int bar, const BarFrame& f, std::vector<d
     }
 }
 
-bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
+bool Ensambla(const StructureData& data, BandMatrix& K, std::vector<double>& F,
               const std::vector<double>& D, CalcObserver& observer) {
     const int n = K.size(), hb = K.halfBandwidth();
     for (int bar = 1; bar <= data.barCount; ++bar) {
         observer.report(StageAssembly, bar, data.barCount);
-        const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+        const BarFrame f = barFrame(data.bars, bar, data.coordinates);
         const float* b = data.bars.row(bar);
         const double* type = data.types.values.row(itemNumber(b[Type]));
         const LocalBlocks g = toGlobal(localStiffness(type, f.L, b[EmpOR], b[EmpEX]), f.axes);

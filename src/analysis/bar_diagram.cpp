@@ -38,9 +38,9 @@ Slopes endSlope(const BarDiagramInput& b, const std::array<double, 3>& rot, doub
 
 }  // namespace
 
-BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector<double>& D,
+BarDiagramInput barDiagramInput(const StructureData& data, int bar, const std::vector<double>& D,
                                 const Table<double>& endForces) {
-    const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+    const BarFrame f = barFrame(data.bars, bar, data.coordinates);
     const BarLoadTerms t = barLoadTerms(data, bar, f);
     const double* type = data.types.values.row(itemNumber(data.bars(bar, Type)));
     BarDiagramInput in;

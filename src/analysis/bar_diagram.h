@@ -12,9 +12,14 @@
 
 #include "model/arrays.h"
 
+namespace vanto {
+template <class Real>
+struct BasicStructure;
+}  // namespace vanto
+
 namespace vanto::analysis {
 
-struct CalcData;
+using StructureData = BasicStructure<double>;
 
 // What the values along one bar depend on; everything in local axes, t and m.
 struct BarDiagramInput {
@@ -30,7 +35,7 @@ struct BarDiagramInput {
 
 // The input for bar `bar` of a calculated structure: D the displacements
 // (1..DofCount), endForces the table of end forces (bar, 1..12).
-BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector<double>& D,
+BarDiagramInput barDiagramInput(const StructureData& data, int bar, const std::vector<double>& D,
                                 const Table<double>& endForces);
 
 struct DiagramValues {

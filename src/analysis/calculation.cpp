@@ -14,7 +14,7 @@ namespace vanto::analysis {
 
 namespace fs = std::filesystem;
 
-CalcData loadStructure(const fs::path& dir) {
+StructureData loadStructure(const fs::path& dir) {
     StructureCounts counts;
     switch (DiscoX::readDatos(dir, counts)) {
         case DiscoX::Status::Missing:
@@ -26,35 +26,20 @@ CalcData loadStructure(const fs::path& dir) {
         case DiscoX::Status::Read:
             break;
     }
-    BasicStructure<double> structure(counts);
-    structure.read(dir, part::All);
-    return calcData(std::move(structure));
+    StructureData s(counts);
+    s.read(dir, part::All);
+    return s;
 }
 
-CalcData calcData(BasicStructure<double> s) {
-    CalcData d;
-    const int n = s.nodeCount;
-    d.nodeCount = n;
-    d.barCount = s.barCount;
-    d.dofCount = 6 * n;
-    d.halfBandwidth = ComputeHalfBandwidth(s.bars, s.barCount);
-    d.bars = std::move(s.bars);
-    d.types = std::move(s.types);
-    d.xyz.assign(3 * std::size_t(n) + 1, 0.0);
-    for (int axis = 1; axis <= 3; ++axis)
-        for (int node = 1; node <= n; ++node)
-            d.xyz[std::size_t(axis - 1) * n + node] = s.coordinates(node, axis);
-    d.restraints.assign(6 * std::size_t(n) + 1, 0.0);
-    d.loads.assign(6 * std::size_t(n) + 1, 0.0);
-    for (int node = 1; node <= n; ++node)
-        for (int k = 1; k <= 6; ++k) {
-            d.restraints[6 * std::size_t(node - 1) + k] = s.restraints(node, k);
-            d.loads[6 * std::size_t(node - 1) + k] = s.loads(node, k);
-        }
-    return d;
+std::vector<double> byDof(const Table<double>& values, int nodeCount) {
+    std::vector<double> flat(6 * std::size_t(nodeCount) + 1, 0.0);
+    for (int node = 1; node <= nodeCount; ++node)
+        for (int k = 1; k <= 6; ++k)
+            flat[6 * std::size_t(node - 1) + k] = values(node, k);
+    return flat;
 }
 
-void validate(const CalcData& d) {
+void validate(const StructureData& d) {
     using Kind = CalculationError::Kind;
     for (int bar = 1; bar <= d.barCount; ++bar) {
         const int o = itemNumber(d.bars(bar, Origin)), e = itemNumber(d.bars(bar, End));
@@ -68,7 +53,7 @@ void validate(const CalcData& d) {
         if (t < 1 || t > d.types.count)
             throw CalculationError(Kind::UndefinedType,
                                    " Está usando un tipo de barra que no está definido       ");
-        if (barFrame(d.bars, bar, d.xyz, d.nodeCount).L == 0)
+        if (barFrame(d.bars, bar, d.coordinates).L == 0)
             throw CalculationError(Kind::ZeroLength, "La barra nº " + std::to_string(bar) +
                                                          " tiene longitud nula: sus nudos " +
                                                          std::to_string(o) + " y " +
@@ -133,10 +118,10 @@ std::string megabytes(double bytes) {
 
 // The band path refuses a band the machine cannot hold and warns of a large
 // one before it starts.
-void checkBand(const CalcData& data, CalcObserver& observer) {
-    const double bytes = bandBytes(data.dofCount, data.halfBandwidth);
+void checkBand(int dofCount, int halfBandwidth, CalcObserver& observer) {
+    const double bytes = bandBytes(dofCount, halfBandwidth);
     const double available = availableMemory();
-    const std::string size = "La matriz en banda (semiancho " + std::to_string(data.halfBandwidth) +
+    const std::string size = "La matriz en banda (semiancho " + std::to_string(halfBandwidth) +
                              ") ocupa " + megabytes(bytes);
     switch (judgeBand(bytes, available)) {
         case BandVerdict::Fine:
@@ -158,14 +143,16 @@ void checkBand(const CalcData& data, CalcObserver& observer) {
 
 CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, CalcObserver& observer,
                            const Clock& clock) {
-    CalcData data = loadStructure(dir);
+    const StructureData data = loadStructure(dir);
     validate(data);
 
-    std::vector<double> F = data.loads;
-    std::vector<double> D = data.restraints;
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    std::vector<double> D = byDof(data.restraints, data.nodeCount);
     if (options.writeMatrix || options.writeTriangulated) {
-        checkBand(data, observer);
-        BandMatrix K(data.dofCount, data.halfBandwidth);
+        const int dofCount = 6 * data.nodeCount;
+        const int hb = ComputeHalfBandwidth(data.bars, data.barCount);
+        checkBand(dofCount, hb, observer);
+        BandMatrix K(dofCount, hb);
         if (!Ensambla(data, K, F, D, observer)) return CalcOutcome::Stopped;
         if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D));
         if (!Gauss(K, F, D, observer, clock)) return CalcOutcome::Stopped;

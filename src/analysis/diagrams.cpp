@@ -28,8 +28,8 @@ void appendField(std::string& out, const NumberPattern& pattern, double value) {
 
 }  // namespace
 
-bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<double>& endForces,
-               std::string& text, CalcObserver& observer) {
+bool Diagramas(const StructureData& data, const std::vector<double>& D,
+               const Table<double>& endForces, std::string& text, CalcObserver& observer) {
     static const Patterns p;
     text.clear();
     text.reserve(std::size_t(data.barCount) * 12 * 112 + 600);

@@ -20,31 +20,22 @@
 
 namespace vanto::analysis {
 
-// A structure in the layouts the calculation works in: node values flat by
-// degree of freedom, as F and D start from them.
-struct CalcData {
-    int nodeCount = 0;
-    int barCount = 0;
-    int dofCount = 0;
-    int halfBandwidth = 6;
-    std::vector<double> xyz;         // flat, (axis−1)·N + node, m
-    Table<float> bars;               // (bar, field)
-    BarTypes<double> types;          // (type, field), names
-    std::vector<double> loads;       // 1..DofCount, node loads of CARGAS.DAT
-    std::vector<double> restraints;  // 1..DofCount, COACCION.DAT
-};
-
-// The calculation's layouts of a whole structure, values unchanged.
-CalcData calcData(BasicStructure<double> structure);
+// The structure as the calculation reads it: 64-bit coordinates, types,
+// restraints and loads, 32-bit bar records (model/structure_data.h).
+using StructureData = BasicStructure<double>;
 
 // Reads the structure of `dir` (DATOS, TIPOS, BARRAS, COORDENA, COACCION,
 // CARGAS) in 64 bits. Throws CalculationError for a missing DATOS.DAT or
 // another version, FileError for any other missing or damaged file.
-CalcData loadStructure(const std::filesystem::path& dir);
+StructureData loadStructure(const std::filesystem::path& dir);
 
 // Refuses data the calculation cannot work with: node or type numbers out of
 // range, zero-length bars, types without area or Young's modulus.
-void validate(const CalcData& data);
+void validate(const StructureData& s);
+
+// A table of six values per node, (node, k), flat by degree of freedom:
+// element 6·(node−1)+k, element 0 unused.
+std::vector<double> byDof(const Table<double>& values, int nodeCount);
 
 // Releases memory mapped for a band matrix.
 struct MappedDeleter {
@@ -82,7 +73,7 @@ class BandMatrix {
 
 // Adds every bar's stiffness into K and its equivalent nodal loads into F, then
 // moves non-zero prescribed displacements to F. Returns false when stopped.
-bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
+bool Ensambla(const StructureData& s, BandMatrix& K, std::vector<double>& F,
               const std::vector<double>& D, CalcObserver& observer);
 
 // The finishing-time estimate of the elimination.
@@ -131,7 +122,7 @@ struct SparseSystem {
 // Adds every bar's stiffness into K and its equivalent nodal loads into F;
 // couplings with prescribed displacements go to F as they are added. Returns
 // false when stopped.
-bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vector<double>& D,
+bool assembleSparse(const StructureData& s, std::vector<double>& F, const std::vector<double>& D,
                     SparseSystem& K, CalcObserver& observer);
 
 // Solves the free equations with CHOLMOD; D's free entries receive the
@@ -153,20 +144,20 @@ struct BarLoadTerms {
     double Mi(double q) const { return (1.0 / 8 - beta / 24) * q * L * L * alpha; }
     double Mj(double q) const { return (1.0 / 8 - alpha / 24) * q * L * L * beta; }
 };
-BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& frame);
+BarLoadTerms barLoadTerms(const StructureData& s, int bar, const BarFrame& frame);
 
 // Adds the equivalent nodal loads of one bar (distributed loads and temperature)
 // to F, in global axes.
-void addBarLoads(const CalcData& data, int bar, const BarFrame& frame, std::vector<double>& F);
+void addBarLoads(const StructureData& s, int bar, const BarFrame& frame, std::vector<double>& F);
 
 // End forces of every bar (bar, 1..12, local axes, the six at the lower-numbered
 // node first) and unbalanced forces (node loads + equivalent loads − end forces,
 // global). Returns false when stopped.
-bool Esfuerzos(const CalcData& data, const std::vector<double>& D, Table<double>& endForces,
+bool Esfuerzos(const StructureData& s, const std::vector<double>& D, Table<double>& endForces,
                std::vector<double>& unbalanced, CalcObserver& observer);
 
 // The text of DIAGRAMA.RES. Returns false when stopped.
-bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<double>& endForces,
+bool Diagramas(const StructureData& s, const std::vector<double>& D, const Table<double>& endForces,
                std::string& text, CalcObserver& observer);
 
 // The text of matriz.lsc or matriz.tri: one line per degree of freedom.

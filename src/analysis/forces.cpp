@@ -23,13 +23,13 @@ void subtractGlobal(std::vector<double>& F, int first, const std::array<Vec3, 3>
 
 }  // namespace
 
-bool Esfuerzos(const CalcData& data, const std::vector<double>& D, Table<double>& endForces,
+bool Esfuerzos(const StructureData& data, const std::vector<double>& D, Table<double>& endForces,
                std::vector<double>& unbalanced, CalcObserver& observer) {
     endForces = Table<double>(data.barCount, 12);
-    unbalanced = data.loads;
+    unbalanced = byDof(data.loads, data.nodeCount);
     for (int bar = 1; bar <= data.barCount; ++bar) {
         observer.report(StageEndForces, bar, data.barCount);
-        const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+        const BarFrame f = barFrame(data.bars, bar, data.coordinates);
         const float* b = data.bars.row(bar);
         const double* type = data.types.values.row(itemNumber(b[Type]));
         const LocalBlocks k = localStiffness(type, f.L, b[EmpOR], b[EmpEX]);

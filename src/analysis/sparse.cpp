@@ -45,7 +45,7 @@ struct Neighbours {
     std::vector<int> list;
 };
 
-Neighbours lowerNeighbours(const CalcData& data) {
+Neighbours lowerNeighbours(const StructureData& data) {
     Neighbours g;
     const int nodes = data.nodeCount;
     g.start.assign(std::size_t(nodes) + 2, 0);
@@ -80,10 +80,10 @@ Neighbours lowerNeighbours(const CalcData& data) {
 
 }  // namespace
 
-bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vector<double>& D,
+bool assembleSparse(const StructureData& data, std::vector<double>& F, const std::vector<double>& D,
                     SparseSystem& K, CalcObserver& observer) {
     const int nodes = data.nodeCount;
-    const std::vector<int> eq = equationsOf(D, data.dofCount);
+    const std::vector<int> eq = equationsOf(D, 6 * data.nodeCount);
     // firstEq[b]: node b's first equation; its free degrees of freedom have
     // consecutive equations up to firstEq[b + 1].
     std::vector<int> firstEq(std::size_t(nodes) + 2, 0);
@@ -113,7 +113,7 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
     K = {};
     K.n = count;
     K.dof.resize(std::size_t(count));
-    for (int k = 1; k <= data.dofCount; ++k)
+    for (int k = 1; k <= 6 * data.nodeCount; ++k)
         if (eq[k] >= 0) K.dof[std::size_t(eq[k])] = k;
     K.colStart.assign(std::size_t(count) + 1, 0);
     std::size_t entries = 0;
@@ -160,7 +160,7 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
 
     for (int bar = 1; bar <= data.barCount; ++bar) {
         observer.report(StageAssembly, bar, data.barCount);
-        const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+        const BarFrame f = barFrame(data.bars, bar, data.coordinates);
         const float* b = data.bars.row(bar);
         const double* type = data.types.values.row(itemNumber(b[Type]));
         const LocalBlocks l = toGlobal(localStiffness(type, f.L, b[EmpOR], b[EmpEX]), f.axes);

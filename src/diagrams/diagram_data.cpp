@@ -18,7 +18,7 @@ const DiagramKind& diagramKind(char code) {
 
 DiagramData loadDiagramData(const fs::path& dir) {
     if (!fileExists(dir, "INCOG.RES")) throw DiagramError(NotCalculatedText);
-    analysis::CalcData calc = analysis::calcData(loadStructure<double>(dir, part::All));
+    const analysis::StructureData calc = loadStructure<double>(dir, part::All);
     analysis::validate(calc);
     const int N = calc.nodeCount, B = calc.barCount;
     const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N);
@@ -39,17 +39,16 @@ DiagramData loadDiagramData(const fs::path& dir) {
     d.displacements.resize(std::size_t(N) + 1);
     for (int n = 1; n <= N; ++n) {
         for (int axis = 0; axis < 3; ++axis)
-            d.nodes[n][axis] = calc.xyz[std::size_t(axis) * N + n];
+            d.nodes[n][axis] = calc.coordinates(n, axis + 1);
         for (int k = 0; k < 6; ++k) {
-            const std::size_t dof = 6 * std::size_t(n - 1) + k + 1;
-            d.nodeLoads[n][k] = calc.loads[dof];
-            d.restraints[n][k] = calc.restraints[dof];
-            d.displacements[n][k] = (*D)[dof];
+            d.nodeLoads[n][k] = calc.loads(n, k + 1);
+            d.restraints[n][k] = calc.restraints(n, k + 1);
+            d.displacements[n][k] = (*D)[6 * std::size_t(n - 1) + k + 1];
         }
     }
     d.bars.resize(std::size_t(B) + 1);
     for (int b = 1; b <= B; ++b) {
-        const analysis::BarFrame f = analysis::barFrame(calc.bars, b, calc.xyz, N);
+        const analysis::BarFrame f = analysis::barFrame(calc.bars, b, calc.coordinates);
         DiagramBar& bar = d.bars[b];
         bar.i = f.i;
         bar.j = f.j;

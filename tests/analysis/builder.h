@@ -53,7 +53,7 @@ class Builder {
     }
     void load(int n, int k, double value) { s_.loads(n, k) = value; }
 
-    analysis::CalcData data() const { return analysis::calcData(s_); }
+    const analysis::StructureData& data() const { return s_; }
 
     // Written in the single precision of the files.
     void write(const std::filesystem::path& dir) const {

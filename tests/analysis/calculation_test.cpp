@@ -29,7 +29,7 @@ using test::Section;
 constexpr double Tight = 1e-9;
 
 struct Solution {
-    CalcData data;
+    StructureData data;
     std::vector<double> D, unbalanced;
     Table<double> S;
     std::string diagrams;
@@ -38,11 +38,11 @@ struct Solution {
 Solution solve(const Builder& b) {
     Solution s;
     s.data = b.data();
-    const CalcData& data = s.data;
+    const StructureData& data = s.data;
     validate(data);
-    std::vector<double> F = data.loads;
-    s.D = data.restraints;
-    BandMatrix K(data.dofCount, data.halfBandwidth);
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    s.D = byDof(data.restraints, data.nodeCount);
+    BandMatrix K(6 * data.nodeCount, ComputeHalfBandwidth(data.bars, data.barCount));
     test::RecordingObserver obs;
     FixedClock clock;
     EXPECT_TRUE(Ensambla(data, K, F, s.D, obs));
@@ -55,9 +55,10 @@ Solution solve(const Builder& b) {
 // The displacements by the sparse path, as the calculation finds them
 // without dumps of the band.
 std::vector<double> solveSparsely(const Builder& b) {
-    const CalcData data = b.data();
+    const StructureData& data = b.data();
     validate(data);
-    std::vector<double> F = data.loads, D = data.restraints;
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    std::vector<double> D = byDof(data.restraints, data.nodeCount);
     SparseSystem K;
     test::RecordingObserver obs;
     FixedClock clock;
@@ -366,7 +367,7 @@ TEST(Mechanisms, StiffBeamsOnSoftColumnsStillCalculate) {
     ASSERT_TRUE(Esfuerzos(band.data, solveSparsely(b), S, unbalanced, obs));
     for (const std::vector<double>& u : {band.unbalanced, unbalanced})
         for (std::size_t k = 1; k < u.size(); ++k) {
-            if (!isFree(band.data.restraints[k])) continue;
+            if (!isFree(band.data.restraints((k + 5) / 6, (k - 1) % 6 + 1))) continue;
             EXPECT_NEAR(u[k], 0, 1e-6) << k;
         }
 }
@@ -456,9 +457,9 @@ TEST(ResultText, MatrixDumpLines) {
     Builder b = beam(2, {});
     b.fix({1});
     b.load(2, 3, -1);
-    const CalcData data = b.data();
-    BandMatrix K(data.dofCount, data.halfBandwidth);
-    std::vector<double> F = data.loads, D = data.restraints;
+    const StructureData& data = b.data();
+    BandMatrix K(12, ComputeHalfBandwidth(data.bars, data.barCount));
+    std::vector<double> F = byDof(data.loads, 2), D = byDof(data.restraints, 2);
     test::RecordingObserver obs;
     ASSERT_TRUE(Ensambla(data, K, F, D, obs));
     const auto lines = splitLines(matrixDump(K, F, D));
