@@ -352,7 +352,7 @@ void readNodeRows(ListingLines& in, std::string_view word, std::string_view titl
 bool readListing(const std::string& text, Imported& s, Progress& progress) {
     ListingLines in(text);
     readCounts(in, s);
-    s.reset(part::Geometry | part::Restraints | part::Loads);
+    s.reset(part::Geometry | part::Restraints | part::Loads | part::Cases);
     readBars(in, s);
     if (!readCoordinates(in, s, progress)) return false;
     readTypes(in, s);

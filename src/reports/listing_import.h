@@ -40,7 +40,7 @@ class ListingImportError : public std::runtime_error {
 // Stages reported to the progress sink by listin.
 enum ImportStage : int {
     ImportReading = 1,  // coordinates read, current node of NodeCount
-    ImportWriting = 2,  // structure files written, current file of 6
+    ImportWriting = 2,  // structure files written: six files, then the load cases
 };
 
 // Reads `listing` and rewrites the structure in `dir` from it. The sink's stop

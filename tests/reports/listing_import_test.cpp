@@ -204,8 +204,9 @@ TEST_F(ListingImport, ReportsProgressPerNodeAndPerFile) {
     std::vector<RecordingProgress::Report> expected;
     for (int node = 1; node <= 3; ++node)
         expected.push_back({ImportReading, node, 3});
-    for (int file = 1; file <= 6; ++file)
-        expected.push_back({ImportWriting, file, 6});
+    // Six data files and the load cases (none here).
+    for (int file = 1; file <= 7; ++file)
+        expected.push_back({ImportWriting, file, 7});
     EXPECT_EQ(recording.reports, expected);
 }
 
