@@ -1,8 +1,10 @@
 #include "analysis/calculation.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "analysis/engine.h"
@@ -139,6 +141,123 @@ void checkBand(int dofCount, int halfBandwidth, CalcObserver& observer) {
     }
 }
 
+// Solves every case: D[k − 1] receives the displacements of case k. The
+// stiffness is assembled and factorized once; each case is one right-hand side.
+bool solveCases(const fs::path& dir, const StructureData& data, const CalcOptions& options,
+                CalcObserver& observer, const Clock& clock, std::vector<std::vector<double>>& D) {
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    D.assign(std::size_t(data.cases.count()), byDof(data.restraints, data.nodeCount));
+    // Prescribed displacements belong to case 1: in the others those degrees
+    // of freedom stay still.
+    for (std::size_t k = 1; k < D.size(); ++k)
+        for (double& d : D[k])
+            if (!isFree(d)) d = 0;
+    std::vector<std::vector<double>> more;  // right-hand sides of cases 2..N
+    for (int k = 2; k <= data.cases.count(); ++k)
+        more.push_back(loadVector(data, CaseLoads(data, {ResultSet::Kind::Case, k})));
+
+    if (options.writeMatrix || options.writeTriangulated) {
+        const int dofCount = 6 * data.nodeCount;
+        const int hb = ComputeHalfBandwidth(data.bars, data.barCount);
+        checkBand(dofCount, hb, observer);
+        BandMatrix K(dofCount, hb);
+        if (!Ensambla(data, K, F, D[0], observer)) return false;
+        if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D[0]));
+        if (!Gauss(K, F, D[0], observer, clock)) return false;
+        if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D[0]));
+        for (std::size_t k = 1; k < D.size(); ++k)
+            solveReduced(K, more[k - 1], D[k]);
+        return !observer.stopRequested();
+    }
+    SparseSystem K;
+    if (!assembleSparse(data, F, D[0], K, observer)) return false;
+    for (const std::vector<double>& Fk : more)
+        addRightHandSide(K, Fk);
+    more.clear();
+    return solveSparse(std::move(K), D, observer, clock);
+}
+
+// The displacements of a combination: its factors times those of the cases.
+std::vector<double> combined(const std::vector<std::vector<double>>& D,
+                             const std::vector<double>& factors) {
+    std::vector<double> out(D[0].size(), 0.0);
+    for (std::size_t k = 0; k < factors.size(); ++k) {
+        if (factors[k] == 0) continue;
+        for (std::size_t i = 1; i < out.size(); ++i)
+            out[i] += factors[k] * D[k][i];
+    }
+    return out;
+}
+
+const char* const ResultStems[] = {"INCOG", "ESFUERZO", "DESEQUIL", "DIAGRAMA"};
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Result files of cases and combinations the structure no longer has would
+// pass for results of this calculation: they go.
+void removeStaleResults(const fs::path& dir, const std::vector<ResultSet>& sets, bool envelope) {
+    std::set<std::string> current;
+    for (const ResultSet& set : sets)
+        for (const char* stem : ResultStems)
+            current.insert(upper(DiscoX::resultFileName(stem, set)));
+    if (envelope) current.insert(EnvelopeFileName);
+    std::error_code ec;
+    std::vector<fs::path> stale;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (isResultFile(name) && !current.count(upper(name))) stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale)
+        if (!fs::remove(p, ec) && ec)
+            throw FileError(FileError::Kind::WriteFailed, p, ec.message());
+}
+
+// INCOG, ESFUERZO, DESEQUIL and DIAGRAMA of one case or combination.
+bool writeResults(const fs::path& dir, const StructureData& data, const ResultSet& set,
+                  const std::vector<double>& D, CalcObserver& observer) {
+    const CaseLoads loads(data, set);
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount, set);
+    Table<double> endForces;
+    std::vector<double> unbalanced;
+    if (!Esfuerzos(data, loads, D, endForces, unbalanced, observer)) return false;
+    DiscoX::writeEndForces(dir, endForces, data.barCount, set);
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount, set);
+    std::string diagrams;
+    if (!Diagramas(data, loads, D, endForces, diagrams, observer)) return false;
+    replaceFile(dir, DiscoX::resultFileName("DIAGRAMA", set), diagrams);
+    return true;
+}
+
+// ENVOLVEN.RES over the combinations, or over the cases when there is none,
+// and each bar's extremes for the results listing.
+bool writeEnvelope(const fs::path& dir, const StructureData& data,
+                   const std::vector<ResultSet>& sets, const std::vector<std::vector<double>>& D,
+                   reports::EnvelopeExtremes& extremes, CalcObserver& observer) {
+    const bool overCombinations = !data.cases.combinations.empty();
+    std::vector<EnvelopeSource> sources;
+    extremes.overCombinations = overCombinations;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if ((sets[i].kind == ResultSet::Kind::Combination) != overCombinations) continue;
+        sources.push_back({CaseLoads(data, sets[i]), &D[i]});
+        extremes.codes.push_back(sets[i].code());
+    }
+    std::string text;
+    std::vector<std::array<Extreme, 6>> bars;
+    if (!Envolvente(data, sources, extremes.codes, overCombinations, text, bars, observer))
+        return false;
+    replaceFile(dir, EnvelopeFileName, text);
+    extremes.bars.assign(bars.size(), {});
+    for (std::size_t b = 1; b < bars.size(); ++b)
+        for (std::size_t q = 0; q < 6; ++q)
+            extremes.bars[b][q] = {bars[b][q].max, bars[b][q].min, bars[b][q].maxBy,
+                                   bars[b][q].minBy};
+    return true;
+}
+
 }  // namespace
 
 CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, CalcObserver& observer,
@@ -146,38 +265,31 @@ CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, Calc
     const StructureData data = loadStructure(dir);
     validate(data);
 
-    std::vector<double> F = byDof(data.loads, data.nodeCount);
-    std::vector<double> D = byDof(data.restraints, data.nodeCount);
-    if (options.writeMatrix || options.writeTriangulated) {
-        const int dofCount = 6 * data.nodeCount;
-        const int hb = ComputeHalfBandwidth(data.bars, data.barCount);
-        checkBand(dofCount, hb, observer);
-        BandMatrix K(dofCount, hb);
-        if (!Ensambla(data, K, F, D, observer)) return CalcOutcome::Stopped;
-        if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D));
-        if (!Gauss(K, F, D, observer, clock)) return CalcOutcome::Stopped;
-        if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D));
-    } else {
-        SparseSystem K;
-        if (!assembleSparse(data, F, D, K, observer)) return CalcOutcome::Stopped;
-        if (!solveSparse(std::move(K), D, observer, clock)) return CalcOutcome::Stopped;
+    std::vector<std::vector<double>> D;  // per case, then per combination
+    if (!solveCases(dir, data, options, observer, clock, D)) return CalcOutcome::Stopped;
+    for (const std::vector<double>& d : D)
+        if (!allFinite(d)) notFinite();
+
+    const std::vector<ResultSet> sets = resultSets(data.cases);
+    const bool envelope = sets.size() > 1;
+    removeStaleResults(dir, sets, envelope);
+    const int total = int(sets.size()) + envelope;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (sets[i].kind == ResultSet::Kind::Combination)
+            D.push_back(
+                combined(D, data.cases.combinations[std::size_t(sets[i].number - 1)].factors));
+        observer.report(StageCases, int(i) + 1, total);
+        if (!writeResults(dir, data, sets[i], D[i], observer)) return CalcOutcome::Stopped;
     }
-    if (!allFinite(D)) notFinite();
-    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount);
-
-    Table<double> endForces;
-    std::vector<double> unbalanced;
-    if (!Esfuerzos(data, D, endForces, unbalanced, observer)) return CalcOutcome::Stopped;
-    DiscoX::writeEndForces(dir, endForces, data.barCount);
-    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount);
-
-    std::string diagrams;
-    if (!Diagramas(data, D, endForces, diagrams, observer)) return CalcOutcome::Stopped;
-    replaceFile(dir, "DIAGRAMA.RES", diagrams);
+    reports::EnvelopeExtremes extremes;
+    if (envelope) {
+        observer.report(StageCases, total, total);
+        if (!writeEnvelope(dir, data, sets, D, extremes, observer)) return CalcOutcome::Stopped;
+    }
 
     observer.report(StageListing, 0, 1);
     reports::writeDataListing(dir, clock);
-    reports::writeResultsListing(dir, clock);
+    reports::writeResultsListing(dir, clock, envelope ? &extremes : nullptr);
     observer.report(StageListing, 1, 1);
     return CalcOutcome::Completed;
 }

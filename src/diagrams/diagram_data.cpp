@@ -16,15 +16,24 @@ const DiagramKind& diagramKind(char code) {
     throw std::invalid_argument(std::string("diagram code ") + code);
 }
 
-DiagramData loadDiagramData(const fs::path& dir) {
+DiagramData loadDiagramData(const fs::path& dir, const ResultSet& set) {
+    // Without case 1's results, any other result file is left from before.
     if (!fileExists(dir, "INCOG.RES")) throw DiagramError(NotCalculatedText);
     const analysis::StructureData calc = loadStructure<double>(dir, part::All);
     analysis::validate(calc);
+    const bool known = set.kind == ResultSet::Kind::Case
+                           ? set.number <= calc.cases.count()
+                           : set.number <= int(calc.cases.combinations.size());
+    if (!known) throw DiagramError(UnknownSetText + set.code() + ".");
     const int N = calc.nodeCount, B = calc.barCount;
-    const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N);
+    const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N, set);
     if (!D) throw DiagramError(NotCalculatedText);
-    const auto forces = DiscoX::readEndForces(dir, B);
-    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+    const auto forces = DiscoX::readEndForces(dir, B, set);
+    if (!forces)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("ESFUERZO", set)));
+    const analysis::CaseLoads loads(calc, set);
+    const std::vector<double> nodeLoads = loads.nodeLoads();
     Table<double> endForces(B, 12);
     for (int b = 1; b <= B; ++b)
         for (int k = 1; k <= 12; ++k)
@@ -41,7 +50,7 @@ DiagramData loadDiagramData(const fs::path& dir) {
         for (int axis = 0; axis < 3; ++axis)
             d.nodes[n][axis] = calc.coordinates(n, axis + 1);
         for (int k = 0; k < 6; ++k) {
-            d.nodeLoads[n][k] = calc.loads(n, k + 1);
+            d.nodeLoads[n][k] = nodeLoads[6 * std::size_t(n - 1) + k + 1];
             d.restraints[n][k] = calc.restraints(n, k + 1);
             d.displacements[n][k] = (*D)[6 * std::size_t(n - 1) + k + 1];
         }
@@ -55,9 +64,9 @@ DiagramData loadDiagramData(const fs::path& dir) {
         bar.p1 = d.nodes[f.i];
         bar.p2 = d.nodes[f.j];
         bar.axes = f.axes;
-        bar.in = analysis::barDiagramInput(calc, b, *D, endForces);
-        bar.loads = {calc.bars(b, VerticalLoad), calc.bars(b, TransverseLoadY),
-                     calc.bars(b, TransverseLoadZ)};
+        bar.in = analysis::barDiagramInput(calc, loads, b, *D, endForces);
+        const analysis::BarLoads q = loads.bar(b);
+        bar.loads = {q.qv, q.qy, q.qz};
         d.maxBarLength = std::max(d.maxBarLength, f.L);
     }
     return d;

@@ -201,21 +201,22 @@ void writeData(TextWriter& w, const Structure& d) {
     }
 }
 
-void writeResults(TextWriter& w, const fs::path& dir) {
-    const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints);
+// The three result sections of one case or combination.
+void writeSetResults(TextWriter& w, const fs::path& dir, const Structure& s, const ResultSet& set) {
     const int nodes = s.nodeCount;
     const int barCount = s.barCount;
     const Table<float>& bars = s.bars;
     const auto displacements =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes);
-    if (!displacements) throw FileError(FileError::Kind::Missing, findFile(dir, "INCOG.RES"));
-    const auto forces = DiscoX::readEndForces(dir, barCount);
-    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes, set);
+    if (!displacements)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("INCOG", set)));
+    const auto forces = DiscoX::readEndForces(dir, barCount, set);
+    if (!forces)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("ESFUERZO", set)));
     const auto unbalanced =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes);
-
-    section(w, "RESULTADOS");
-
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes, set);
     section(w, "DESPLAZAMIENTOS DE LOS NUDOS (m., rad.)",
             "Nudo       Despl.X    Despl.Y    Despl.Z         Giro X     Giro Y     Giro Z ");
     static constexpr const char* displacementPatterns[] = {"",
@@ -272,6 +273,71 @@ void writeResults(TextWriter& w, const fs::path& dir) {
     }
 }
 
+// A factor as the listing writes numbers: shortest text, the locale's separator.
+std::string factorText(double f) {
+    std::string t = writtenValue(f);
+    for (char& c : t)
+        if (c == '.') c = decimalSeparator();
+    return t;
+}
+
+// "1.35·H01 + 1.5·H02": the cases a combination takes, with their factors.
+std::string combinationFormula(const Combination& c) {
+    std::string out;
+    for (std::size_t k = 0; k < c.factors.size(); ++k) {
+        const double f = c.factors[k];
+        if (f == 0) continue;
+        if (!out.empty()) out += f < 0 ? " - " : " + ";
+        out += factorText(out.empty() ? f : std::abs(f)) + "·" +
+               ResultSet{ResultSet::Kind::Case, int(k) + 1}.code();
+    }
+    return out.empty() ? "0" : out;
+}
+
+void writeEnvelope(TextWriter& w, const EnvelopeExtremes& e) {
+    static const char* const names[6] = {"Axil", "Cort.Y", "Cort.Z", "Torsor", "Mto.Y", "Mto.Z"};
+    std::string heading = "Barra  ";
+    for (const char* name : names) {
+        const std::string n(name);
+        heading += std::string(9 - n.size(), ' ') + n + "    ";
+    }
+    heading.erase(heading.find_last_not_of(' ') + 1);
+    section(w,
+            std::string("ENVOLVENTE DE LAS ") +
+                (e.overCombinations ? "COMBINACIONES" : "HIPOTESIS") +
+                ": VALORES EXTREMOS EN CADA BARRA (t, m·t)",
+            heading);
+    for (std::size_t b = 1; b < e.bars.size(); ++b) {
+        std::string max = cell(double(b), "##0") + " máx", min = "    mín";
+        for (const EnvelopeExtremes::Value& v : e.bars[b]) {
+            max += cell(v.max, " ###0.000") + " " + e.codes[std::size_t(v.maxBy)];
+            min += cell(v.min, " ###0.000") + " " + e.codes[std::size_t(v.minBy)];
+        }
+        w.line(max).line(min);
+    }
+}
+
+void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* envelope) {
+    const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints | part::Cases);
+    section(w, "RESULTADOS");
+    const std::vector<ResultSet> sets = resultSets(s.cases);
+    for (const ResultSet& set : sets) {
+        // One case alone is listed as it always was, without a title.
+        if (sets.size() > 1) {
+            if (set.kind == ResultSet::Kind::Case)
+                section(
+                    w, "HIPOTESIS " + std::to_string(set.number) + ": " + s.cases.name(set.number));
+            else {
+                const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
+                section(w, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
+                               combinationFormula(c));
+            }
+        }
+        writeSetResults(w, dir, s, set);
+    }
+    if (envelope) writeEnvelope(w, *envelope);
+}
+
 }  // namespace
 
 std::string dataListing(const fs::path& dir, const Clock& clock) {
@@ -282,14 +348,15 @@ std::string dataListing(const fs::path& dir, const Clock& clock) {
     return w.content();
 }
 
-std::string resultsListing(const fs::path& dir, const Clock& clock) {
+std::string resultsListing(const fs::path& dir, const Clock& clock,
+                           const EnvelopeExtremes* envelope) {
     TextWriter w;
     header(w, dir, clock);
     if (!fileExists(dir, "INCOG.RES")) {
         w.line(NotCalculated);
         return w.content();
     }
-    writeResults(w, dir);
+    writeResults(w, dir, envelope);
     return w.content();
 }
 
@@ -297,8 +364,9 @@ void writeDataListing(const fs::path& dir, const Clock& clock) {
     replaceFile(dir, DataListingName, dataListing(dir, clock));
 }
 
-void writeResultsListing(const fs::path& dir, const Clock& clock) {
-    replaceFile(dir, ResultsListingName, resultsListing(dir, clock));
+void writeResultsListing(const fs::path& dir, const Clock& clock,
+                         const EnvelopeExtremes* envelope) {
+    replaceFile(dir, ResultsListingName, resultsListing(dir, clock, envelope));
 }
 
 }  // namespace vanto::reports
