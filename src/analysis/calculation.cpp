@@ -1,5 +1,6 @@
 #include "analysis/calculation.h"
 
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "analysis/engine.h"
 #include "model/files.h"
+#include "model/parallel.h"
 #include "model/textfile.h"
 #include "reports/listing.h"
 
@@ -232,6 +234,41 @@ bool writeResults(const fs::path& dir, const StructureData& data, const ResultSe
     return true;
 }
 
+// What the helper thread reports: nothing, and the caller's stop.
+class HelperObserver : public CalcObserver {
+  public:
+    explicit HelperObserver(const std::atomic<bool>& stop) : stop_(stop) {}
+    void report(int, long long, long long) override {}
+    bool stopRequested() override { return stop_; }
+
+  private:
+    const std::atomic<bool>& stop_;
+};
+
+// The result files of every case and combination, two sets at a time: this
+// thread reports its sets' progress and takes the user's stop.
+bool writeAllResults(const fs::path& dir, const StructureData& data,
+                     const std::vector<ResultSet>& sets, const std::vector<std::vector<double>>& D,
+                     int total, CalcObserver& observer) {
+    std::atomic<bool> stop{false};
+    HelperObserver helper(stop);
+    int shown = 0;
+    onTwoProcessors(
+        int(sets.size()),
+        [&](int i, bool onCaller) {
+            if (onCaller) observer.report(StageCases, shown = i + 1, total);
+            CalcObserver& watching = onCaller ? observer : helper;
+            if (!writeResults(dir, data, sets[std::size_t(i)], D[std::size_t(i)], watching))
+                stop = true;
+        },
+        stop,
+        [&] {
+            observer.report(StageCases, shown, total);
+            if (observer.stopRequested()) stop = true;
+        });
+    return !stop;
+}
+
 // ENVOLVEN.RES over the combinations, or over the cases when there is none,
 // and each bar's extremes for the results listing.
 bool writeEnvelope(const fs::path& dir, const StructureData& data,
@@ -245,11 +282,27 @@ bool writeEnvelope(const fs::path& dir, const StructureData& data,
         sources.push_back({CaseLoads(data, sets[i]), &D[i]});
         extremes.codes.push_back(sets[i].code());
     }
-    std::string text;
-    std::vector<std::array<Extreme, 6>> bars;
-    if (!Envolvente(data, sources, extremes.codes, overCombinations, text, bars, observer))
-        return false;
-    replaceFile(dir, EnvelopeFileName, text);
+    // Two halves of the bars, one on each processor.
+    std::vector<std::array<Extreme, 6>> bars(std::size_t(data.barCount) + 1);
+    std::string halves[2];
+    const int middle = data.barCount / 2;
+    std::atomic<bool> stop{false};
+    HelperObserver helper(stop);
+    onTwoProcessors(
+        2,
+        [&](int half, bool onCaller) {
+            if (!Envolvente(data, sources, extremes.codes, half ? middle + 1 : 1,
+                            half ? data.barCount : middle, halves[half], bars,
+                            onCaller ? observer : helper))
+                stop = true;
+        },
+        stop,
+        [&] {
+            observer.report(StageEnvelope, middle, data.barCount);
+            if (observer.stopRequested()) stop = true;
+        });
+    if (stop) return false;
+    replaceFile(dir, EnvelopeFileName, envelopeHeading(overCombinations) + halves[0] + halves[1]);
     extremes.bars.assign(bars.size(), {});
     for (std::size_t b = 1; b < bars.size(); ++b)
         for (std::size_t q = 0; q < 6; ++q)
@@ -273,14 +326,10 @@ CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, Calc
     const std::vector<ResultSet> sets = resultSets(data.cases);
     const bool envelope = sets.size() > 1;
     removeStaleResults(dir, sets, envelope);
+    for (const Combination& c : data.cases.combinations)
+        D.push_back(combined(D, c.factors));
     const int total = int(sets.size()) + envelope;
-    for (std::size_t i = 0; i < sets.size(); ++i) {
-        if (sets[i].kind == ResultSet::Kind::Combination)
-            D.push_back(
-                combined(D, data.cases.combinations[std::size_t(sets[i].number - 1)].factors));
-        observer.report(StageCases, int(i) + 1, total);
-        if (!writeResults(dir, data, sets[i], D[i], observer)) return CalcOutcome::Stopped;
-    }
+    if (!writeAllResults(dir, data, sets, D, total, observer)) return CalcOutcome::Stopped;
     reports::EnvelopeExtremes extremes;
     if (envelope) {
         observer.report(StageCases, total, total);

@@ -144,39 +144,41 @@ void appendSources(std::string& out, const PointEnvelope& e, bool max,
 
 }  // namespace
 
+std::string envelopeHeading(bool overCombinations) {
+    return std::string(overCombinations
+                           ? "Envolvente de las combinaciones: en cada punto de cada barra, el "
+                             "valor máximo y el mínimo de cada magnitud y la combinación que lo "
+                             "da.\r\n"
+                           : "Envolvente de las hipótesis: en cada punto de cada barra, el valor "
+                             "máximo y el mínimo de cada magnitud y la hipótesis que lo da.\r\n") +
+           "\r\n"
+           "Pos.        Axil  Cort.Y  Cort.Z   Torsor   Mto.Y   Mto.Z   Desplaz Y(mm)  Desplaz "
+           "Z(mm)\r\n"
+           "            (t)     (t)     (t)     (m·t)   (m·t)   (m·t)   Relat. Absol.  Relat. "
+           "Absol.\r\n";
+}
+
 bool Envolvente(const StructureData& s, const std::vector<EnvelopeSource>& sources,
-                const std::vector<std::string>& codes, bool overCombinations, std::string& text,
+                const std::vector<std::string>& codes, int first, int last, std::string& text,
                 std::vector<std::array<Extreme, 6>>& barExtremes, CalcObserver& observer) {
     const Patterns& p = patterns();
     text.clear();
-    text.reserve(std::size_t(s.barCount) * 45 * 90 + 600);
-    text += overCombinations
-                ? "Envolvente de las combinaciones: en cada punto de cada barra, el valor máximo y "
-                  "el mínimo de cada magnitud y la combinación que lo da.\r\n"
-                : "Envolvente de las hipótesis: en cada punto de cada barra, el valor máximo y el "
-                  "mínimo de cada magnitud y la hipótesis que lo da.\r\n";
-    text +=
-        "\r\n"
-        "Pos.        Axil  Cort.Y  Cort.Z   Torsor   Mto.Y   Mto.Z   Desplaz Y(mm)  Desplaz "
-        "Z(mm)\r\n"
-        "            (t)     (t)     (t)     (m·t)   (m·t)   (m·t)   Relat. Absol.  Relat. "
-        "Absol.\r\n";
-    barExtremes.assign(std::size_t(s.barCount) + 1, {});
-    for (int bar = 1; bar <= s.barCount; ++bar) {
+    text.reserve(std::size_t(last - first + 1) * 45 * 90);
+    for (int bar = first; bar <= last; ++bar) {
         observer.report(StageEnvelope, bar, s.barCount);
         const auto envelope = barEnvelope(s, bar, sources);
         appendBarTitle(text, p, bar);
+        std::array<Extreme, 6>& along = barExtremes[std::size_t(bar)];
         for (int k = 0; k <= 10; ++k) {
             const PointEnvelope& e = envelope[k];
             ListedValues max{}, min{};
             for (int q = 0; q < ListedQuantities; ++q) {
                 max[q] = e[q].max;
                 min[q] = e[q].min;
-                if (q < 6) {
-                    Extreme& x = barExtremes[std::size_t(bar)][std::size_t(q)];
-                    if (e[q].max > x.max) x.max = e[q].max, x.maxBy = e[q].maxBy;
-                    if (e[q].min < x.min) x.min = e[q].min, x.minBy = e[q].minBy;
-                }
+                if (q >= 6) continue;
+                Extreme& x = along[std::size_t(q)];
+                if (e[q].max > x.max) x.max = e[q].max, x.maxBy = e[q].maxBy;
+                if (e[q].min < x.min) x.min = e[q].min, x.minBy = e[q].minBy;
             }
             p.index.appendPadded(text, k);
             text += "/10 máx";

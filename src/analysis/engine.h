@@ -186,11 +186,14 @@ struct EnvelopeSource {
 std::array<PointEnvelope, 11> barEnvelope(const StructureData& s, int bar,
                                           const std::vector<EnvelopeSource>& sources);
 
-// The text of ENVOLVEN.RES over `sources`, named by `codes` ("C01", "H02"),
-// and each bar's extremes of the six forces along it. `overCombinations`
-// says which the sources are. Returns false when stopped.
+// ENVOLVEN.RES over `sources`, named by `codes` ("C01", "H02"): its heading
+// lines, which say whether the sources are the combinations or the cases;
+// the lines of bars first..last, and the extremes of the six forces along
+// each of those bars (barExtremes[bar], sized for every bar). Returns false
+// when stopped.
+std::string envelopeHeading(bool overCombinations);
 bool Envolvente(const StructureData& s, const std::vector<EnvelopeSource>& sources,
-                const std::vector<std::string>& codes, bool overCombinations, std::string& text,
+                const std::vector<std::string>& codes, int first, int last, std::string& text,
                 std::vector<std::array<Extreme, 6>>& barExtremes, CalcObserver& observer);
 
 // Solves the equations once more for the right-hand side F of another case,

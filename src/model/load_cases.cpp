@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <stdexcept>
+
+#include "model/helpers.h"
 
 namespace vanto {
 
@@ -58,6 +62,8 @@ int LoadCases<Real>::addCase(std::string name, int nodeCount, int barCount) {
 
 template <class Real>
 void LoadCases<Real>::removeCase(int k) {
+    // Case 1 is the structure's own tables.
+    if (k < 2 || k > count()) throw std::out_of_range("no such load case to remove");
     more.erase(more.begin() + (k - 2));
     for (Combination& comb : combinations)
         if (std::size_t(k) <= comb.factors.size())
@@ -114,6 +120,18 @@ void LoadCases<Real>::reserve(int nodes, int bars) {
 
 template struct LoadCases<float>;
 template struct LoadCases<double>;
+
+std::string combinationFormula(const Combination& c) {
+    std::string out;
+    for (std::size_t k = 0; k < c.factors.size(); ++k) {
+        const double f = c.factors[k];
+        if (f == 0) continue;
+        if (!out.empty()) out += f < 0 ? " - " : " + ";
+        out += writtenValue(out.empty() ? f : std::abs(f)) + "·" +
+               ResultSet{ResultSet::Kind::Case, int(k) + 1}.code();
+    }
+    return out.empty() ? "0" : out;
+}
 
 std::string ResultSet::extension() const {
     if (kind == Kind::Case && number == 1) return "RES";

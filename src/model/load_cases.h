@@ -90,6 +90,10 @@ struct LoadCases {
     void reserve(int nodes, int bars);
 };
 
+// "1.35·H01 + 1.5·H02": the cases a combination takes, with their factors
+// as shortest texts with "."; "0" when it takes none.
+std::string combinationFormula(const Combination& c);
+
 // Whose results a result file holds: a load case or a combination, 1..99.
 struct ResultSet {
     enum class Kind { Case, Combination };

@@ -1,14 +1,17 @@
 #include "reports/listing.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string_view>
 #include <vector>
 
 #include "model/files.h"
 #include "model/helpers.h"
+#include "model/parallel.h"
 #include "model/structure.h"
 #include "model/structure_data.h"
 #include "model/textfile.h"
@@ -26,7 +29,12 @@ constexpr const char* NotCalculated = "Todavía no está efectuado el cálculo d
 // that it never runs into the text before it: the listing is read back word
 // by word.
 std::string cell(double value, std::string_view pattern) {
-    std::string s = FormatPaddedLocal(value, pattern);
+    // The listing's few patterns, each parsed once.
+    static thread_local std::map<std::string, NumberPattern, std::less<>> parsed;
+    auto it = parsed.find(pattern);
+    if (it == parsed.end()) it = parsed.emplace(std::string(pattern), NumberPattern(pattern)).first;
+    std::string s;
+    it->second.appendPaddedLocal(s, value);
     if (!pattern.empty() && pattern.front() == ' ' && (s.empty() || s.front() != ' '))
         s.insert(0, 1, ' ');
     return s;
@@ -90,6 +98,78 @@ void section(TextWriter& w, std::string_view title, std::string_view heading = {
 
 bool validNode(int node, int nodeCount) {
     return node >= 1 && node <= nodeCount;
+}
+
+// The loads of one case: "CARGAS EN LOS NUDOS  (t, m·t)" and the title's
+// `suffix` ("  HIPOTESIS 2"), one row per loaded node.
+void writeNodeLoads(TextWriter& w, const std::string& suffix, const Table<float>& loads,
+                    int nodes) {
+    section(w, "CARGAS EN LOS NUDOS  (t, m·t)" + suffix,
+            "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
+    for (int n = 1; n <= nodes; ++n) {
+        const float* p = loads.row(n);  // p[1..6]
+        bool loaded = false;
+        for (int k = 1; k <= 6; ++k)
+            loaded = loaded || p[k] != 0;
+        if (!loaded) continue;
+        std::string row = cell(n, "###0") + cell(p[1], "       ##0.000");
+        for (int k = 2; k <= 6; ++k)
+            row += cell(p[k], "     ##0.000");
+        w.line(row);
+    }
+}
+
+// A text in quotes, a quote inside doubled, as the import reads it back.
+std::string quotedName(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c == '\r' || c == '\n' ? ' ' : c;
+    }
+    return out + "\"";
+}
+
+// A factor as the listing writes numbers: shortest text, the locale's separator.
+std::string factorText(double f) {
+    std::string t = writtenValue(f);
+    for (char& c : t)
+        if (c == '.') c = decimalSeparator();
+    return t;
+}
+
+// The cases after the first: their names, their node and bar loads, then the
+// combinations with one factor per case.
+void writeCases(TextWriter& w, const Structure& d) {
+    const LoadCases<float>& cases = d.cases;
+    section(w, "HIPOTESIS DE CARGA", " Nº Nombre");
+    for (int k = 1; k <= cases.count(); ++k)
+        w.line(cell(k, "##0") + " " + quotedName(cases.name(k)));
+    static constexpr const char* patterns[] = {"  ##0.000", " ##0.000", " ##0.000", "      #0.00"};
+    for (int k = 2; k <= cases.count(); ++k) {
+        const LoadCase<float>& c = cases.loadCase(k);
+        const std::string suffix = "  HIPOTESIS " + std::to_string(k);
+        writeNodeLoads(w, suffix, c.nodeLoads, d.nodeCount);
+        section(w, "CARGAS EN LAS BARRAS  (t/m, ºC)" + suffix,
+                "Barra  Carga.V CargOrtY CargOrtZ(t/m) DeltTºC");
+        for (int b = 1; b <= d.barCount; ++b) {
+            const float* q = c.barLoads.row(b);  // q[1..4]
+            if (q[1] == 0 && q[2] == 0 && q[3] == 0 && q[4] == 0) continue;
+            std::string row = cell(b, "##0");
+            for (int f = 1; f <= CaseBarFieldCount; ++f)
+                row += " " + cell(q[f], patterns[f - 1]);
+            w.line(row);
+        }
+    }
+    if (cases.combinations.empty()) return;
+    section(w, "COMBINACIONES",
+            " Nº Nombre y coeficientes de las hipótesis 1 a " + std::to_string(cases.count()));
+    for (std::size_t c = 0; c < cases.combinations.size(); ++c) {
+        const Combination& comb = cases.combinations[c];
+        std::string row = cell(double(c + 1), "##0") + " " + quotedName(comb.name);
+        for (double f : comb.factors)
+            row += " " + factorText(f);
+        w.line(row);
+    }
 }
 
 void writeData(TextWriter& w, const Structure& d) {
@@ -186,19 +266,8 @@ void writeData(TextWriter& w, const Structure& d) {
         w.line(row);
     }
 
-    section(w, "CARGAS EN LOS NUDOS  (t, m·t)",
-            "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
-    for (int n = 1; n <= nodes; ++n) {
-        const float* p = d.loads.row(n);  // p[1..6]
-        bool loaded = false;
-        for (int k = 1; k <= 6; ++k)
-            loaded = loaded || p[k] != 0;
-        if (!loaded) continue;
-        std::string row = cell(n, "###0") + cell(p[1], "       ##0.000");
-        for (int k = 2; k <= 6; ++k)
-            row += cell(p[k], "     ##0.000");
-        w.line(row);
-    }
+    writeNodeLoads(w, "", d.loads, nodes);
+    if (!d.cases.plain()) writeCases(w, d);
 }
 
 // The three result sections of one case or combination.
@@ -273,25 +342,12 @@ void writeSetResults(TextWriter& w, const fs::path& dir, const Structure& s, con
     }
 }
 
-// A factor as the listing writes numbers: shortest text, the locale's separator.
-std::string factorText(double f) {
-    std::string t = writtenValue(f);
-    for (char& c : t)
-        if (c == '.') c = decimalSeparator();
+// A combination's formula with the locale's decimal separator.
+std::string combinationFormulaLocal(const Combination& c) {
+    std::string t = combinationFormula(c);
+    for (char& ch : t)
+        if (ch == '.') ch = decimalSeparator();
     return t;
-}
-
-// "1.35·H01 + 1.5·H02": the cases a combination takes, with their factors.
-std::string combinationFormula(const Combination& c) {
-    std::string out;
-    for (std::size_t k = 0; k < c.factors.size(); ++k) {
-        const double f = c.factors[k];
-        if (f == 0) continue;
-        if (!out.empty()) out += f < 0 ? " - " : " + ";
-        out += factorText(out.empty() ? f : std::abs(f)) + "·" +
-               ResultSet{ResultSet::Kind::Case, int(k) + 1}.code();
-    }
-    return out.empty() ? "0" : out;
 }
 
 void writeEnvelope(TextWriter& w, const EnvelopeExtremes& e) {
@@ -321,20 +377,29 @@ void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* en
     const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints | part::Cases);
     section(w, "RESULTADOS");
     const std::vector<ResultSet> sets = resultSets(s.cases);
-    for (const ResultSet& set : sets) {
-        // One case alone is listed as it always was, without a title.
-        if (sets.size() > 1) {
-            if (set.kind == ResultSet::Kind::Case)
-                section(
-                    w, "HIPOTESIS " + std::to_string(set.number) + ": " + s.cases.name(set.number));
-            else {
+    // Each set's sections apart, two at a time, then in order.
+    std::vector<std::string> parts(sets.size());
+    std::atomic<bool> stop{false};
+    onTwoProcessors(
+        int(sets.size()),
+        [&](int i, bool) {
+            const ResultSet& set = sets[std::size_t(i)];
+            TextWriter part;
+            // One case alone is listed as it always was, without a title.
+            if (set.kind == ResultSet::Kind::Combination) {
                 const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
-                section(w, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
-                               combinationFormula(c));
+                section(part, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
+                                  combinationFormulaLocal(c));
+            } else if (sets.size() > 1) {
+                section(part, "HIPOTESIS " + std::to_string(set.number) + ": " +
+                                  s.cases.name(set.number));
             }
-        }
-        writeSetResults(w, dir, s, set);
-    }
+            writeSetResults(part, dir, s, set);
+            parts[std::size_t(i)] = part.content();
+        },
+        stop);
+    for (const std::string& part : parts)
+        w.text(part);
     if (envelope) writeEnvelope(w, *envelope);
 }
 

@@ -808,6 +808,27 @@ TEST_F(LoadCases, EnvelopeTakesTheExtremesOfTheCombinations) {
                 }
             }
         }
+    // The results listing: every case and combination titled, then each
+    // bar's extremes along it (bar 1's largest values, here).
+    const auto listing = splitLines(dir.read("Resultad.res"));
+    for (const char* title : {"HIPOTESIS 1: Hipótesis 1", "HIPOTESIS 2: Viento",
+                              "COMBINACION 2: Servicio = 1·H01 - 0.6·H02",
+                              "ENVOLVENTE DE LAS COMBINACIONES: VALORES EXTREMOS EN CADA BARRA "
+                              "(t, m·t)"})
+        EXPECT_NE(std::find(listing.begin(), listing.end(), title), listing.end()) << title;
+    const auto row = std::find_if(listing.begin(), listing.end(),
+                                  [](const std::string& l) { return l.starts_with("  1 máx"); });
+    ASSERT_NE(row, listing.end());
+    std::istringstream words(row->substr(std::string("  1 máx").size()));
+    for (int q = 0; q < 6; ++q) {
+        double largest = -1e300;
+        for (int k = 0; k <= 10; ++k)
+            largest = std::max(largest, std::stod(numbers(envelope[5 + std::size_t(k) * 4])[q]));
+        std::string value, by;
+        words >> value >> by;
+        EXPECT_EQ(std::stod(value), largest) << q;
+    }
+
     // Case 1's results are those of the structure alone.
     const std::string withCases = dir.read("INCOG.RES");
     run(portal());
