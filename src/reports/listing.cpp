@@ -1,11 +1,11 @@
 #include "reports/listing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string_view>
 #include <vector>
 
@@ -30,11 +30,17 @@ constexpr const char* NotCalculated = "Todavía no está efectuado el cálculo d
 // by word.
 std::string cell(double value, std::string_view pattern) {
     // The listing's few patterns, each parsed once.
-    static thread_local std::map<std::string, NumberPattern, std::less<>> parsed;
-    auto it = parsed.find(pattern);
-    if (it == parsed.end()) it = parsed.emplace(std::string(pattern), NumberPattern(pattern)).first;
+    struct Parsed {
+        std::string text;
+        NumberPattern pattern;
+    };
+    static thread_local std::vector<Parsed> parsed;
+    auto it = std::find_if(parsed.begin(), parsed.end(),
+                           [&](const Parsed& p) { return p.text == pattern; });
+    if (it == parsed.end())
+        it = parsed.insert(parsed.end(), {std::string(pattern), NumberPattern(pattern)});
     std::string s;
-    it->second.appendPaddedLocal(s, value);
+    it->pattern.appendPaddedLocal(s, value);
     if (!pattern.empty() && pattern.front() == ' ' && (s.empty() || s.front() != ' '))
         s.insert(0, 1, ' ');
     return s;
@@ -172,31 +178,37 @@ void writeCases(TextWriter& w, const Structure& d) {
     }
 }
 
-void writeData(TextWriter& w, const Structure& d) {
-    const int nodes = d.nodeCount;
-    const int barCount = d.barCount;
-    const int typeCount = d.types.count;
-    auto coordinate = [&](int node, int axis) { return double(d.coordinates(node, axis)); };
-
-    // Types in use and the weight. A bar whose type or nodes do not exist
-    // weighs nothing here; the calculation reports it.
-    std::vector<bool> used(std::size_t(typeCount) + 1, false);
+// The types some bar uses (used[t]) and the structure's weight in kg. A bar
+// whose type or nodes do not exist weighs nothing here; the calculation
+// reports it.
+double typesInUse(const Structure& d, std::vector<bool>& used) {
+    used.assign(std::size_t(d.types.count) + 1, false);
     double weight = 0;
-    for (int b = 1; b <= barCount; ++b) {
+    for (int b = 1; b <= d.barCount; ++b) {
         const int t = itemNumber(d.bars(b, Type));
-        if (t < 1 || t > typeCount) continue;
+        if (t < 1 || t > d.types.count) continue;
         used[t] = true;
         const int o = itemNumber(d.bars(b, Origin));
         const int e = itemNumber(d.bars(b, End));
-        if (!validNode(o, nodes) || !validNode(e, nodes)) continue;
+        if (!validNode(o, d.nodeCount) || !validNode(e, d.nodeCount)) continue;
         double sum = 0;
         for (int axis = 1; axis <= 3; ++axis) {
-            const double delta = coordinate(e, axis) - coordinate(o, axis);
+            const double delta = double(d.coordinates(e, axis)) - double(d.coordinates(o, axis));
             sum += delta * delta;
         }
         weight +=
             double(d.types.values(t, A)) * std::sqrt(sum) / 10000 * double(d.types.values(t, PE));
     }
+    return weight;
+}
+
+void writeData(TextWriter& w, const Structure& d) {
+    const int nodes = d.nodeCount;
+    const int barCount = d.barCount;
+    const int typeCount = d.types.count;
+    auto coordinate = [&](int node, int axis) { return double(d.coordinates(node, axis)); };
+    std::vector<bool> used;
+    const double weight = typesInUse(d, used);
     int usedCount = 0;
     for (int t = 1; t <= typeCount; ++t)
         usedCount += used[t];
