@@ -11,6 +11,10 @@
 //       elimination.
 //   calc_bench ordering NX NY NZ     CHOLMOD's time with each ordering
 //   calc_bench band NX NY NZ [RUNS]  the band path's assembly and elimination
+//   calc_bench cases NX NY NZ [RUNS]
+//       the lattice with one load case against the same lattice with ten
+//       cases and five combinations, each run in a child process: time and
+//       peak memory side by side, and the stages of the run with cases
 //   calc_bench stop NX NY NZ [AFTER]
 //       a stop AFTER seconds (default 1) into the reduction: how soon the
 //       calculation returns, how often the reduction row moved before, and
@@ -83,6 +87,10 @@ const char* stageName(int s) {
             return "diagramas (+ESFUERZO, DESEQUIL)";
         case vanto::analysis::StageListing:
             return "listados (+DIAGRAMA.RES)";
+        case vanto::analysis::StageCases:
+            return "hipótesis (+resultados de la anterior)";
+        case vanto::analysis::StageEnvelope:
+            return "envolvente";
     }
     return "?";
 }
@@ -159,8 +167,9 @@ Measure inChild(Body body) {
 
 // The free equations as the calculation assembles them.
 vanto::analysis::SparseSystem assembled(const std::filesystem::path& dir) {
-    vanto::analysis::CalcData data = vanto::analysis::loadStructure(dir);
-    std::vector<double> F = data.loads, D = data.restraints;
+    const vanto::analysis::StructureData data = vanto::analysis::loadStructure(dir);
+    std::vector<double> F = vanto::analysis::byDof(data.loads, data.nodeCount);
+    std::vector<double> D = vanto::analysis::byDof(data.restraints, data.nodeCount);
     vanto::analysis::SparseSystem K;
     Quiet quiet;
     vanto::analysis::assembleSparse(data, F, D, K, quiet);
@@ -213,9 +222,11 @@ void bareCholmod(vanto::analysis::SparseSystem& K, int ordering) {
 
 // The band path's assembly and elimination of the same structure.
 void bandPath(const std::filesystem::path& dir) {
-    vanto::analysis::CalcData data = vanto::analysis::loadStructure(dir);
-    std::vector<double> F = data.loads, D = data.restraints;
-    vanto::analysis::BandMatrix K(data.dofCount, data.halfBandwidth);
+    const vanto::analysis::StructureData data = vanto::analysis::loadStructure(dir);
+    std::vector<double> F = vanto::analysis::byDof(data.loads, data.nodeCount);
+    std::vector<double> D = vanto::analysis::byDof(data.restraints, data.nodeCount);
+    vanto::analysis::BandMatrix K(6 * data.nodeCount,
+                                  vanto::ComputeHalfBandwidth(data.bars, data.barCount));
     Quiet quiet;
     vanto::SystemClock clock;
     const auto t0 = Clock::now();
@@ -303,6 +314,83 @@ void orderings(const vanto::bench::Lattice& g) {
     fs::remove_all(dir);
 }
 
+// Ten load cases and five combinations for a lattice on disk: case 1 its own
+// loads; cases 2..10 a horizontal load on every node, along X or Y and
+// growing with the case, and a load across every beam; combinations of the
+// first case with two others each.
+void addCases(const std::filesystem::path& dir) {
+    auto s = vanto::loadStructure<float>(dir, vanto::part::All);
+    for (int k = 2; k <= 10; ++k) {
+        s.cases.addCase("Hipótesis " + std::to_string(k), s.nodeCount, s.barCount);
+        auto& c = s.cases.loadCase(k);
+        for (int n = 1; n <= s.nodeCount; ++n)
+            c.nodeLoads(n, k % 2 ? 1 : 2) = 0.1f * float(k);
+        for (int b = 1; b <= s.barCount; ++b)
+            if (s.bars(b, vanto::Type) == 1) c.barLoads(b, 2) = -0.25f * float(k);
+    }
+    for (int c = 1; c <= 5; ++c) {
+        std::vector<double> factors(10, 0.0);
+        factors[0] = 1.35;
+        factors[std::size_t(2 * c - 1)] = 1.5;
+        factors[std::size_t(2 * c) % 10] += 0.9;
+        s.cases.combinations.push_back({"Combinación " + std::to_string(c), factors});
+    }
+    s.save(dir, vanto::part::Cases);
+}
+
+void casesAgainstOne(const vanto::bench::Lattice& g, int runs) {
+    namespace fs = std::filesystem;
+    std::random_device rd;
+    const fs::path one = fs::temp_directory_path() / ("vanto-bench-" + std::to_string(rd()));
+    const fs::path many = one.string() + "-hipotesis";
+    fs::create_directories(one);
+    vanto::bench::writeLattice(one, g);
+    fs::copy(one, many);
+    addCases(many);
+    const int dofs = 6 * g.nodes();
+    std::printf(
+        "\nRetícula %d×%d×%d: %d grados de libertad; 1 hipótesis frente a 10 hipótesis "
+        "y 5 combinaciones\n",
+        g.nx, g.ny, g.nz, dofs);
+    std::vector<Measure> single, several;
+    // Each child prints the seconds until its equations are solved (reading,
+    // assembly, factorization and solution), then, the first time, its stages.
+    auto calculate = [](const fs::path& dir, const char* what, bool stages) {
+        StageTimer timer;
+        vanto::SystemClock clock;
+        const auto start = Clock::now();
+        vanto::analysis::runCalculation(dir, {}, timer, clock);
+        const auto d = timer.durations(start, Clock::now());
+        double solved = 0;
+        for (auto [stage, t] : d)
+            if (stage <= vanto::analysis::StageBackSubstitution) solved += t;
+        std::printf("    %s: ecuaciones resueltas en %.2f s\n", what, solved);
+        if (stages)
+            for (auto [stage, t] : d)
+                std::printf("      %-40s %8.3f s\n", stageName(stage), t);
+    };
+    for (int r = 0; r < runs; ++r) {
+        single.push_back(inChild([&] { calculate(one, "una hipótesis", false); }));
+        several.push_back(inChild([&] { calculate(many, "10 hipótesis", r == 0); }));
+    }
+    report("una hipótesis", single);
+    report("10 hipótesis y 5 combinaciones", several);
+    auto med = [](const std::vector<Measure>& m, bool memory) {
+        std::vector<double> v;
+        for (const Measure& x : m)
+            v.push_back(memory ? x.peakMB : x.seconds);
+        return median(v);
+    };
+    // Displacements of every case and combination, the right-hand sides and
+    // the solutions of the other nine cases.
+    const double vectors = (15.0 + 3 * 9) * dofs * 8 / 1e6;
+    std::printf("  razón de tiempos %.2f; memoria %+.0f MB (vectores de resultados: %.0f MB)\n",
+                med(several, false) / med(single, false), med(several, true) - med(single, true),
+                vectors);
+    fs::remove_all(one);
+    fs::remove_all(many);
+}
+
 // The process's resident memory, MB.
 double residentMB() {
     std::FILE* f = std::fopen("/proc/self/statm", "r");
@@ -374,6 +462,11 @@ int main(int argc, char** argv) {
     if (argc >= 5 && std::string(argv[1]) == "stop") {
         stopLatency({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])},
                     argc >= 6 ? std::atof(argv[5]) : 1.0);
+        return 0;
+    }
+    if (argc >= 5 && std::string(argv[1]) == "cases") {
+        casesAgainstOne({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])},
+                        argc >= 6 ? std::atoi(argv[5]) : 3);
         return 0;
     }
     if (argc >= 5 && std::string(argv[1]) == "compare") {

@@ -163,6 +163,39 @@ void results(std::string_view input) {
     });
 }
 
+// A name as the load-case writer puts it on its one line.
+std::string oneLine(std::string name) {
+    for (char& c : name)
+        if (c == '\r' || c == '\n') c = ' ';
+    return name;
+}
+
+// The load-case files: what is read is written and must read back.
+void cases(std::string_view input) {
+    const fs::path dir = writeFiles(
+        "cases", input, {"DATOS.DAT", "HIPOTESI.DAT", "CARGAS.H02", "CARGABAR.H02", "COMBINA.DAT"});
+    StructureCounts counts;
+    LoadCases<float> read;
+    try {
+        if (DiscoX::readDatos(dir, counts) != DiscoX::Status::Read) return;
+        read = DiscoX::readLoadCases<float>(dir, counts.NodeCount, counts.BarCount);
+    } catch (const FileError&) {
+        return;
+    }
+    DiscoX::writeLoadCases(dir, read, counts.NodeCount, counts.BarCount);
+    const LoadCases<float> again =
+        DiscoX::readLoadCases<float>(dir, counts.NodeCount, counts.BarCount);
+    bool same =
+        again.count() == read.count() && again.combinations.size() == read.combinations.size();
+    for (int k = 1; same && k <= read.count(); ++k)
+        same = again.name(k) == oneLine(read.name(k)) &&
+               (k == 1 || again.loadCase(k).nodeLoads == read.loadCase(k).nodeLoads);
+    for (std::size_t c = 0; same && c < read.combinations.size(); ++c)
+        same = again.combinations[c].name == oneLine(read.combinations[c].name) &&
+               again.combinations[c].factors == read.combinations[c].factors;
+    if (!same) throw std::logic_error("the load-case files do not read back");
+}
+
 void dxf(std::string_view input) {
     allowingExchangeErrors([&] {
         const auto lines = exchange::readDxfLines(input, "fuzz.dxf");
@@ -205,6 +238,7 @@ std::span<const Reader> readers() {
         {"tipos", tipos},
         {"nombre", nombre},
         {"results", results},
+        {"cases", cases},
         {"dxf", dxf},
         {"listing", listing},
         {"frame-single", frame<exchange::readSingleCaseFrameFile>},

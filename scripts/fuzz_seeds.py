@@ -99,3 +99,19 @@ for help_doc in (root / "resources" / "help").glob("*.rtf"):
 seed("rtf", "small", rb"{\rtf1\ansi{\fonttbl{\f0 Arial;}}{\colortbl;\red255\green0\blue0;}"
      rb"\f0\fs24 Hola {\b negrita} \cf1 rojo\par\'e1\u241?\tab fin}")
 seed("rtf", "unbalanced", rb"{\rtf1 {{{\b x")
+
+# Load cases: a portal frame's three cases and two combinations, and files
+# that do not fit.
+cases_datos = v + b"4\r\n3\r\n"
+hipotesi = b'3\r\n"Permanente"\r\n"Viento ""X"""\r\n"Temperatura"\r\n'
+cargas = b"".join(b"1.25\r\n" if i == 6 else b"0\r\n" for i in range(24))
+cargabar = b"0,0,-0.5,0\r\n" * 3
+combina = b'2\r\n"ELU"\r\n1.35,1.5,0\r\n"Servicio"\r\n1,0.6,1\r\n'
+seed("cases", "two", joined(cases_datos, b'2\r\n"G"\r\n"Q"\r\n', cargas, cargabar,
+                            b'1\r\n"ELU"\r\n1.35,1.5\r\n'))
+seed("cases", "missing-case", joined(cases_datos, hipotesi, cargas, cargabar, combina))
+seed("cases", "too-many", joined(cases_datos, b"100\r\n", b"", b"", b"0\r\n"))
+seed("cases", "factors", joined(cases_datos, b'2\r\n"G"\r\n"Q"\r\n', cargas, cargabar,
+                                b'1\r\n"ELU"\r\n1\r\n'))
+seed("cases", "one-named", joined(cases_datos, b'1\r\n"Peso\r\npropio"\r\n', b"", b"",
+                                  b'1\r\n"Solo"\r\n2\r\n'))

@@ -14,6 +14,7 @@ int cliMain(int argc, char** argv);
 // commands.cpp declares.
 int runCalc(const Invocation& call);
 int runList(const Invocation& call);
+int runCases(const Invocation& call);
 int runRenumber(const Invocation& call);
 int runTypes(const Invocation& call);
 int runLattice(const Invocation& call);

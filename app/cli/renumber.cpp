@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/cli/commands.h"
+#include "model/files.h"
 #include "renumber/renumbering.h"
 
 namespace vanto::cli {
@@ -66,9 +67,14 @@ int runRenumber(const Invocation& call) {
             std::cerr << "No se graba nada: la numeración actual es la mejor encontrada.\n";
             return Ok;
         }
+        const int cases = r.data().cases.count();
         const auto deleted = r.GrabaDatos(dir);
-        std::cout << "Grabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT y CARGAS.DAT con la nueva "
-                     "numeración.\n";
+        if (cases == 1)
+            std::cout << "Grabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT y CARGAS.DAT";
+        else
+            std::cout << "Grabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT, CARGAS.DAT y CARGAS.H02"
+                      << (cases > 2 ? " a " + DiscoX::caseFileName("CARGAS", cases) : "");
+        std::cout << " con la nueva numeración.\n";
         if (!deleted.empty()) {
             std::cout << "Borrados los resultados, numerados a la antigua:";
             for (const auto& name : deleted)

@@ -37,69 +37,17 @@ double BandMatrix::at(int r, int c) const {
     return row(r)[c - r];
 }
 
-namespace {
-
-// Adds `value` times the global components of `axis` to three entries of F.
-void addAlong(std::vector<double>& F, int first, const Vec3& axis, double value) {
-    F[first] += value * axis[0];
-    F[first + 1] += value * axis[1];
-    F[first + 2] += value * axis[2];
-}
-
-}  // namespace
-
-BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& f) {
-    const float* b = data.bars.row(bar);
-    const double* type = data.types.values.row(itemNumber(b[Type]));
-    BarLoadTerms t;
-    t.L = f.L;
-    t.alpha = b[EmpOR];
-    t.beta = b[EmpEX];
-    t.qv = b[VerticalLoad];
-    t.qy = b[TransverseLoadY] + f.axes[1][2] * t.qv;
-    t.qz = b[TransverseLoadZ] + f.axes[2][2] * t.qv;
-    t.Pv = f.axes[0][2] * t.qv * f.L / 2;
-    t.dT = b[TemperatureChange];
-    t.Pt = type[MY] * type[A] / 1000.0 * (type[CdTerm] / 1000.0) * t.dT;
-    return t;
-}
-
-void addBarLoads(const CalcData& data, int bar, const BarFrame& f, std::vector<double>& F) {
-    const BarLoadTerms t = barLoadTerms(data, bar, f);
-    const Vec3 &x = f.axes[0], &y = f.axes[1], &z = f.axes[2];
-    const int ti = 6 * (f.i - 1) + 1, ri = ti + 3;  // translations and rotations of i
-    const int tj = 6 * (f.j - 1) + 1, rj = tj + 3;
-    if (t.qv != 0) {
-        addAlong(F, ti, x, t.Pv);
-        addAlong(F, tj, x, t.Pv);
-    }
-    if (t.qy != 0) {
-        addAlong(F, ti, y, t.Vi(t.qy));
-        addAlong(F, tj, y, t.Vj(t.qy));
-        addAlong(F, ri, z, t.Mi(t.qy));
-        addAlong(F, rj, z, -t.Mj(t.qy));
-    }
-    if (t.qz != 0) {
-        addAlong(F, ti, z, t.Vi(t.qz));
-        addAlong(F, tj, z, t.Vj(t.qz));
-        addAlong(F, ri, y, -t.Mi(t.qz));
-        addAlong(F, rj, y, t.Mj(t.qz));
-    }
-    if (t.dT != 0) {
-        addAlong(F, ti, x, -t.Pt);
-        addAlong(F, tj, x, t.Pt);
-    }
-}
-
-bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
+bool Ensambla(const StructureData& data, BandMatrix& K, std::vector<double>& F,
               const std::vector<double>& D, CalcObserver& observer) {
     const int n = K.size(), hb = K.halfBandwidth();
+    const CaseLoads loads(data, ResultSet{});
     for (int bar = 1; bar <= data.barCount; ++bar) {
         observer.report(StageAssembly, bar, data.barCount);
-        const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+        const BarFrame f = barFrame(data.bars, bar, data.coordinates);
         const float* b = data.bars.row(bar);
         const double* type = data.types.values.row(itemNumber(b[Type]));
         const LocalBlocks g = toGlobal(localStiffness(type, f.L, b[EmpOR], b[EmpEX]), f.axes);
+        const BarLoadTerms terms = barLoadTerms(data, bar, f, loads.bar(bar));
 
         const int oi = 6 * (f.i - 1), oj = 6 * (f.j - 1);
         for (int a = 0; a < 6; ++a) {
@@ -112,7 +60,7 @@ bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
             for (int c = 0; c < 6; ++c)
                 rowI[oj - oi + c - a] += g.ij[a][c];
         }
-        addBarLoads(data, bar, f, F);
+        addBarLoads(terms, f, F);
         if (observer.stopRequested()) return false;
     }
 

@@ -38,11 +38,17 @@ Slopes endSlope(const BarDiagramInput& b, const std::array<double, 3>& rot, doub
 
 }  // namespace
 
-BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector<double>& D,
-                                const Table<double>& endForces) {
-    const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
-    const BarLoadTerms t = barLoadTerms(data, bar, f);
-    const double* type = data.types.values.row(itemNumber(data.bars(bar, Type)));
+BarDiagramInput barDiagramInput(const StructureData& s, const CaseLoads& loads, int bar,
+                                const std::vector<double>& D, const Table<double>& endForces) {
+    const BarFrame f = barFrame(s.bars, bar, s.coordinates);
+    return barDiagramInput(s, bar, f, barLoadTerms(s, bar, f, loads.bar(bar)), D,
+                           endForces.row(bar) + 1);
+}
+
+BarDiagramInput barDiagramInput(const StructureData& s, int bar, const BarFrame& f,
+                                const BarLoadTerms& t, const std::vector<double>& D,
+                                const double* Si) {
+    const double* type = s.types.values.row(itemNumber(s.bars(bar, Type)));
     BarDiagramInput in;
     in.L = f.L;
     in.alpha = t.alpha;
@@ -53,9 +59,8 @@ BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector
     const double E = type[MY] * 10.0;  // t/m²
     in.EIz = E * type[InerZ] / 100000000.0;
     in.EIy = E * type[InerY] / 100000000.0;
-    const double* S = endForces.row(bar);  // S[1..12]
     for (int k = 0; k < 6; ++k)
-        in.Si[k] = S[k + 1];
+        in.Si[k] = Si[k];
     const double* ui = &D[6 * (f.i - 1) + 1];
     const double* uj = &D[6 * (f.j - 1) + 1];
     const double delta[3] = {uj[0] - ui[0], uj[1] - ui[1], uj[2] - ui[2]};

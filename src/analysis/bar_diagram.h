@@ -10,11 +10,10 @@
 #include <array>
 #include <vector>
 
+#include "analysis/loads.h"
 #include "model/arrays.h"
 
 namespace vanto::analysis {
-
-struct CalcData;
 
 // What the values along one bar depend on; everything in local axes, t and m.
 struct BarDiagramInput {
@@ -28,10 +27,14 @@ struct BarDiagramInput {
     std::array<double, 3> ti{}, dt{}, ri{}, rj{};
 };
 
-// The input for bar `bar` of a calculated structure: D the displacements
-// (1..DofCount), endForces the table of end forces (bar, 1..12).
-BarDiagramInput barDiagramInput(const CalcData& data, int bar, const std::vector<double>& D,
-                                const Table<double>& endForces);
+// The input for bar `bar` of a calculated structure under `loads`: D the
+// displacements (1..DofCount), endForces the table of end forces (bar, 1..12).
+BarDiagramInput barDiagramInput(const StructureData& s, const CaseLoads& loads, int bar,
+                                const std::vector<double>& D, const Table<double>& endForces);
+// The same from the bar's frame, its load terms and its six end forces at i.
+BarDiagramInput barDiagramInput(const StructureData& s, int bar, const BarFrame& frame,
+                                const BarLoadTerms& terms, const std::vector<double>& D,
+                                const double* Si);
 
 struct DiagramValues {
     double N = 0, Vy = 0, Vz = 0, T = 0, My = 0, Mz = 0;  // t, m·t

@@ -1,12 +1,16 @@
 #include "analysis/calculation.h"
 
+#include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "analysis/engine.h"
 #include "model/files.h"
+#include "model/parallel.h"
 #include "model/textfile.h"
 #include "reports/listing.h"
 
@@ -14,7 +18,7 @@ namespace vanto::analysis {
 
 namespace fs = std::filesystem;
 
-CalcData loadStructure(const fs::path& dir) {
+StructureData loadStructure(const fs::path& dir) {
     StructureCounts counts;
     switch (DiscoX::readDatos(dir, counts)) {
         case DiscoX::Status::Missing:
@@ -26,35 +30,20 @@ CalcData loadStructure(const fs::path& dir) {
         case DiscoX::Status::Read:
             break;
     }
-    BasicStructure<double> structure(counts);
-    structure.read(dir, part::All);
-    return calcData(std::move(structure));
+    StructureData s(counts);
+    s.read(dir, part::All);
+    return s;
 }
 
-CalcData calcData(BasicStructure<double> s) {
-    CalcData d;
-    const int n = s.nodeCount;
-    d.nodeCount = n;
-    d.barCount = s.barCount;
-    d.dofCount = 6 * n;
-    d.halfBandwidth = ComputeHalfBandwidth(s.bars, s.barCount);
-    d.bars = std::move(s.bars);
-    d.types = std::move(s.types);
-    d.xyz.assign(3 * std::size_t(n) + 1, 0.0);
-    for (int axis = 1; axis <= 3; ++axis)
-        for (int node = 1; node <= n; ++node)
-            d.xyz[std::size_t(axis - 1) * n + node] = s.coordinates(node, axis);
-    d.restraints.assign(6 * std::size_t(n) + 1, 0.0);
-    d.loads.assign(6 * std::size_t(n) + 1, 0.0);
-    for (int node = 1; node <= n; ++node)
-        for (int k = 1; k <= 6; ++k) {
-            d.restraints[6 * std::size_t(node - 1) + k] = s.restraints(node, k);
-            d.loads[6 * std::size_t(node - 1) + k] = s.loads(node, k);
-        }
-    return d;
+std::vector<double> byDof(const Table<double>& values, int nodeCount) {
+    std::vector<double> flat(6 * std::size_t(nodeCount) + 1, 0.0);
+    for (int node = 1; node <= nodeCount; ++node)
+        for (int k = 1; k <= 6; ++k)
+            flat[6 * std::size_t(node - 1) + k] = values(node, k);
+    return flat;
 }
 
-void validate(const CalcData& d) {
+void validate(const StructureData& d) {
     using Kind = CalculationError::Kind;
     for (int bar = 1; bar <= d.barCount; ++bar) {
         const int o = itemNumber(d.bars(bar, Origin)), e = itemNumber(d.bars(bar, End));
@@ -68,7 +57,7 @@ void validate(const CalcData& d) {
         if (t < 1 || t > d.types.count)
             throw CalculationError(Kind::UndefinedType,
                                    " Está usando un tipo de barra que no está definido       ");
-        if (barFrame(d.bars, bar, d.xyz, d.nodeCount).L == 0)
+        if (barFrame(d.bars, bar, d.coordinates).L == 0)
             throw CalculationError(Kind::ZeroLength, "La barra nº " + std::to_string(bar) +
                                                          " tiene longitud nula: sus nudos " +
                                                          std::to_string(o) + " y " +
@@ -133,10 +122,10 @@ std::string megabytes(double bytes) {
 
 // The band path refuses a band the machine cannot hold and warns of a large
 // one before it starts.
-void checkBand(const CalcData& data, CalcObserver& observer) {
-    const double bytes = bandBytes(data.dofCount, data.halfBandwidth);
+void checkBand(int dofCount, int halfBandwidth, CalcObserver& observer) {
+    const double bytes = bandBytes(dofCount, halfBandwidth);
     const double available = availableMemory();
-    const std::string size = "La matriz en banda (semiancho " + std::to_string(data.halfBandwidth) +
+    const std::string size = "La matriz en banda (semiancho " + std::to_string(halfBandwidth) +
                              ") ocupa " + megabytes(bytes);
     switch (judgeBand(bytes, available)) {
         case BandVerdict::Fine:
@@ -154,43 +143,202 @@ void checkBand(const CalcData& data, CalcObserver& observer) {
     }
 }
 
+// Solves every case: D[k − 1] receives the displacements of case k. The
+// stiffness is assembled and factorized once; each case is one right-hand side.
+bool solveCases(const fs::path& dir, const StructureData& data, const CalcOptions& options,
+                CalcObserver& observer, const Clock& clock, std::vector<std::vector<double>>& D) {
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    D.assign(std::size_t(data.cases.count()), byDof(data.restraints, data.nodeCount));
+    // Prescribed displacements belong to case 1: in the others those degrees
+    // of freedom stay still.
+    for (std::size_t k = 1; k < D.size(); ++k)
+        for (double& d : D[k])
+            if (!isFree(d)) d = 0;
+    std::vector<std::vector<double>> more;  // right-hand sides of cases 2..N
+    for (int k = 2; k <= data.cases.count(); ++k)
+        more.push_back(loadVector(data, CaseLoads(data, {ResultSet::Kind::Case, k})));
+
+    if (options.writeMatrix || options.writeTriangulated) {
+        const int dofCount = 6 * data.nodeCount;
+        const int hb = ComputeHalfBandwidth(data.bars, data.barCount);
+        checkBand(dofCount, hb, observer);
+        BandMatrix K(dofCount, hb);
+        if (!Ensambla(data, K, F, D[0], observer)) return false;
+        if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D[0]));
+        if (!Gauss(K, F, D[0], observer, clock)) return false;
+        if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D[0]));
+        for (std::size_t k = 1; k < D.size(); ++k)
+            solveReduced(K, more[k - 1], D[k]);
+        return !observer.stopRequested();
+    }
+    SparseSystem K;
+    if (!assembleSparse(data, F, D[0], K, observer)) return false;
+    for (const std::vector<double>& Fk : more)
+        addRightHandSide(K, Fk);
+    more.clear();
+    return solveSparse(std::move(K), D, observer, clock);
+}
+
+// The displacements of a combination: its factors times those of the cases.
+std::vector<double> combined(const std::vector<std::vector<double>>& D,
+                             const std::vector<double>& factors) {
+    std::vector<double> out(D[0].size(), 0.0);
+    for (std::size_t k = 0; k < factors.size(); ++k) {
+        if (factors[k] == 0) continue;
+        for (std::size_t i = 1; i < out.size(); ++i)
+            out[i] += factors[k] * D[k][i];
+    }
+    return out;
+}
+
+const char* const ResultStems[] = {"INCOG", "ESFUERZO", "DESEQUIL", "DIAGRAMA"};
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Result files of cases and combinations the structure no longer has would
+// pass for results of this calculation: they go.
+void removeStaleResults(const fs::path& dir, const std::vector<ResultSet>& sets, bool envelope) {
+    std::set<std::string> current;
+    for (const ResultSet& set : sets)
+        for (const char* stem : ResultStems)
+            current.insert(upper(DiscoX::resultFileName(stem, set)));
+    if (envelope) current.insert(EnvelopeFileName);
+    std::error_code ec;
+    std::vector<fs::path> stale;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (isResultFile(name) && !current.count(upper(name))) stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale)
+        if (!fs::remove(p, ec) && ec)
+            throw FileError(FileError::Kind::WriteFailed, p, ec.message());
+}
+
+// INCOG, ESFUERZO, DESEQUIL and DIAGRAMA of one case or combination.
+bool writeResults(const fs::path& dir, const StructureData& data, const ResultSet& set,
+                  const std::vector<double>& D, CalcObserver& observer) {
+    const CaseLoads loads(data, set);
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount, set);
+    Table<double> endForces;
+    std::vector<double> unbalanced;
+    if (!Esfuerzos(data, loads, D, endForces, unbalanced, observer)) return false;
+    DiscoX::writeEndForces(dir, endForces, data.barCount, set);
+    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount, set);
+    std::string diagrams;
+    if (!Diagramas(data, loads, D, endForces, diagrams, observer)) return false;
+    replaceFile(dir, DiscoX::resultFileName("DIAGRAMA", set), diagrams);
+    return true;
+}
+
+// What the helper thread reports: nothing, and the caller's stop.
+class HelperObserver : public CalcObserver {
+  public:
+    explicit HelperObserver(const std::atomic<bool>& stop) : stop_(stop) {}
+    void report(int, long long, long long) override {}
+    bool stopRequested() override { return stop_; }
+
+  private:
+    const std::atomic<bool>& stop_;
+};
+
+// The result files of every case and combination, two sets at a time: this
+// thread reports its sets' progress and takes the user's stop.
+bool writeAllResults(const fs::path& dir, const StructureData& data,
+                     const std::vector<ResultSet>& sets, const std::vector<std::vector<double>>& D,
+                     int total, CalcObserver& observer) {
+    std::atomic<bool> stop{false};
+    HelperObserver helper(stop);
+    int shown = 0;
+    onTwoProcessors(
+        int(sets.size()),
+        [&](int i, bool onCaller) {
+            if (onCaller) observer.report(StageCases, shown = i + 1, total);
+            CalcObserver& watching = onCaller ? observer : helper;
+            if (!writeResults(dir, data, sets[std::size_t(i)], D[std::size_t(i)], watching))
+                stop = true;
+        },
+        stop,
+        [&] {
+            observer.report(StageCases, shown, total);
+            if (observer.stopRequested()) stop = true;
+        });
+    return !stop;
+}
+
+// ENVOLVEN.RES over the combinations, or over the cases when there is none,
+// and each bar's extremes for the results listing.
+bool writeEnvelope(const fs::path& dir, const StructureData& data,
+                   const std::vector<ResultSet>& sets, const std::vector<std::vector<double>>& D,
+                   reports::EnvelopeExtremes& extremes, CalcObserver& observer) {
+    const bool overCombinations = !data.cases.combinations.empty();
+    std::vector<EnvelopeSource> sources;
+    extremes.overCombinations = overCombinations;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if ((sets[i].kind == ResultSet::Kind::Combination) != overCombinations) continue;
+        sources.push_back({CaseLoads(data, sets[i]), &D[i]});
+        extremes.codes.push_back(sets[i].code());
+    }
+    // Two halves of the bars, one on each processor.
+    std::vector<std::array<Extreme, 6>> bars(std::size_t(data.barCount) + 1);
+    std::string halves[2];
+    const int middle = data.barCount / 2;
+    std::atomic<bool> stop{false};
+    HelperObserver helper(stop);
+    onTwoProcessors(
+        2,
+        [&](int half, bool onCaller) {
+            if (!Envolvente(data, sources, extremes.codes, half ? middle + 1 : 1,
+                            half ? data.barCount : middle, halves[half], bars,
+                            onCaller ? observer : helper))
+                stop = true;
+        },
+        stop,
+        [&] {
+            observer.report(StageEnvelope, middle, data.barCount);
+            if (observer.stopRequested()) stop = true;
+        });
+    if (stop) return false;
+    replaceFile(dir, EnvelopeFileName, envelopeHeading(overCombinations) + halves[0] + halves[1]);
+    extremes.bars.assign(bars.size(), {});
+    for (std::size_t b = 1; b < bars.size(); ++b)
+        for (std::size_t q = 0; q < 6; ++q)
+            extremes.bars[b][q] = {bars[b][q].max, bars[b][q].min, bars[b][q].maxBy,
+                                   bars[b][q].minBy};
+    return true;
+}
+
 }  // namespace
 
 CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, CalcObserver& observer,
                            const Clock& clock) {
-    CalcData data = loadStructure(dir);
+    const StructureData data = loadStructure(dir);
     validate(data);
 
-    std::vector<double> F = data.loads;
-    std::vector<double> D = data.restraints;
-    if (options.writeMatrix || options.writeTriangulated) {
-        checkBand(data, observer);
-        BandMatrix K(data.dofCount, data.halfBandwidth);
-        if (!Ensambla(data, K, F, D, observer)) return CalcOutcome::Stopped;
-        if (options.writeMatrix) replaceFile(dir, "matriz.lsc", matrixDump(K, F, D));
-        if (!Gauss(K, F, D, observer, clock)) return CalcOutcome::Stopped;
-        if (options.writeTriangulated) replaceFile(dir, "matriz.tri", matrixDump(K, F, D));
-    } else {
-        SparseSystem K;
-        if (!assembleSparse(data, F, D, K, observer)) return CalcOutcome::Stopped;
-        if (!solveSparse(std::move(K), D, observer, clock)) return CalcOutcome::Stopped;
+    std::vector<std::vector<double>> D;  // per case, then per combination
+    if (!solveCases(dir, data, options, observer, clock, D)) return CalcOutcome::Stopped;
+    for (const std::vector<double>& d : D)
+        if (!allFinite(d)) notFinite();
+
+    const std::vector<ResultSet> sets = resultSets(data.cases);
+    const bool envelope = sets.size() > 1;
+    removeStaleResults(dir, sets, envelope);
+    for (const Combination& c : data.cases.combinations)
+        D.push_back(combined(D, c.factors));
+    const int total = int(sets.size()) + envelope;
+    if (!writeAllResults(dir, data, sets, D, total, observer)) return CalcOutcome::Stopped;
+    reports::EnvelopeExtremes extremes;
+    if (envelope) {
+        observer.report(StageCases, total, total);
+        if (!writeEnvelope(dir, data, sets, D, extremes, observer)) return CalcOutcome::Stopped;
     }
-    if (!allFinite(D)) notFinite();
-    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount);
-
-    Table<double> endForces;
-    std::vector<double> unbalanced;
-    if (!Esfuerzos(data, D, endForces, unbalanced, observer)) return CalcOutcome::Stopped;
-    DiscoX::writeEndForces(dir, endForces, data.barCount);
-    DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount);
-
-    std::string diagrams;
-    if (!Diagramas(data, D, endForces, diagrams, observer)) return CalcOutcome::Stopped;
-    replaceFile(dir, "DIAGRAMA.RES", diagrams);
 
     observer.report(StageListing, 0, 1);
     reports::writeDataListing(dir, clock);
-    reports::writeResultsListing(dir, clock);
+    reports::writeResultsListing(dir, clock, envelope ? &extremes : nullptr);
     observer.report(StageListing, 1, 1);
     return CalcOutcome::Completed;
 }

@@ -1,12 +1,18 @@
 #pragma once
 // The whole matrix calculation of one structure directory: load the data,
-// assemble, solve, end forces, diagrams, result files and the listings.
+// assemble and factorize once, solve every load case, end forces, diagrams,
+// result files and the listings.
 //
 // Result files written, in this order, each replacing the old one:
-//   matriz.lsc (optional), matriz.tri (optional), INCOG.RES, ESFUERZO.RES,
-//   DESEQUIL.RES, DIAGRAMA.RES, listado.txt, Resultad.res.
-// When the calculation stops early (mechanism, error, stop), the files of the
-// stages that did not run keep their earlier contents.
+//   matriz.lsc (optional), matriz.tri (optional) of case 1;
+//   per case, then per combination: INCOG, ESFUERZO, DESEQUIL, DIAGRAMA with
+//   the extension RES (case 1), Hkk (case k) or Ccc (combination c);
+//   ENVOLVEN.RES when there are several cases or a combination;
+//   listado.txt, Resultad.res.
+// Result files of cases and combinations the structure no longer has are
+// removed once the equations are solved. When the calculation stops early
+// (mechanism, error, stop), the files of the stages that did not run keep
+// their earlier contents.
 
 #include <filesystem>
 #include <stdexcept>
@@ -24,11 +30,16 @@ enum CalcStage : int {
     StageEndForces = 4,         // "Esfuerzo en la barra nº:", current bar of BarCount
     StageDiagrams = 5,          // "Diagrama de la barra nº:", current bar of BarCount
     StageListing = 6,           // "Generando listado ..." (reported once, 0 of 1)
+    // The result set whose end forces and diagrams follow: case or
+    // combination i of cases + combinations, reported before each.
+    StageCases = 7,
+    StageEnvelope = 8,  // "Envolvente de la barra nº:", current bar of BarCount
 };
 
 // The equations are solved by a sparse Cholesky factorization in an ordering
 // of its own, unless a dump of the band is asked for: then by the band Gauss
-// elimination in the user's numbering, whose memory grows with the band.
+// elimination in the user's numbering, whose memory grows with the band. The
+// dumps show the equations of case 1.
 struct CalcOptions {
     bool writeMatrix = false;        // matriz.lsc: the equations as assembled
     bool writeTriangulated = false;  // matriz.tri: the equations after elimination

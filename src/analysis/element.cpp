@@ -6,16 +6,14 @@
 
 namespace vanto::analysis {
 
-BarFrame barFrame(const Table<float>& bars, int bar, const std::vector<double>& xyz,
-                  int nodeCount) {
+BarFrame barFrame(const Table<float>& bars, int bar, const Table<double>& xyz) {
     BarFrame f;
     f.i = itemNumber(bars(bar, Origin));
     f.j = itemNumber(bars(bar, End));
     if (f.i > f.j) std::swap(f.i, f.j);
-    const std::size_t n = std::size_t(nodeCount);
-    f.dx = xyz[f.j] - xyz[f.i];
-    f.dy = xyz[n + f.j] - xyz[n + f.i];
-    f.dz = xyz[2 * n + f.j] - xyz[2 * n + f.i];
+    f.dx = xyz(f.j, 1) - xyz(f.i, 1);
+    f.dy = xyz(f.j, 2) - xyz(f.i, 2);
+    f.dz = xyz(f.j, 3) - xyz(f.i, 3);
     f.L = std::sqrt(f.dx * f.dx + f.dy * f.dy + f.dz * f.dz);
     f.axes = axesFor(f.dx, f.dy, f.dz, bars(bar, Angle));
     return f;

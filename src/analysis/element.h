@@ -25,8 +25,8 @@ struct BarFrame {
     std::array<Vec3, 3> axes{};  // λ: rows are local x, y, z
 };
 
-// Geometry of bar `bar`. Coordinates flat, (axis−1)·N + node, in m.
-BarFrame barFrame(const Table<float>& bars, int bar, const std::vector<double>& xyz, int nodeCount);
+// Geometry of bar `bar`. Coordinates (node, axis), in m.
+BarFrame barFrame(const Table<float>& bars, int bar, const Table<double>& xyz);
 
 // The three local 6×6 blocks Kii, Kij (row at i, column at j) and Kjj.
 struct LocalBlocks {

@@ -13,38 +13,30 @@
 #include <string>
 #include <vector>
 
+#include <array>
+#include <limits>
+
+#include "analysis/bar_diagram.h"
 #include "analysis/calculation.h"
 #include "analysis/element.h"
+#include "analysis/loads.h"
 #include "model/structure.h"
 #include "model/structure_data.h"
 
 namespace vanto::analysis {
 
-// A structure in the layouts the calculation works in: node values flat by
-// degree of freedom, as F and D start from them.
-struct CalcData {
-    int nodeCount = 0;
-    int barCount = 0;
-    int dofCount = 0;
-    int halfBandwidth = 6;
-    std::vector<double> xyz;         // flat, (axis−1)·N + node, m
-    Table<float> bars;               // (bar, field)
-    BarTypes<double> types;          // (type, field), names
-    std::vector<double> loads;       // 1..DofCount, node loads of CARGAS.DAT
-    std::vector<double> restraints;  // 1..DofCount, COACCION.DAT
-};
-
-// The calculation's layouts of a whole structure, values unchanged.
-CalcData calcData(BasicStructure<double> structure);
-
 // Reads the structure of `dir` (DATOS, TIPOS, BARRAS, COORDENA, COACCION,
-// CARGAS) in 64 bits. Throws CalculationError for a missing DATOS.DAT or
+// CARGAS and the load cases) in 64 bits. Throws CalculationError for a missing DATOS.DAT or
 // another version, FileError for any other missing or damaged file.
-CalcData loadStructure(const std::filesystem::path& dir);
+StructureData loadStructure(const std::filesystem::path& dir);
 
 // Refuses data the calculation cannot work with: node or type numbers out of
 // range, zero-length bars, types without area or Young's modulus.
-void validate(const CalcData& data);
+void validate(const StructureData& s);
+
+// A table of six values per node, (node, k), flat by degree of freedom:
+// element 6·(node−1)+k, element 0 unused.
+std::vector<double> byDof(const Table<double>& values, int nodeCount);
 
 // Releases memory mapped for a band matrix.
 struct MappedDeleter {
@@ -82,7 +74,7 @@ class BandMatrix {
 
 // Adds every bar's stiffness into K and its equivalent nodal loads into F, then
 // moves non-zero prescribed displacements to F. Returns false when stopped.
-bool Ensambla(const CalcData& data, BandMatrix& K, std::vector<double>& F,
+bool Ensambla(const StructureData& s, BandMatrix& K, std::vector<double>& F,
               const std::vector<double>& D, CalcObserver& observer);
 
 // The finishing-time estimate of the elimination.
@@ -125,49 +117,89 @@ struct SparseSystem {
     std::vector<int> colStart;
     std::vector<int> rowIndex;
     std::vector<double> values;
-    std::vector<double> rhs;  // per equation: F with prescribed displacements moved over
+    // Right-hand sides, one column of n per load case, case 1 first: F with
+    // prescribed displacements moved over.
+    std::vector<double> rhs;
+    int rhsCount = 1;
 };
+
+// Appends the right-hand side of another case, F by degree of freedom.
+void addRightHandSide(SparseSystem& K, const std::vector<double>& F);
 
 // Adds every bar's stiffness into K and its equivalent nodal loads into F;
 // couplings with prescribed displacements go to F as they are added. Returns
 // false when stopped.
-bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vector<double>& D,
+bool assembleSparse(const StructureData& s, std::vector<double>& F, const std::vector<double>& D,
                     SparseSystem& K, CalcObserver& observer);
 
-// Solves the free equations with CHOLMOD; D's free entries receive the
-// displacements. Throws CalculationError (Mechanism) as Gauss does, naming the
-// degree of freedom Gauss would name, and std::bad_alloc when memory runs
+// Solves the free equations with CHOLMOD for every right-hand side: the free
+// entries of D[c] receive the displacements of column c. Throws CalculationError (Mechanism) as
+// Gauss does, naming the degree of freedom Gauss would name, and std::bad_alloc when memory runs
 // out. Returns false when stopped; the factorization then finishes unseen.
-bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observer,
+bool solveSparse(SparseSystem&& K, std::vector<std::vector<double>>& D, CalcObserver& observer,
                  const Clock& clock);
 
-// Fixed-end terms of one bar's loads. qy and qz include the share of the
-// vertical load across the bar; Pv is its share along the bar at each end; Pt
-// is the thermal axial force. The end values depend on the fixities α, β.
-struct BarLoadTerms {
-    double L = 0, alpha = 0, beta = 0;
-    double qv = 0, qy = 0, qz = 0, dT = 0;
-    double Pv = 0, Pt = 0;
-    double Vi(double q) const { return (alpha / 8 + 0.5 - beta / 8) * L * q; }
-    double Vj(double q) const { return (beta / 8 + 0.5 - alpha / 8) * L * q; }
-    double Mi(double q) const { return (1.0 / 8 - beta / 24) * q * L * L * alpha; }
-    double Mj(double q) const { return (1.0 / 8 - alpha / 24) * q * L * L * beta; }
+// The twelve end forces of one bar (local axes, the six at the lower-numbered
+// node first) that the displacements D alone give, and those less the
+// fixed-end forces of the bar's loads.
+void elasticEndForces(const LocalBlocks& k, const BarFrame& frame, const std::vector<double>& D,
+                      double S[12]);
+void subtractFixedEndForces(const BarLoadTerms& t, double S[12]);
+
+// End forces of every bar (bar, 1..12) and unbalanced forces (node loads +
+// equivalent loads − end forces, global) under `loads`. Returns false when
+// stopped.
+bool Esfuerzos(const StructureData& s, const CaseLoads& loads, const std::vector<double>& D,
+               Table<double>& endForces, std::vector<double>& unbalanced, CalcObserver& observer);
+
+// The text of DIAGRAMA.RES (or .Hkk, .Ccc). Returns false when stopped.
+bool Diagramas(const StructureData& s, const CaseLoads& loads, const std::vector<double>& D,
+               const Table<double>& endForces, std::string& text, CalcObserver& observer);
+
+// The ten values DIAGRAMA.RES lists at a point, in its order: N, Vy, Vz, T,
+// My, Mz (t, m·t), deflections along y relative and absolute, along z
+// relative and absolute (m).
+inline constexpr int ListedQuantities = 10;
+using ListedValues = std::array<double, ListedQuantities>;
+ListedValues listedValues(const DiagramValues& v);
+
+// The largest and smallest value of one quantity at one point, and the index
+// of the result set that gives each (the first one on a tie).
+struct Extreme {
+    double max = -std::numeric_limits<double>::infinity();
+    double min = std::numeric_limits<double>::infinity();
+    int maxBy = -1, minBy = -1;
+    void take(double v, int set) {
+        if (v > max) max = v, maxBy = set;
+        if (v < min) min = v, minBy = set;
+    }
 };
-BarLoadTerms barLoadTerms(const CalcData& data, int bar, const BarFrame& frame);
+using PointEnvelope = std::array<Extreme, ListedQuantities>;
 
-// Adds the equivalent nodal loads of one bar (distributed loads and temperature)
-// to F, in global axes.
-void addBarLoads(const CalcData& data, int bar, const BarFrame& frame, std::vector<double>& F);
+// One result set for the envelope: its loads and displacements.
+struct EnvelopeSource {
+    CaseLoads loads;
+    const std::vector<double>* D;
+};
 
-// End forces of every bar (bar, 1..12, local axes, the six at the lower-numbered
-// node first) and unbalanced forces (node loads + equivalent loads − end forces,
-// global). Returns false when stopped.
-bool Esfuerzos(const CalcData& data, const std::vector<double>& D, Table<double>& endForces,
-               std::vector<double>& unbalanced, CalcObserver& observer);
+// The envelope of `sources` at the eleven points s = L/10·k of bar `bar`.
+std::array<PointEnvelope, 11> barEnvelope(const StructureData& s, int bar,
+                                          const std::vector<EnvelopeSource>& sources);
 
-// The text of DIAGRAMA.RES. Returns false when stopped.
-bool Diagramas(const CalcData& data, const std::vector<double>& D, const Table<double>& endForces,
-               std::string& text, CalcObserver& observer);
+// ENVOLVEN.RES over `sources`, named by `codes` ("C01", "H02"): its heading
+// lines, which say whether the sources are the combinations or the cases;
+// the lines of bars first..last, and the extremes of the six forces along
+// each of those bars (barExtremes[bar], sized for every bar). Returns false
+// when stopped.
+std::string envelopeHeading(bool overCombinations);
+bool Envolvente(const StructureData& s, const std::vector<EnvelopeSource>& sources,
+                const std::vector<std::string>& codes, int first, int last, std::string& text,
+                std::vector<std::array<Extreme, 6>>& barExtremes, CalcObserver& observer);
+
+// Solves the equations once more for the right-hand side F of another case,
+// with K as Gauss left it: F is reduced as Gauss reduced its own, then D's
+// free entries receive the displacements. Restrained entries of D are known.
+void solveReduced(const BandMatrix& K, std::vector<double>& F, std::vector<double>& D);
 
 // The text of matriz.lsc or matriz.tri: one line per degree of freedom.
 std::string matrixDump(const BandMatrix& K, const std::vector<double>& F,

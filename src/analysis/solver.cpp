@@ -249,4 +249,29 @@ bool Gauss(BandMatrix& K, std::vector<double>& F, std::vector<double>& D, CalcOb
     return true;
 }
 
+void solveReduced(const BandMatrix& K, std::vector<double>& F, std::vector<double>& D) {
+    const int n = K.size(), hb = K.halfBandwidth();
+    // Each pivot row keeps, after the elimination, the entries that gave its
+    // factors: −K(k, i) / K(k, k) for every free row i it reached.
+    for (int k = 1; k <= n; ++k) {
+        if (!isFree(D[k]) || F[k] == 0) continue;
+        const double* rk = K.row(k);
+        const double fk = F[k], p = rk[0];
+        const int last = std::min(n, k + hb - 1);
+        for (int i = k + 1; i <= last; ++i) {
+            const double a = rk[i - k];
+            if (isFree(D[i]) && std::abs(a) > NegligibleCoupling) F[i] += -a / p * fk;
+        }
+    }
+    for (int k = n; k >= 1; --k) {
+        if (!isFree(D[k])) continue;
+        const double* rk = K.row(k);
+        const int len = std::min(hb, n - k + 1);
+        double s = F[k];
+        for (int q = 1; q < len; ++q)
+            s -= rk[q] * D[k + q];
+        D[k] = s / rk[0];
+    }
+}
+
 }  // namespace vanto::analysis

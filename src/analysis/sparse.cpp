@@ -45,7 +45,7 @@ struct Neighbours {
     std::vector<int> list;
 };
 
-Neighbours lowerNeighbours(const CalcData& data) {
+Neighbours lowerNeighbours(const StructureData& data) {
     Neighbours g;
     const int nodes = data.nodeCount;
     g.start.assign(std::size_t(nodes) + 2, 0);
@@ -80,10 +80,10 @@ Neighbours lowerNeighbours(const CalcData& data) {
 
 }  // namespace
 
-bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vector<double>& D,
+bool assembleSparse(const StructureData& data, std::vector<double>& F, const std::vector<double>& D,
                     SparseSystem& K, CalcObserver& observer) {
     const int nodes = data.nodeCount;
-    const std::vector<int> eq = equationsOf(D, data.dofCount);
+    const std::vector<int> eq = equationsOf(D, 6 * data.nodeCount);
     // firstEq[b]: node b's first equation; its free degrees of freedom have
     // consecutive equations up to firstEq[b + 1].
     std::vector<int> firstEq(std::size_t(nodes) + 2, 0);
@@ -113,7 +113,7 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
     K = {};
     K.n = count;
     K.dof.resize(std::size_t(count));
-    for (int k = 1; k <= data.dofCount; ++k)
+    for (int k = 1; k <= 6 * data.nodeCount; ++k)
         if (eq[k] >= 0) K.dof[std::size_t(eq[k])] = k;
     K.colStart.assign(std::size_t(count) + 1, 0);
     std::size_t entries = 0;
@@ -158,9 +158,10 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
         }
     };
 
+    const CaseLoads loads(data, ResultSet{});
     for (int bar = 1; bar <= data.barCount; ++bar) {
         observer.report(StageAssembly, bar, data.barCount);
-        const BarFrame f = barFrame(data.bars, bar, data.xyz, data.nodeCount);
+        const BarFrame f = barFrame(data.bars, bar, data.coordinates);
         const float* b = data.bars.row(bar);
         const double* type = data.types.values.row(itemNumber(b[Type]));
         const LocalBlocks l = toGlobal(localStiffness(type, f.L, b[EmpOR], b[EmpEX]), f.axes);
@@ -175,13 +176,20 @@ bool assembleSparse(const CalcData& data, std::vector<double>& F, const std::vec
             for (int c = 0; c < 6; ++c)
                 add(oi + a + 1, oj + c + 1, sij, l.ij[a][c]);
         }
-        addBarLoads(data, bar, f, F);
+        addBarLoads(barLoadTerms(data, bar, f, loads.bar(bar)), f, F);
         if (observer.stopRequested()) return false;
     }
-    K.rhs.resize(std::size_t(count));
-    for (int e = 0; e < count; ++e)
-        K.rhs[std::size_t(e)] = F[K.dof[std::size_t(e)]];
+    K.rhs.clear();
+    K.rhsCount = 0;
+    addRightHandSide(K, F);
     return true;
+}
+
+void addRightHandSide(SparseSystem& K, const std::vector<double>& F) {
+    K.rhs.reserve(K.rhs.size() + std::size_t(K.n));
+    for (int e = 0; e < K.n; ++e)
+        K.rhs.push_back(F[K.dof[std::size_t(e)]]);
+    ++K.rhsCount;
 }
 
 namespace {
@@ -285,6 +293,23 @@ struct Job {
     bool done = false;
 };
 
+// Solves right-hand sides first..last − 1 and appends them to job.x.
+void solveColumns(Job& job, cholmod_factor& L, Cholmod& w, int first, int last) {
+    cholmod_dense b{};
+    b.nrow = b.d = std::size_t(job.K.n);
+    b.ncol = std::size_t(last - first);
+    b.nzmax = b.nrow * b.ncol;
+    b.x = job.K.rhs.data() + std::size_t(first) * b.nrow;
+    b.xtype = CHOLMOD_REAL;
+    b.dtype = CHOLMOD_DOUBLE;
+    std::unique_ptr<cholmod_dense, DenseDeleter> X(cholmod_solve(CHOLMOD_A, &L, &b, &w.c),
+                                                   DenseDeleter{&w.c});
+    if (!X) failed(w.c);
+    const double* v = static_cast<const double*>(X->x);
+    for (std::size_t c = 0; c < b.ncol; ++c)
+        job.x.insert(job.x.end(), v + c * X->d, v + c * X->d + b.nrow);
+}
+
 void work(Job& job) {
     try {
         cholmod_sparse A = view(job.K);
@@ -294,18 +319,12 @@ void work(Job& job) {
             const long lost = firstLostPivot(*L, job.K);
             if (lost < 0) {
                 job.factorized = true;
-                cholmod_dense b{};
-                b.nrow = b.d = std::size_t(job.K.n);
-                b.ncol = 1;
-                b.nzmax = b.nrow;
-                b.x = job.K.rhs.data();
-                b.xtype = CHOLMOD_REAL;
-                b.dtype = CHOLMOD_DOUBLE;
-                std::unique_ptr<cholmod_dense, DenseDeleter> X(
-                    cholmod_solve(CHOLMOD_A, L.get(), &b, &w.c), DenseDeleter{&w.c});
-                if (!X) failed(w.c);
-                const double* v = static_cast<const double*>(X->x);
-                job.x.assign(v, v + job.K.n);
+                // Case 1 alone, so that its results do not depend on the other
+                // cases (a solve of several columns rounds differently), then
+                // every other case's right-hand side in one solve.
+                job.x.clear();
+                solveColumns(job, *L, w, 0, 1);
+                if (job.K.rhsCount > 1) solveColumns(job, *L, w, 1, job.K.rhsCount);
             } else {
                 // The elimination in the user's order names the same degree of
                 // freedom as the band elimination does.
@@ -359,9 +378,9 @@ constexpr double AssumedRate = 1e10;
 
 }  // namespace
 
-bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observer,
+bool solveSparse(SparseSystem&& K, std::vector<std::vector<double>>& D, CalcObserver& observer,
                  const Clock& clock) {
-    const int dofCount = int(D.size()) - 1;
+    const int dofCount = int(D[0].size()) - 1;
     if (K.n == 0) {  // every degree of freedom restrained
         observer.report(StageReduction, dofCount, dofCount);
         observer.report(StageBackSubstitution, dofCount, dofCount);
@@ -406,8 +425,9 @@ bool solveSparse(SparseSystem&& K, std::vector<double>& D, CalcObserver& observe
     if (job->lostEquation >= 0) throwMechanism(dofs[std::size_t(job->lostEquation)]);
     observer.report(StageReduction, dofCount, dofCount);
     observer.finishTime(estimate.at(dofCount));
-    for (std::size_t e = 0; e < dofs.size(); ++e)
-        D[dofs[e]] = job->x[e];
+    for (std::size_t c = 0; c < D.size(); ++c)
+        for (std::size_t e = 0; e < dofs.size(); ++e)
+            D[c][dofs[e]] = job->x[c * dofs.size() + e];
     observer.report(StageBackSubstitution, dofCount, dofCount);
     return !observer.stopRequested();
 }

@@ -16,15 +16,24 @@ const DiagramKind& diagramKind(char code) {
     throw std::invalid_argument(std::string("diagram code ") + code);
 }
 
-DiagramData loadDiagramData(const fs::path& dir) {
+DiagramData loadDiagramData(const fs::path& dir, const ResultSet& set) {
+    // Without case 1's results, any other result file is left from before.
     if (!fileExists(dir, "INCOG.RES")) throw DiagramError(NotCalculatedText);
-    analysis::CalcData calc = analysis::calcData(loadStructure<double>(dir, part::All));
+    const analysis::StructureData calc = loadStructure<double>(dir, part::All);
     analysis::validate(calc);
+    const bool known = set.kind == ResultSet::Kind::Case
+                           ? set.number <= calc.cases.count()
+                           : set.number <= int(calc.cases.combinations.size());
+    if (!known) throw DiagramError(UnknownSetText + set.code() + ".");
     const int N = calc.nodeCount, B = calc.barCount;
-    const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N);
+    const auto D = DiscoX::readNodeResults<double>(dir, DiscoX::NodeResult::Displacements, N, set);
     if (!D) throw DiagramError(NotCalculatedText);
-    const auto forces = DiscoX::readEndForces(dir, B);
-    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+    const auto forces = DiscoX::readEndForces(dir, B, set);
+    if (!forces)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("ESFUERZO", set)));
+    const analysis::CaseLoads loads(calc, set);
+    const std::vector<double> nodeLoads = loads.nodeLoads();
     Table<double> endForces(B, 12);
     for (int b = 1; b <= B; ++b)
         for (int k = 1; k <= 12; ++k)
@@ -39,26 +48,25 @@ DiagramData loadDiagramData(const fs::path& dir) {
     d.displacements.resize(std::size_t(N) + 1);
     for (int n = 1; n <= N; ++n) {
         for (int axis = 0; axis < 3; ++axis)
-            d.nodes[n][axis] = calc.xyz[std::size_t(axis) * N + n];
+            d.nodes[n][axis] = calc.coordinates(n, axis + 1);
         for (int k = 0; k < 6; ++k) {
-            const std::size_t dof = 6 * std::size_t(n - 1) + k + 1;
-            d.nodeLoads[n][k] = calc.loads[dof];
-            d.restraints[n][k] = calc.restraints[dof];
-            d.displacements[n][k] = (*D)[dof];
+            d.nodeLoads[n][k] = nodeLoads[6 * std::size_t(n - 1) + k + 1];
+            d.restraints[n][k] = calc.restraints(n, k + 1);
+            d.displacements[n][k] = (*D)[6 * std::size_t(n - 1) + k + 1];
         }
     }
     d.bars.resize(std::size_t(B) + 1);
     for (int b = 1; b <= B; ++b) {
-        const analysis::BarFrame f = analysis::barFrame(calc.bars, b, calc.xyz, N);
+        const analysis::BarFrame f = analysis::barFrame(calc.bars, b, calc.coordinates);
         DiagramBar& bar = d.bars[b];
         bar.i = f.i;
         bar.j = f.j;
         bar.p1 = d.nodes[f.i];
         bar.p2 = d.nodes[f.j];
         bar.axes = f.axes;
-        bar.in = analysis::barDiagramInput(calc, b, *D, endForces);
-        bar.loads = {calc.bars(b, VerticalLoad), calc.bars(b, TransverseLoadY),
-                     calc.bars(b, TransverseLoadZ)};
+        bar.in = analysis::barDiagramInput(calc, loads, b, *D, endForces);
+        const analysis::BarLoads q = loads.bar(b);
+        bar.loads = {q.qv, q.qy, q.qz};
         d.maxBarLength = std::max(d.maxBarLength, f.L);
     }
     return d;

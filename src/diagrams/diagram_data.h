@@ -20,11 +20,14 @@
 #include "analysis/bar_diagram.h"
 #include "model/geometry.h"
 #include "model/helpers.h"
+#include "model/load_cases.h"
 
 namespace vanto::diagrams {
 
 // Shown instead of the diagrams when the structure has no results yet.
 inline constexpr const char* NotCalculatedText = "Antes debe efectuar un cálculo de la estructura";
+// Followed by the code ("H04") of a case or combination the structure lacks.
+inline constexpr const char* UnknownSetText = "La estructura no tiene la hipótesis o combinación ";
 
 // A refusal with the program's own Spanish message, ready to show.
 class DiagramError : public std::runtime_error {
@@ -60,7 +63,7 @@ struct DiagramBar {
     Vec3 p1{}, p2{};                 // their positions
     std::array<Vec3, 3> axes{};      // local x, y, z in global components
     analysis::BarDiagramInput in{};  // length, loads, stiffness, end forces, displacements
-    // The bar record's loads (VerticalLoad, TransverseLoadY, TransverseLoadZ), t/m.
+    // The set's bar loads (vertical, along local y and z), t/m.
     std::array<double, 3> loads{};
 };
 
@@ -68,18 +71,20 @@ struct DiagramData {
     int nodeCount = 0;
     int barCount = 0;
     std::vector<Vec3> nodes;                           // 1..nodeCount, m
-    std::vector<std::array<double, 6>> nodeLoads;      // 1..nodeCount, global forces and moments
+    std::vector<std::array<double, 6>> nodeLoads;      // 1..nodeCount, the set's, global
     std::vector<std::array<double, 6>> restraints;     // 1..nodeCount, FreeMarker when free
     std::vector<std::array<double, 6>> displacements;  // 1..nodeCount, m and rad, global
     std::vector<DiagramBar> bars;                      // 1..barCount
     double maxBarLength = 0;                           // MaxBarLength
 };
 
-// Everything the diagram window loads from `dir`: the structure, INCOG.RES and
-// ESFUERZO.RES. Throws DiagramError (NotCalculatedText) without INCOG.RES,
-// FileError for missing or damaged files, analysis::CalculationError for data
-// the calculation could not have accepted (bars edited since).
-DiagramData loadDiagramData(const std::filesystem::path& dir);
+// Everything the diagram window loads from `dir` for one case or combination
+// (case 1 by default): the structure with that set's loads, and its INCOG and
+// ESFUERZO files. Throws DiagramError (NotCalculatedText) without INCOG.RES or
+// the set's INCOG, (UnknownSetText) for a set the structure lacks, FileError
+// for missing or damaged files, analysis::CalculationError for data the
+// calculation could not have accepted (bars edited since).
+DiagramData loadDiagramData(const std::filesystem::path& dir, const ResultSet& set = {});
 
 // v(x) of a kind other than "D" from the values at a point.
 double diagramValue(const analysis::DiagramValues& v, char code);

@@ -31,7 +31,9 @@ Structure compacted(const Structure& s);
 // Writes compacted(s) into `dir`: DATOS, TIPOS, BARRAS, COORDENA, COACCION and
 // CARGAS are written aside first and only then moved over the old files, and
 // the old results (*.RES), which belong to the old numbering, are removed
-// last. A failed write leaves `dir` as it was. Throws FileError, SaveError.
+// last. A failed write leaves `dir` as it was. A structure with several load
+// cases is saved only while its nodes and bars keep the numbers its case files
+// follow (SaveError otherwise). Throws FileError, SaveError.
 Structure saveStructure(const std::filesystem::path& dir, const Structure& s);
 
 }  // namespace vanto::editor

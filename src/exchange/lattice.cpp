@@ -18,8 +18,9 @@ namespace {
 // Node and bar numbers are held in 32-bit fields: beyond 2^24 they lose units.
 constexpr long long MaxItems = 16777216;
 
-// The files the generator writes; the types are left to the completion.
-constexpr Parts Written = part::Geometry | part::Loads | part::Restraints;
+// The files the generator writes; the types are left to the completion. The
+// load cases of a structure it adds to grow with it; a new one has none.
+constexpr Parts Written = part::Geometry | part::Loads | part::Restraints | part::Cases;
 
 Structure newStructure() {
     Structure s;
@@ -48,6 +49,7 @@ Structure readCurrent(const fs::path& dir) {
         else
             s.reset(p);
     }
+    s.read(dir, part::Cases);
     return s;
 }
 
@@ -123,7 +125,7 @@ Summary generateLattice(const fs::path& dir, const LatticeOptions& o, Progress* 
         return summary;
     }
 
-    StructureReplacement replacement(dir, StructureReplacement::Cleanup::Results);
+    StructureReplacement replacement(dir, StructureReplacement::Cleanup::ResultsAndLoadCases);
     data.save(replacement.stage(), Written);
     replacement.complete();
     replacement.commit();

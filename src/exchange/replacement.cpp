@@ -51,7 +51,7 @@ StructureReplacement::~StructureReplacement() {
 }
 
 void StructureReplacement::complete() {
-    const bool keepsTypes = cleanup_ == Cleanup::Results && fileExists(dir_, "TIPOS.DAT");
+    const bool keepsTypes = cleanup_ != Cleanup::DataAndResults && fileExists(dir_, "TIPOS.DAT");
     CompleteStructureFiles(stage_, [keepsTypes](const fs::path& where) {
         if (!keepsTypes) bartypes::writeDefaultTypes(where);
     });
@@ -89,7 +89,8 @@ void StructureReplacement::commit(const fs::path& source) {
             continue;
         }
         if (isSource(it->path())) continue;
-        if (endsWith(up, ".RES") ||
+        if (endsWith(up, ".RES") || isResultFile(name) ||
+            (cleanup_ != Cleanup::Results && isLoadCaseFile(name)) ||
             (cleanup_ == Cleanup::DataAndResults && endsWith(up, ".DAT") && up != "NOTAS.DAT"))
             obsolete.push_back(it->path());
     }

@@ -16,8 +16,14 @@ namespace vanto::exchange {
 class StructureReplacement {
   public:
     enum class Cleanup {
-        Results,         // old *.RES files go: the geometry they belong to has changed
-        DataAndResults,  // old *.DAT and *.RES files go, except NOTAS.DAT
+        // Old results go (*.RES and every case's): the geometry they belong to
+        // has changed.
+        Results,
+        // ... and the load-case files not staged: the staged structure holds
+        // its load cases.
+        ResultsAndLoadCases,
+        // Old *.DAT, load-case and result files go, except NOTAS.DAT.
+        DataAndResults,
     };
 
     StructureReplacement(std::filesystem::path dir, Cleanup cleanup);

@@ -26,14 +26,38 @@ namespace {
 
 const Colour ProgressColour = rgb(0, 0, 128);
 
-const char* const rowCaptions[5] = {
-    "Ensamblando la barra nº:", "Reduciendo la fila nº:",   "Calculando incógnita nº:",
-    "Esfuerzo en la barra nº:", "Diagrama de la barra nº:",
+const char* const rowCaptions[7] = {
+    "Ensamblando la barra nº:",   "Reduciendo la fila nº:",   "Calculando incógnita nº:",
+    "Hipótesis y combinaciones:", "Esfuerzo en la barra nº:", "Diagrama de la barra nº:",
+    "Envolvente de la barra nº:",
 };
-const char* const rowNames[5][3] = {
+const char* const rowNames[7][3] = {
     {"ba1", "baT", "PctBa"}, {"fi1", "fiT", "PctFi"}, {"ig1", "igT", "PctIg"},
-    {"es1", "esT", "PctEs"}, {"dg1", "dgT", "PctDg"},
+    {"hi1", "hiT", "PctHi"}, {"es1", "esT", "PctEs"}, {"dg1", "dgT", "PctDg"},
+    {"en1", "enT", "PctEn"},
 };
+
+// The row of a stage: the cases' row above the end forces and diagrams it
+// counts, the envelope's last.
+int rowOf(int stage) {
+    switch (stage) {
+        case analysis::StageAssembly:
+            return 0;
+        case analysis::StageReduction:
+            return 1;
+        case analysis::StageBackSubstitution:
+            return 2;
+        case analysis::StageCases:
+            return 3;
+        case analysis::StageEndForces:
+            return 4;
+        case analysis::StageDiagrams:
+            return 5;
+        case analysis::StageEnvelope:
+            return 6;
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -125,7 +149,7 @@ CalculationWindow::CalculationWindow(ui::AppContext& context, QWidget* parent)
     ProCalc = new QGroupBox(QStringLiteral("Proceso cálculo"), this);
     ProCalc->setObjectName("ProCalc");
     auto* grid = new QGridLayout(ProCalc);
-    for (int r = 0; r < 5; ++r) {
+    for (int r = 0; r < int(rows.size()); ++r) {
         grid->addWidget(new QLabel(qs(rowCaptions[r]), ProCalc), r, 0);
         auto* current = new QLabel(ProCalc);
         current->setObjectName(rowNames[r][0]);
@@ -172,7 +196,7 @@ CalculationWindow::CalculationWindow(ui::AppContext& context, QWidget* parent)
                 }));
 
     Form_Load();
-    resize(620, 330);
+    resize(620, 390);
 }
 
 CalculationWindow::~CalculationWindow() = default;
@@ -199,8 +223,9 @@ void CalculationWindow::ChkMt_Click(bool checked) {
 }
 
 void CalculationWindow::showProgress(int stage, long long current, long long total) {
-    if (stage < analysis::StageAssembly || stage > analysis::StageDiagrams) return;
-    Row& row = rows[stage - 1];
+    const int r = rowOf(stage);
+    if (r < 0) return;
+    Row& row = rows[std::size_t(r)];
     row.current->setText(QString::number(current));
     row.total->setText("/ " + QString::number(total));
     row.done = current;
@@ -235,8 +260,8 @@ void CalculationWindow::Comenzar_Click() {
             rows[0].total->setText(bars);
             rows[1].total->setText(dofs);
             rows[2].total->setText(dofs);
-            rows[3].total->setText(bars);
             rows[4].total->setText(bars);
+            rows[5].total->setText(bars);
         }
     } catch (const FileError&) {
         // The calculation reads DATOS.DAT again and reports it.

@@ -46,9 +46,10 @@ class CalculationWindow : public BusyWindow {
         ui::PictureBox* picture;
         long long done, of;  // what the picture shows
     };
-    // Rows in stage order: assembly, reduction, back substitution, end forces,
-    // diagrams (ba, fi, ig, es, dg).
-    std::array<Row, 5> rows;
+    // Rows in stage order: assembly, reduction, back substitution, the case
+    // or combination whose results follow, end forces, diagrams, envelope
+    // (ba, fi, ig, hi, es, dg, en).
+    std::array<Row, 7> rows;
 
   private:
     class Observer;

@@ -119,8 +119,8 @@ void write(const fs::path& dir, std::string_view name, const TextWriter& w) {
 const char* nodeFileName(DiscoX::NodeFile f) {
     return f == DiscoX::NodeFile::Loads ? "CARGAS.DAT" : "COACCION.DAT";
 }
-const char* resultFileName(DiscoX::NodeResult f) {
-    return f == DiscoX::NodeResult::Displacements ? "INCOG.RES" : "DESEQUIL.RES";
+const char* resultStem(DiscoX::NodeResult f) {
+    return f == DiscoX::NodeResult::Displacements ? "INCOG" : "DESEQUIL";
 }
 
 void checkCount(const fs::path& dir, std::string_view name, long long n) {
@@ -247,16 +247,40 @@ void writeBars(const fs::path& dir, const Table<float>& bars, int barCount) {
     write(dir, "BARRAS.DAT", w);
 }
 
+}  // namespace DiscoX
+
+namespace {
+
+// A file of `width` values per item for `count` items, as (item, 1..width).
 template <class T>
-Table<T> readNodeValues(const fs::path& dir, NodeFile file, int nodeCount) {
-    checkCount(dir, nodeFileName(file), nodeCount);
-    const auto flat =
-        readNumbers<T>(dir, nodeFileName(file), 6 * std::size_t(nodeCount), Extra::Refused);
-    Table<T> t(nodeCount, 6);
+Table<T> readItemTable(const fs::path& dir, std::string_view name, int count, int width) {
+    checkCount(dir, name, count);
+    const auto flat = readNumbers<T>(dir, name, std::size_t(width) * count, Extra::Refused);
+    Table<T> t(count, width);
+    for (int n = 1; n <= count; ++n)
+        for (int k = 1; k <= width; ++k)
+            t(n, k) = flat[std::size_t(n - 1) * width + k - 1];
+    return t;
+}
+
+// Six values per node, one per line.
+void writeNodeTable(const fs::path& dir, std::string_view name, const Table<float>& values,
+                    int nodeCount) {
+    TextWriter w;
+    w.reserve(std::size_t(nodeCount) * 6 * 6);
     for (int n = 1; n <= nodeCount; ++n)
         for (int k = 1; k <= 6; ++k)
-            t(n, k) = flat[std::size_t(n - 1) * 6 + k - 1];
-    return t;
+            w.line(writtenValue(values(n, k)));
+    write(dir, name, w);
+}
+
+}  // namespace
+
+namespace DiscoX {
+
+template <class T>
+Table<T> readNodeValues(const fs::path& dir, NodeFile file, int nodeCount) {
+    return readItemTable<T>(dir, nodeFileName(file), nodeCount, 6);
 }
 template Table<float> readNodeValues<float>(const fs::path&, NodeFile, int);
 template Table<double> readNodeValues<double>(const fs::path&, NodeFile, int);
@@ -275,12 +299,7 @@ template std::vector<double> readNodeValuesFlat<double>(const fs::path&, NodeFil
 
 void writeNodeValues(const fs::path& dir, NodeFile file, const Table<float>& values,
                      int nodeCount) {
-    TextWriter w;
-    w.reserve(std::size_t(nodeCount) * 6 * 6);
-    for (int n = 1; n <= nodeCount; ++n)
-        for (int k = 1; k <= 6; ++k)
-            w.line(writtenValue(values(n, k)));
-    write(dir, nodeFileName(file), w);
+    writeNodeTable(dir, nodeFileName(file), values, nodeCount);
 }
 
 std::string typeLine(const float* v, std::string_view name) {
@@ -360,9 +379,14 @@ void writeNotes(const fs::path& dir, std::string_view text) {
     write(dir, "NOTAS.DAT", w);
 }
 
+std::string resultFileName(std::string_view stem, const ResultSet& set) {
+    return std::string(stem) + "." + set.extension();
+}
+
 template <class T>
-std::optional<std::vector<T>> readNodeResults(const fs::path& dir, NodeResult file, int nodeCount) {
-    const char* name = resultFileName(file);
+std::optional<std::vector<T>> readNodeResults(const fs::path& dir, NodeResult file, int nodeCount,
+                                              const ResultSet& set) {
+    const std::string name = resultFileName(resultStem(file), set);
     checkCount(dir, name, nodeCount);
     if (file == NodeResult::Displacements && !fileExists(dir, name)) return std::nullopt;
     const auto flat = readNumbers<T>(dir, name, 6 * std::size_t(nodeCount), Extra::Ignored);
@@ -370,13 +394,15 @@ std::optional<std::vector<T>> readNodeResults(const fs::path& dir, NodeResult fi
     std::copy(flat.begin(), flat.end(), out.begin() + 1);
     return out;
 }
-template std::optional<std::vector<float>> readNodeResults<float>(const fs::path&, NodeResult, int);
+template std::optional<std::vector<float>> readNodeResults<float>(const fs::path&, NodeResult, int,
+                                                                  const ResultSet&);
 template std::optional<std::vector<double>> readNodeResults<double>(const fs::path&, NodeResult,
-                                                                    int);
+                                                                    int, const ResultSet&);
 
 template <class T>
-std::optional<Table<T>> readDisplacements(const fs::path& dir, int nodeCount) {
-    const auto flat = readNodeResults<T>(dir, NodeResult::Displacements, nodeCount);
+std::optional<Table<T>> readDisplacements(const fs::path& dir, int nodeCount,
+                                          const ResultSet& set) {
+    const auto flat = readNodeResults<T>(dir, NodeResult::Displacements, nodeCount, set);
     if (!flat) return std::nullopt;
     Table<T> t(nodeCount, 6);
     for (int n = 1; n <= nodeCount; ++n)
@@ -384,23 +410,25 @@ std::optional<Table<T>> readDisplacements(const fs::path& dir, int nodeCount) {
             t(n, k) = (*flat)[std::size_t(n - 1) * 6 + k];
     return t;
 }
-template std::optional<Table<float>> readDisplacements<float>(const fs::path&, int);
-template std::optional<Table<double>> readDisplacements<double>(const fs::path&, int);
+template std::optional<Table<float>> readDisplacements<float>(const fs::path&, int,
+                                                              const ResultSet&);
+template std::optional<Table<double>> readDisplacements<double>(const fs::path&, int,
+                                                                const ResultSet&);
 
 void writeNodeResults(const fs::path& dir, NodeResult file, const std::vector<double>& values,
-                      int nodeCount) {
+                      int nodeCount, const ResultSet& set) {
     TextWriter w;
     w.reserve(std::size_t(nodeCount) * 6 * 24);
     for (std::size_t i = 1; i <= 6 * std::size_t(nodeCount); ++i)
         w.line(writtenValue(values[i]));
-    write(dir, resultFileName(file), w);
+    write(dir, resultFileName(resultStem(file), set), w);
 }
 
-std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount) {
-    checkCount(dir, "ESFUERZO.RES", barCount);
-    if (!fileExists(dir, "ESFUERZO.RES")) return std::nullopt;
-    const auto flat =
-        readNumbers<float>(dir, "ESFUERZO.RES", 12 * std::size_t(barCount), Extra::Ignored);
+std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount, const ResultSet& set) {
+    const std::string name = resultFileName("ESFUERZO", set);
+    checkCount(dir, name, barCount);
+    if (!fileExists(dir, name)) return std::nullopt;
+    const auto flat = readNumbers<float>(dir, name, 12 * std::size_t(barCount), Extra::Ignored);
     Table<float> t(barCount, 12);
     for (int b = 1; b <= barCount; ++b)
         for (int k = 1; k <= 12; ++k)
@@ -408,13 +436,202 @@ std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount) {
     return t;
 }
 
-void writeEndForces(const fs::path& dir, const Table<double>& forces, int barCount) {
+void writeEndForces(const fs::path& dir, const Table<double>& forces, int barCount,
+                    const ResultSet& set) {
     TextWriter w;
     w.reserve(std::size_t(barCount) * 12 * 24);
     for (int b = 1; b <= barCount; ++b)
         for (int k = 1; k <= 12; ++k)
             w.line(writtenValue(forces(b, k)));
-    write(dir, "ESFUERZO.RES", w);
+    write(dir, resultFileName("ESFUERZO", set), w);
+}
+
+std::string caseFileName(std::string_view stem, int k) {
+    return std::string(stem) + "." + ResultSet{ResultSet::Kind::Case, k}.code();
+}
+
+}  // namespace DiscoX
+
+namespace {
+
+// A whole number from `min` to `max` as the first value of `in`; `what`
+// names it in the message.
+int readBoundedCount(ValueReader& in, const fs::path& path, int min, int max,
+                     const std::string& what) {
+    const int line = in.lineNumber();
+    const auto v = in.number();
+    if (!v || *v != std::trunc(*v))
+        damaged(path, "se esperaba el número de " + what + ", un número entero", line);
+    if (*v > max)
+        damaged(path,
+                "hay " + writtenValue(*v) + " " + what + "; como mucho puede haber " +
+                    std::to_string(max),
+                line);
+    if (*v < min)
+        damaged(path,
+                "el número de " + what + " debe estar entre " + std::to_string(min) + " y " +
+                    std::to_string(max),
+                line);
+    return int(*v);
+}
+
+// HIPOTESI.DAT: the names of the cases.
+std::vector<std::string> readCaseNames(const fs::path& dir, const std::string& text) {
+    const fs::path path = findFile(dir, "HIPOTESI.DAT");
+    ValueReader in(text);
+    const int n = readBoundedCount(in, path, 1, MaxLoadCases, "hipótesis");
+    std::vector<std::string> names;
+    for (int k = 1; k <= n; ++k) {
+        if (in.atEnd())
+            damaged(path, "falta el nombre de la hipótesis " + std::to_string(k), in.lineNumber());
+        names.push_back(*in.text());
+    }
+    if (!in.atEnd())
+        damaged(path, "hay más nombres de los que indica el número de hipótesis", in.lineNumber());
+    return names;
+}
+
+// The non-blank lines of a text with their numbers (from 1).
+std::vector<std::pair<int, std::string>> filledLines(const std::string& text) {
+    std::vector<std::pair<int, std::string>> out;
+    const auto lines = splitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find_first_not_of(" \t") != std::string::npos)
+            out.emplace_back(int(i) + 1, lines[i]);
+    return out;
+}
+
+// COMBINA.DAT: per combination a line with its name, a line with one factor
+// per case.
+std::vector<Combination> readCombinations(const fs::path& dir, const std::string& text,
+                                          int caseCount) {
+    const fs::path path = findFile(dir, "COMBINA.DAT");
+    const auto lines = filledLines(text);
+    if (lines.empty()) damaged(path, "falta el número de combinaciones", 1);
+    ValueReader first(lines[0].second);
+    const int m = readBoundedCount(first, path, 0, MaxCombinations, "combinaciones");
+    if (!first.atEnd())
+        damaged(path, "sobran valores tras el número de combinaciones", lines[0].first);
+    if (lines.size() < 1 + 2 * std::size_t(m)) {
+        const int c = int(lines.size()) / 2;
+        damaged(path, "falta la combinación " + std::to_string(c + 1) + " de " + std::to_string(m),
+                lines.back().first + 1);
+    }
+    if (lines.size() > 1 + 2 * std::size_t(m))
+        damaged(path, "hay más líneas de las que piden " + std::to_string(m) + " combinaciones",
+                lines[1 + 2 * std::size_t(m)].first);
+    std::vector<Combination> out(static_cast<std::size_t>(m));
+    for (int c = 1; c <= m; ++c) {
+        const auto& [nameLine, nameText] = lines[std::size_t(2 * c - 1)];
+        ValueReader name(nameText);
+        out[c - 1].name = name.text().value_or("");
+        if (!name.atEnd())
+            damaged(path,
+                    "el nombre de la combinación " + std::to_string(c) +
+                        " debe ir solo en su línea, entre comillas",
+                    nameLine);
+        const auto& [line, factorsText] = lines[std::size_t(2 * c)];
+        ValueReader factors(factorsText);
+        while (!factors.atEnd()) {
+            const auto v = factors.number();
+            if (!v) damaged(path, "se esperaba un coeficiente, un número", line);
+            out[c - 1].factors.push_back(*v);
+        }
+        if (int(out[c - 1].factors.size()) != caseCount)
+            damaged(path,
+                    "la combinación " + std::to_string(c) + " tiene " +
+                        std::to_string(out[c - 1].factors.size()) +
+                        " coeficientes y debe tener uno por hipótesis, " +
+                        std::to_string(caseCount),
+                    line);
+    }
+    return out;
+}
+
+// A name on one line: line breaks become blanks.
+std::string oneLine(std::string name) {
+    for (char& c : name)
+        if (c == '\r' || c == '\n') c = ' ';
+    return name;
+}
+
+}  // namespace
+
+namespace DiscoX {
+
+template <class T>
+LoadCases<T> readLoadCases(const fs::path& dir, int nodeCount, int barCount) {
+    LoadCases<T> cases;
+    if (const auto text = load(dir, "HIPOTESI.DAT", false)) {
+        const auto names = readCaseNames(dir, *text);
+        cases.firstName = names[0];
+        for (int k = 2; k <= int(names.size()); ++k)
+            cases.more.push_back({names[std::size_t(k - 1)],
+                                  readItemTable<T>(dir, caseFileName("CARGAS", k), nodeCount, 6),
+                                  readItemTable<float>(dir, caseFileName("CARGABAR", k), barCount,
+                                                       CaseBarFieldCount)});
+    }
+    if (const auto text = load(dir, "COMBINA.DAT", false))
+        cases.combinations = readCombinations(dir, *text, cases.count());
+    return cases;
+}
+template LoadCases<float> readLoadCases<float>(const fs::path&, int, int);
+template LoadCases<double> readLoadCases<double>(const fs::path&, int, int);
+
+void writeLoadCases(const fs::path& dir, const LoadCases<float>& cases, int nodeCount,
+                    int barCount) {
+    std::vector<std::string> written;
+    auto writeFile = [&](const std::string& name, const TextWriter& w) {
+        write(dir, name, w);
+        written.push_back(name);
+    };
+    if (cases.count() > 1 || cases.firstName != FirstCaseName) {
+        TextWriter w;
+        w.line(std::to_string(cases.count()));
+        for (int k = 1; k <= cases.count(); ++k)
+            w.line(quotedText(oneLine(cases.name(k))));
+        writeFile("HIPOTESI.DAT", w);
+    }
+    for (int k = 2; k <= cases.count(); ++k) {
+        const LoadCase<float>& c = cases.loadCase(k);
+        writeNodeTable(dir, caseFileName("CARGAS", k), c.nodeLoads, nodeCount);
+        written.push_back(caseFileName("CARGAS", k));
+        TextWriter w;
+        w.reserve(std::size_t(barCount) * 12);
+        for (int b = 1; b <= barCount; ++b) {
+            std::string l;
+            for (int f = 1; f <= CaseBarFieldCount; ++f) {
+                if (f > 1) l += ',';
+                l += writtenValue(c.barLoads(b, f));
+            }
+            w.line(l);
+        }
+        writeFile(caseFileName("CARGABAR", k), w);
+    }
+    if (!cases.combinations.empty()) {
+        TextWriter w;
+        w.line(std::to_string(cases.combinations.size()));
+        for (const Combination& c : cases.combinations) {
+            w.line(quotedText(oneLine(c.name)));
+            std::string l;
+            for (std::size_t k = 0; k < c.factors.size(); ++k)
+                l += (k ? "," : "") + writtenValue(c.factors[k]);
+            w.line(l);
+        }
+        writeFile("COMBINA.DAT", w);
+    }
+    // Files of cases and combinations that no longer exist.
+    std::error_code ec;
+    std::vector<fs::path> stale;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (isLoadCaseFile(name) &&
+            std::find(written.begin(), written.end(), name) == written.end())
+            stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale)
+        if (!fs::remove(p, ec) && ec)
+            throw FileError(FileError::Kind::WriteFailed, p, ec.message());
 }
 
 Status readSettings(Session& session) {

@@ -17,6 +17,7 @@
 //   ESFUERZO.RES  twelve end forces per bar
 //   DESEQUIL.RES  unbalanced forces, one per degree of freedom
 //   NOMBRE.DAT    the session settings, in the settings directory
+//   HIPOTESI.DAT, CARGAS.Hkk, CARGABAR.Hkk, COMBINA.DAT: load cases (load_cases.h)
 //
 // File names are matched without regard to case and created in upper case.
 // A missing file that a structure must have, and a file that cannot be read as
@@ -31,6 +32,7 @@
 #include <vector>
 
 #include "model/arrays.h"
+#include "model/load_cases.h"
 #include "model/structure.h"
 
 namespace vanto {
@@ -107,20 +109,39 @@ inline constexpr const char* TypesHeader =
 std::optional<std::string> readNotes(const std::filesystem::path& dir);
 void writeNotes(const std::filesystem::path& dir, std::string_view text);
 
-// INCOG.RES (quiet when missing) and DESEQUIL.RES, flat 6·(node−1)+k.
+// HIPOTESI.DAT, CARGAS.Hkk, CARGABAR.Hkk and COMBINA.DAT. Without HIPOTESI.DAT
+// there is one case, without COMBINA.DAT no combination; the CARGAS.Hkk and
+// CARGABAR.Hkk of every case HIPOTESI.DAT names must exist (Missing), since
+// taking a lost file for zero loads would hide it.
+template <class T>
+LoadCases<T> readLoadCases(const std::filesystem::path& dir, int nodeCount, int barCount);
+// Writes the load-case files `cases` needs (none for plain() cases) and
+// removes those of `dir` it does not. Line breaks in names become blanks.
+void writeLoadCases(const std::filesystem::path& dir, const LoadCases<float>& cases, int nodeCount,
+                    int barCount);
+// "CARGAS.H02" for ("CARGAS", 2).
+std::string caseFileName(std::string_view stem, int k);
+
+// Result files of a case or combination (extension RES, Hkk or Ccc).
+// INCOG (quiet when missing) and DESEQUIL, flat 6·(node−1)+k.
 enum class NodeResult { Displacements, Unbalanced };
 template <class T>
 std::optional<std::vector<T>> readNodeResults(const std::filesystem::path& dir, NodeResult file,
-                                              int nodeCount);
-// INCOG.RES as (node, k).
+                                              int nodeCount, const ResultSet& set = {});
+// INCOG as (node, k).
 template <class T>
-std::optional<Table<T>> readDisplacements(const std::filesystem::path& dir, int nodeCount);
+std::optional<Table<T>> readDisplacements(const std::filesystem::path& dir, int nodeCount,
+                                          const ResultSet& set = {});
 void writeNodeResults(const std::filesystem::path& dir, NodeResult file,
-                      const std::vector<double>& values, int nodeCount);
+                      const std::vector<double>& values, int nodeCount, const ResultSet& set = {});
 
-// ESFUERZO.RES as (bar, k), k = 1..12; quiet when missing.
-std::optional<Table<float>> readEndForces(const std::filesystem::path& dir, int barCount);
-void writeEndForces(const std::filesystem::path& dir, const Table<double>& forces, int barCount);
+// ESFUERZO as (bar, k), k = 1..12; quiet when missing.
+std::optional<Table<float>> readEndForces(const std::filesystem::path& dir, int barCount,
+                                          const ResultSet& set = {});
+void writeEndForces(const std::filesystem::path& dir, const Table<double>& forces, int barCount,
+                    const ResultSet& set = {});
+// "DIAGRAMA.RES", "INCOG.H02", ... for a stem and a result set.
+std::string resultFileName(std::string_view stem, const ResultSet& set);
 
 // NOMBRE.DAT in the session's settings directory. Missing when there is no file
 // or its first value is empty; then the settings are left as they were.

@@ -1,8 +1,10 @@
 #include "model/helpers.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <locale>
@@ -88,61 +90,55 @@ void appendNumber(std::string& out, std::string_view ip, std::string_view fp, co
     }
 }
 
-// When value·10^d is exactly a double (so for every float up to 8 decimals),
-// rounding that half away from zero gives the digits without to_chars: the
-// drawings write millions of coordinates. False when the product is not exact.
-bool formatFixedExact(std::string& out, double value, const Parts& pat, char sep) {
-    static constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-    const int places = pat.fracPlaces;
-    if (places > 8 || pat.intZeros > 20) return false;
-    const double p = powers[places];
-    const double n = value * p;
-    // A float has 24 significant bits and 10^8 needs 27: their product fits
-    // in a double's 53; anything else must show that it fitted.
-    const bool isFloat = double(float(value)) == value;
-    if (!(std::abs(n) < 4.0e15) || (!isFloat && std::fma(value, p, -n) != 0)) return false;
-    // n ± 0.5 is exact below 2^52, and the conversion truncates.
-    const auto whole = static_cast<long long>(n < 0 ? n - 0.5 : n + 0.5);
-    const auto magnitude = static_cast<unsigned long long>(whole < 0 ? -whole : whole);
-
-    // The digits of magnitude, at least one before the fraction's: the last
-    // `places` are the fraction.
-    char all[40];
-    char* first = all + 16;
-    int length = int(std::to_chars(first, all + sizeof all, magnitude).ptr - first);
-    while (length < places + 1) {
-        *--first = '0';
-        ++length;
-    }
-    int digits = length - places;
-    const char* fraction = first + digits;
-    int kept = places;
-    while (kept > pat.fracZeros && fraction[kept - 1] == '0')
-        --kept;
-    if (digits == 1 && first[0] == '0' && pat.intZeros == 0) digits = 0;
-    const char* integer = first;
-
-    char text[64];
-    int size = 0;
-    // A value that rounds to zero is written without a sign.
-    if (whole < 0) text[size++] = '-';
-    for (int k = digits; k < pat.intZeros; ++k)
-        text[size++] = '0';
-    for (int k = 0; k < digits; ++k)
-        text[size++] = integer[k];
-    if (pat.point) {
-        text[size++] = sep;
-        for (int k = 0; k < kept; ++k)
-            text[size++] = fraction[k];
-    }
-    out += pat.prefix;
-    out.append(text, std::size_t(size));
-    out += pat.suffix;
+// |v| rounded to `places` decimals, half away from zero, as a whole number of
+// units of the last place, when one product decides it: the product is within
+// an ulp of |v|·10^places, so only a value that close to a tie needs the
+// exact decimal expansion. False when it does, or when it is too large.
+bool roundedUnits(double v, int places, std::uint64_t& units) {
+    static constexpr double powers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (places < 0 || places > 9) return false;
+    const double scaled = std::abs(v) * powers[places];
+    if (!(scaled < 1e15)) return false;
+    const double whole = std::floor(scaled), fraction = scaled - whole;
+    if (std::abs(fraction - 0.5) <= scaled * 5e-16 + 1e-300) return false;
+    units = std::uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
     return true;
 }
 
+// The value shaped by a fixed-point pattern into `buf` (64 characters) when
+// one product rounds it (roundedUnits); 0 otherwise, and for patterns whose
+// literal text does not fit.
+std::size_t fixedText(char* buf, double value, const Parts& pat, char sep) {
+    std::uint64_t units = 0;
+    if (pat.exponent || pat.prefix.size() + pat.suffix.size() > 16 ||
+        !roundedUnits(value, pat.fracPlaces, units))
+        return 0;
+    char digits[32];
+    char* const end = digits + sizeof digits;
+    char* p = end;
+    for (std::uint64_t u = units; u > 0; u /= 10)
+        *--p = char('0' + u % 10);
+    while (end - p < pat.fracPlaces)
+        *--p = '0';
+    char* const point = end - pat.fracPlaces;  // integer digits before, decimals after
+    char* last = end;
+    while (last - point > pat.fracZeros && last[-1] == '0')
+        --last;
+    char* out = buf;
+    out = std::copy(pat.prefix.begin(), pat.prefix.end(), out);
+    if (value < 0 && units != 0) *out++ = '-';
+    for (long k = point - p; k < pat.intZeros; ++k)
+        *out++ = '0';
+    out = std::copy(p, point, out);
+    if (pat.point) {
+        *out++ = sep;
+        out = std::copy(point, last, out);
+    }
+    out = std::copy(pat.suffix.begin(), pat.suffix.end(), out);
+    return std::size_t(out - buf);
+}
+
 void formatFixed(std::string& out, double value, const Parts& pat, char sep) {
-    if (formatFixedExact(out, value, pat, sep)) return;
     // to_chars, unlike printf, ignores the C locale the windowing system may set.
     char buf[400];
     const auto res = std::to_chars(buf, buf + sizeof buf, offTie(value, pat.fracPlaces),
@@ -228,6 +224,11 @@ NumberPattern::NumberPattern(std::string_view pattern) : width_(pattern.size()) 
 }
 
 void NumberPattern::shape(std::string& out, double value, char separator) const {
+    char buf[64];
+    if (const std::size_t n = fixedText(buf, value, parts_, separator)) {
+        out.append(buf, n);
+        return;
+    }
     if (!std::isfinite(value))
         out += nonFinite(value);
     else if (parts_.exponent)
@@ -236,18 +237,25 @@ void NumberPattern::shape(std::string& out, double value, char separator) const 
         formatFixed(out, value, parts_, separator);
 }
 
-void NumberPattern::appendPadded(std::string& out, double value) const {
+void NumberPattern::appendPaddedWith(std::string& out, double value, char separator) const {
+    char buf[64];
+    if (const std::size_t n = fixedText(buf, value, parts_, separator)) {
+        if (n < width_) out.append(width_ - n, ' ');
+        out.append(buf, n);
+        return;
+    }
     const std::size_t start = out.size();
-    shape(out, value, '.');
+    shape(out, value, separator);
     const std::size_t len = out.size() - start;
     if (len < width_) out.insert(start, width_ - len, ' ');
 }
 
+void NumberPattern::appendPadded(std::string& out, double value) const {
+    appendPaddedWith(out, value, '.');
+}
+
 void NumberPattern::appendPaddedLocal(std::string& out, double value) const {
-    const std::size_t start = out.size();
-    shape(out, value, decimalSeparator());
-    const std::size_t len = out.size() - start;
-    if (len < width_) out.insert(start, width_ - len, ' ');
+    appendPaddedWith(out, value, decimalSeparator());
 }
 
 void NumberPattern::appendPoint(std::string& out, double value) const {

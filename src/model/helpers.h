@@ -40,6 +40,7 @@ class NumberPattern {
 
   private:
     void shape(std::string& out, double value, char separator) const;
+    void appendPaddedWith(std::string& out, double value, char separator) const;
     Parts parts_;
     std::size_t width_;
 };

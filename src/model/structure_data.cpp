@@ -23,6 +23,18 @@ bool holds(const Table<T>& t, int count, int cols) {
     return !t.empty() && t.maxRow() >= count && t.maxCol() == cols;
 }
 
+void checkCases(const LoadCases<float>& c, int nodeCount, int barCount) {
+    if (c.count() > MaxLoadCases || int(c.combinations.size()) > MaxCombinations)
+        throw std::logic_error("more load cases or combinations than the files hold");
+    for (int k = 2; k <= c.count(); ++k)
+        if (!holds(c.loadCase(k).nodeLoads, nodeCount, 6) ||
+            !holds(c.loadCase(k).barLoads, barCount, CaseBarFieldCount))
+            throw std::logic_error("load case tables shorter than the counts");
+    for (const Combination& comb : c.combinations)
+        if (int(comb.factors.size()) != c.count())
+            throw std::logic_error("a combination without one factor per load case");
+}
+
 }  // namespace
 
 template <class Real>
@@ -35,6 +47,7 @@ void BasicStructure<Real>::read(const fs::path& dir, Parts parts) {
         restraints = DiscoX::readNodeValues<Real>(dir, NodeFile::Restraints, nodeCount);
     if (parts.has(part::Loads))
         loads = DiscoX::readNodeValues<Real>(dir, NodeFile::Loads, nodeCount);
+    if (parts.has(part::Cases)) cases = DiscoX::readLoadCases<Real>(dir, nodeCount, barCount);
     held = held | parts;
 }
 
@@ -44,6 +57,7 @@ void BasicStructure<Real>::reset(Parts parts) {
     if (parts.has(part::Bars)) bars = Table<float>(barCount, BarFieldCount);
     if (parts.has(part::Coordinates)) coordinates = Table<Real>(nodeCount, 3);
     if (parts.has(part::Loads)) loads = Table<Real>(nodeCount, 6);
+    if (parts.has(part::Cases)) cases = LoadCases<Real>{};
     if (parts.has(part::Restraints)) {
         restraints = Table<Real>(nodeCount, 6);
         for (int n = 1; n <= nodeCount; ++n)
@@ -59,6 +73,7 @@ void BasicStructure<Real>::reserve(int nodes, int barRows) {
     if (held.has(part::Restraints)) growFor(restraints, nodes, 6, false);
     if (held.has(part::Loads)) growFor(loads, nodes, 6, false);
     if (held.has(part::Bars)) growFor(bars, barRows, BarFieldCount, false);
+    if (held.has(part::Cases)) cases.reserve(nodes, barRows);
 }
 
 template <class Real>
@@ -80,6 +95,7 @@ int BasicStructure<Real>::addNode(Real x, Real y, Real z) {
             loads(n, k) = 0;
         }
     }
+    if (held.has(part::Cases)) cases.addNode(n);
     return nodeCount = n;
 }
 
@@ -94,6 +110,7 @@ int BasicStructure<Real>::addBar(float origin, float end, float type) {
     row[Type] = type;
     row[EmpOR] = 1;
     row[EmpEX] = 1;
+    if (held.has(part::Cases)) cases.addBar(b);
     held = held | part::Bars;
     return barCount = b;
 }
@@ -113,9 +130,11 @@ void BasicStructure<Real>::save(
          (types.count < 0 || !holds(types.values, types.count, TypeFieldCount) ||
           int(types.names.size()) <= types.count)))
         throw std::logic_error("structure tables shorter than their counts");
+    if (parts.has(part::Cases)) checkCases(cases, nodeCount, barCount);
 
     int total = 1;
-    for (Parts p : {part::Types, part::Bars, part::Coordinates, part::Restraints, part::Loads})
+    for (Parts p :
+         {part::Types, part::Bars, part::Coordinates, part::Restraints, part::Loads, part::Cases})
         total += parts.has(p);
     int done = 0;
     auto step = [&] {
@@ -141,6 +160,10 @@ void BasicStructure<Real>::save(
     }
     if (parts.has(part::Loads)) {
         DiscoX::writeNodeValues(dir, NodeFile::Loads, loads, nodeCount);
+        step();
+    }
+    if (parts.has(part::Cases)) {
+        DiscoX::writeLoadCases(dir, cases, nodeCount, barCount);
         step();
     }
 }

@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "model/arrays.h"
+#include "model/load_cases.h"
 #include "model/structure.h"
 
 namespace vanto {
@@ -36,9 +37,10 @@ inline constexpr Parts Bars{2};         // BARRAS.DAT
 inline constexpr Parts Coordinates{4};  // COORDENA.DAT
 inline constexpr Parts Restraints{8};   // COACCION.DAT
 inline constexpr Parts Loads{16};       // CARGAS.DAT
+inline constexpr Parts Cases{32};       // HIPOTESI.DAT, CARGAS.Hkk, CARGABAR.Hkk, COMBINA.DAT
 // What a drawing needs.
 inline constexpr Parts Geometry = Bars | Coordinates;
-inline constexpr Parts All = Types | Geometry | Restraints | Loads;
+inline constexpr Parts All = Types | Geometry | Restraints | Loads | Cases;
 }  // namespace part
 
 template <class Real>
@@ -49,7 +51,8 @@ struct BasicStructure {
     Table<float> bars;        // (bar, field)
     BarTypes<Real> types;     // (type, field) and names
     Table<Real> restraints;   // (node, k): prescribed value, or FreeMarker when free
-    Table<Real> loads;        // (node, k)
+    Table<Real> loads;        // (node, k): the loads of case 1
+    LoadCases<Real> cases;    // cases 2..N and the combinations
     Parts held;               // the parts whose tables hold every node or bar
 
     BasicStructure() = default;
@@ -58,27 +61,30 @@ struct BasicStructure {
         : nodeCount(counts.NodeCount), barCount(counts.BarCount) {}
 
     // Reads the files of `parts` for the counts, in the order TIPOS, BARRAS,
-    // COORDENA, COACCION, CARGAS; a caller that must report faults in another
-    // order reads one part at a time. Throws FileError like DiscoX.
+    // COORDENA, COACCION, CARGAS, the load cases; a caller that must report
+    // faults in another order reads one part at a time. Throws FileError like
+    // DiscoX.
     void read(const std::filesystem::path& dir, Parts parts);
 
     // Gives `parts` the contents of a new structure: nodes at the origin, free
-    // and unloaded; bars all zero; no types.
+    // and unloaded; bars all zero; no types; one load case.
     void reset(Parts parts);
 
     // Room for this many nodes and bars without growing again.
     void reserve(int nodes, int bars);
 
-    // Appends a node, free and unloaded, to the node tables held; returns its number.
+    // Appends a node, free and unloaded in every case, to the node tables
+    // held; returns its number.
     int addNode(Real x, Real y, Real z);
     // Appends a bar of `type` between two nodes, both ends fixed, no angle and
-    // no loads; returns its number.
+    // no loads in any case; returns its number.
     int addBar(float origin, float end, float type = 1);
 
     // Writes DATOS.DAT and the files of `parts` into `dir`. Everything is
-    // checked before the first file is written: a part not held, or tables
-    // shorter than the counts, throw std::logic_error and leave `dir` as it
-    // was. Each file replaces its old one atomically; `written(i, n)` follows
+    // checked before the first file is written: a part not held, tables
+    // shorter than the counts, or cases and combinations that do not fit
+    // (more than 99, factors not one per case), throw std::logic_error and
+    // leave `dir` as it was. Each file replaces its old one atomically; `written(i, n)` follows
     // the i-th of n files. Throws FileError when a file cannot be written.
     void save(
         const std::filesystem::path& dir, Parts parts,

@@ -215,6 +215,16 @@ std::optional<double> ValueReader::number() {
     } else {
         tok = rawToken();
     }
+    // Most values are plain numbers that from_chars takes as they stand.
+    const bool pointFirst = !tok.empty() && (tok[0] == '.' || (tok.size() > 1 && tok[1] == '.'));
+    if (!tok.empty() && !pointFirst && tok.find_first_of("+Dd") == std::string_view::npos) {
+        double v = 0;
+        const auto res = std::from_chars(tok.data(), tok.data() + tok.size(), v);
+        if (res.ec == std::errc() && res.ptr == tok.data() + tok.size() && std::isfinite(v)) {
+            finishField();
+            return v;
+        }
+    }
     std::string s(tok);
     // Accept a leading "+" and a missing digit before the point (.5, -.25).
     std::size_t k = 0;

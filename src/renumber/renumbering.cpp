@@ -44,7 +44,7 @@ StructureData LeeDatos(const fs::path& dir) {
                                     std::to_string(b) + ")");
         }
     }
-    data.read(dir, part::Coordinates | part::Restraints | part::Loads);
+    data.read(dir, part::Coordinates | part::Restraints | part::Loads | part::Cases);
     return data;
 }
 
@@ -233,18 +233,52 @@ StudyResult Renumbering::studyAll(Progress* progress) {
     return {StudyOutcome::Finished, comment(true)};
 }
 
+namespace {
+
+// Bar b of `s`, whose local x has turned round with its node order: the
+// fixity at each physical end stays (EmpOR is taken at the lower-numbered
+// node), and with its angle a taken as −a the section keeps its place while
+// one local axis turns round too: z for a bar that is not vertical, y for a
+// vertical one (whose y0 follows x). The loads along that axis change sign,
+// in every case. `xyz` holds the coordinates of its nodes o and e.
+void turnRound(StructureData& s, int b, const Table<double>& xyz, int o, int e) {
+    float* bar = s.bars.row(b);
+    std::swap(bar[EmpOR], bar[EmpEX]);
+    bar[Angle] = 0.0f - bar[Angle];
+    double d[3], length = 0;
+    for (int a = 0; a < 3; ++a) {
+        d[a] = xyz(e, a + 1) - xyz(o, a + 1);
+        length += d[a] * d[a];
+    }
+    const bool vertical = std::abs(d[2]) >= 0.999999 * std::sqrt(length);
+    const BarField turned = vertical ? TransverseLoadY : TransverseLoadZ;
+    bar[turned] = 0.0f - bar[turned];
+    for (int k = 2; k <= s.cases.count(); ++k) {
+        float& q = s.cases.loadCase(k).barLoads(b, turned - VerticalLoad + 1);
+        q = 0.0f - q;
+    }
+}
+
+}  // namespace
+
 StructureData Renumbering::renumbered(const Numbering& numbering) const {
     const int n = data_.nodeCount;
     StructureData out;
     out.nodeCount = n;
     out.barCount = data_.barCount;
     out.bars = data_.bars;
+    out.cases = data_.cases;
     for (int b = 1; b <= data_.barCount; ++b) {
-        int i = numbering.newNumber[itemNumber(data_.bars(b, Origin))];
-        int j = numbering.newNumber[itemNumber(data_.bars(b, End))];
+        const int o = itemNumber(data_.bars(b, Origin)), e = itemNumber(data_.bars(b, End));
+        int i = numbering.newNumber[o];
+        int j = numbering.newNumber[e];
         if (i > j) std::swap(i, j);
         out.bars(b, Origin) = float(i);
         out.bars(b, End) = float(j);
+        // The bar's local x runs from its lower-numbered node: when that node
+        // changes, the bar is turned round so that nothing physical changes.
+        if ((o < e) != (numbering.newNumber[o] < numbering.newNumber[e]))
+            turnRound(out, b, data_.coordinates, o, e);
     }
     out.coordinates = Table<double>(n, 3);
     out.restraints = Table<double>(n, 6);
@@ -258,6 +292,7 @@ StructureData Renumbering::renumbered(const Numbering& numbering) const {
             out.loads(p, k) = data_.loads(old, k);
         }
     }
+    out.cases.selectNodes(numbering.order);
     out.held = data_.held;
     return out;
 }
@@ -291,7 +326,29 @@ FileTexts fileTexts(const StructureData& data) {
     };
     sixPerLine(restraints, data.restraints);
     sixPerLine(loads, data.loads);
-    return {bars.content(), coordinates.content(), restraints.content(), loads.content()};
+    FileTexts texts{
+        bars.content(), coordinates.content(), restraints.content(), loads.content(), {}, {}};
+    // The other cases' node loads as CARGAS.Hkk holds them: one value per line.
+    for (int k = 2; k <= data.cases.count(); ++k) {
+        TextWriter w;
+        w.reserve(std::size_t(n) * 6 * 6);
+        const Table<double>& caseLoads = data.cases.loadCase(k).nodeLoads;
+        for (int p = 1; p <= n; ++p)
+            for (int c = 1; c <= 6; ++c)
+                w.line(writtenValue(caseLoads(p, c)));
+        texts.caseLoads.push_back(w.content());
+        // Their bar loads as CARGABAR.Hkk holds them, turned round with the bars.
+        TextWriter bars;
+        const Table<float>& barLoads = data.cases.loadCase(k).barLoads;
+        for (int b = 1; b <= data.barCount; ++b) {
+            std::string line;
+            for (int f = 1; f <= CaseBarFieldCount; ++f)
+                line += (f > 1 ? "," : "") + writtenValue(barLoads(b, f));
+            bars.line(line);
+        }
+        texts.caseBarLoads.push_back(bars.content());
+    }
+    return texts;
 }
 
 namespace {
@@ -338,17 +395,28 @@ std::vector<std::string> Renumbering::GrabaDatos(const fs::path& dir) {
         throw std::logic_error("the best numbering cannot be repeated");
     StructureData next = renumbered(*numbering);
     const FileTexts texts = fileTexts(next);
-    replaceTogether(dir, {{"BARRAS.DAT", texts.bars},
-                          {"COORDENA.DAT", texts.coordinates},
-                          {"COACCION.DAT", texts.restraints},
-                          {"CARGAS.DAT", texts.loads}});
-    std::vector<std::string> deleted;
-    for (const char* name : StaleResultFiles) {
-        if (!fileExists(dir, name)) continue;
-        const fs::path path = findFile(dir, name);
-        std::error_code ec;
-        if (fs::remove(path, ec)) deleted.push_back(path.filename().string());
+    std::vector<std::pair<std::string, std::string>> files = {{"BARRAS.DAT", texts.bars},
+                                                              {"COORDENA.DAT", texts.coordinates},
+                                                              {"COACCION.DAT", texts.restraints},
+                                                              {"CARGAS.DAT", texts.loads}};
+    for (std::size_t k = 0; k < texts.caseLoads.size(); ++k) {
+        files.emplace_back(DiscoX::caseFileName("CARGAS", int(k) + 2), texts.caseLoads[k]);
+        files.emplace_back(DiscoX::caseFileName("CARGABAR", int(k) + 2), texts.caseBarLoads[k]);
     }
+    replaceTogether(dir, files);
+    std::vector<fs::path> stale;
+    for (const char* name : StaleResultFiles)
+        if (fileExists(dir, name)) stale.push_back(findFile(dir, name));
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (isResultFile(path.filename().string()) &&
+            std::find(stale.begin(), stale.end(), path) == stale.end())
+            stale.push_back(path);
+    }
+    std::vector<std::string> deleted;
+    for (const fs::path& path : stale)
+        if (fs::remove(path, ec)) deleted.push_back(path.filename().string());
     *this = Renumbering(std::move(next));
     return deleted;
 }

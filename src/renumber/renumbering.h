@@ -36,8 +36,8 @@ class RenumberError : public std::runtime_error {
     explicit RenumberError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// LeeDatos: DATOS.DAT, BARRAS.DAT, COORDENA.DAT, COACCION.DAT and CARGAS.DAT of
-// `dir`. Throws FileError for a missing or damaged file (a bar naming a node
+// LeeDatos: DATOS.DAT, BARRAS.DAT, COORDENA.DAT, COACCION.DAT, CARGAS.DAT and
+// the load cases of `dir`. Throws FileError for a missing or damaged file (a bar naming a node
 // that does not exist is damage) and RenumberError for another version.
 StructureData LeeDatos(const std::filesystem::path& dir);
 
@@ -112,9 +112,10 @@ class Renumbering {
     // Whether the best numbering beats the one on disk (`GrabaSale` enabled).
     bool canSave() const { return bestStart_ != 0 && bestWidth_ < initialWidth_; }
 
-    // GrabaDatos: rewrites BARRAS.DAT, COORDENA.DAT, COACCION.DAT and CARGAS.DAT
-    // of `dir` with the best numbering (all four are written beside their
-    // targets before any replaces its file), then deletes the result files,
+    // GrabaDatos: rewrites BARRAS.DAT, COORDENA.DAT, COACCION.DAT, CARGAS.DAT
+    // and every case's CARGAS.Hkk and CARGABAR.Hkk of `dir` with the best
+    // numbering (all are written beside their targets before any replaces its
+    // file), then deletes the result files,
     // whose numbering no longer holds. Returns the names of the
     // deleted files. Afterwards this object holds the renumbered structure as
     // its starting point. Throws FileError when a file cannot be written and
@@ -122,8 +123,11 @@ class Renumbering {
     std::vector<std::string> GrabaDatos(const std::filesystem::path& dir);
 
     // The structure with the nodes renumbered: node p of the result is node
-    // order[p]; a bar whose new origin number exceeds its new end number has
-    // them exchanged, its other fields unchanged.
+    // order[p], in every load case; a bar whose new origin number exceeds its
+    // new end number has them exchanged. A bar whose lower-numbered node
+    // changes is turned round so that nothing physical changes: its fixities
+    // change fields, its angle a becomes −a, and its loads along local z (y
+    // for a vertical bar) change sign in every case.
     StructureData renumbered(const Numbering& numbering) const;
 
   private:
@@ -152,13 +156,16 @@ class Renumbering {
 
 // The texts of BARRAS.DAT, COORDENA.DAT, COACCION.DAT and CARGAS.DAT for a
 // structure: one bar, one coordinate (32 bits) or one node's six values per
-// line, CR LF line ends.
+// line, CR LF line ends; and of CARGAS.Hkk (one value per line) and
+// CARGABAR.Hkk (one bar per line), k = 2...
 struct FileTexts {
     std::string bars, coordinates, restraints, loads;
+    std::vector<std::string> caseLoads, caseBarLoads;
 };
 FileTexts fileTexts(const StructureData& data);
 
-// Result files that a renumbering leaves stale, deleted after a save.
+// Result files that a renumbering leaves stale, deleted after a save, besides
+// the results of every case and combination (model/load_cases.h).
 extern const char* const StaleResultFiles[8];
 
 }  // namespace vanto::renumber

@@ -1,5 +1,7 @@
 #include "reports/listing.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "model/files.h"
 #include "model/helpers.h"
+#include "model/parallel.h"
 #include "model/structure.h"
 #include "model/structure_data.h"
 #include "model/textfile.h"
@@ -26,7 +29,18 @@ constexpr const char* NotCalculated = "Todavía no está efectuado el cálculo d
 // that it never runs into the text before it: the listing is read back word
 // by word.
 std::string cell(double value, std::string_view pattern) {
-    std::string s = FormatPaddedLocal(value, pattern);
+    // The listing's few patterns, each parsed once.
+    struct Parsed {
+        std::string text;
+        NumberPattern pattern;
+    };
+    static thread_local std::vector<Parsed> parsed;
+    auto it = std::find_if(parsed.begin(), parsed.end(),
+                           [&](const Parsed& p) { return p.text == pattern; });
+    if (it == parsed.end())
+        it = parsed.insert(parsed.end(), {std::string(pattern), NumberPattern(pattern)});
+    std::string s;
+    it->pattern.appendPaddedLocal(s, value);
     if (!pattern.empty() && pattern.front() == ' ' && (s.empty() || s.front() != ' '))
         s.insert(0, 1, ' ');
     return s;
@@ -92,31 +106,109 @@ bool validNode(int node, int nodeCount) {
     return node >= 1 && node <= nodeCount;
 }
 
-void writeData(TextWriter& w, const Structure& d) {
-    const int nodes = d.nodeCount;
-    const int barCount = d.barCount;
-    const int typeCount = d.types.count;
-    auto coordinate = [&](int node, int axis) { return double(d.coordinates(node, axis)); };
+// The loads of one case: "CARGAS EN LOS NUDOS  (t, m·t)" and the title's
+// `suffix` ("  HIPOTESIS 2"), one row per loaded node.
+void writeNodeLoads(TextWriter& w, const std::string& suffix, const Table<float>& loads,
+                    int nodes) {
+    section(w, "CARGAS EN LOS NUDOS  (t, m·t)" + suffix,
+            "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
+    for (int n = 1; n <= nodes; ++n) {
+        const float* p = loads.row(n);  // p[1..6]
+        bool loaded = false;
+        for (int k = 1; k <= 6; ++k)
+            loaded = loaded || p[k] != 0;
+        if (!loaded) continue;
+        std::string row = cell(n, "###0") + cell(p[1], "       ##0.000");
+        for (int k = 2; k <= 6; ++k)
+            row += cell(p[k], "     ##0.000");
+        w.line(row);
+    }
+}
 
-    // Types in use and the weight. A bar whose type or nodes do not exist
-    // weighs nothing here; the calculation reports it.
-    std::vector<bool> used(std::size_t(typeCount) + 1, false);
+// A text in quotes, a quote inside doubled, as the import reads it back.
+std::string quotedName(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c == '\r' || c == '\n' ? ' ' : c;
+    }
+    return out + "\"";
+}
+
+// A factor as the listing writes numbers: shortest text, the locale's separator.
+std::string factorText(double f) {
+    std::string t = writtenValue(f);
+    for (char& c : t)
+        if (c == '.') c = decimalSeparator();
+    return t;
+}
+
+// The cases after the first: their names, their node and bar loads, then the
+// combinations with one factor per case.
+void writeCases(TextWriter& w, const Structure& d) {
+    const LoadCases<float>& cases = d.cases;
+    section(w, "HIPOTESIS DE CARGA", " Nº Nombre");
+    for (int k = 1; k <= cases.count(); ++k)
+        w.line(cell(k, "##0") + " " + quotedName(cases.name(k)));
+    static constexpr const char* patterns[] = {"  ##0.000", " ##0.000", " ##0.000", "      #0.00"};
+    for (int k = 2; k <= cases.count(); ++k) {
+        const LoadCase<float>& c = cases.loadCase(k);
+        const std::string suffix = "  HIPOTESIS " + std::to_string(k);
+        writeNodeLoads(w, suffix, c.nodeLoads, d.nodeCount);
+        section(w, "CARGAS EN LAS BARRAS  (t/m, ºC)" + suffix,
+                "Barra  Carga.V CargOrtY CargOrtZ(t/m) DeltTºC");
+        for (int b = 1; b <= d.barCount; ++b) {
+            const float* q = c.barLoads.row(b);  // q[1..4]
+            if (q[1] == 0 && q[2] == 0 && q[3] == 0 && q[4] == 0) continue;
+            std::string row = cell(b, "##0");
+            for (int f = 1; f <= CaseBarFieldCount; ++f)
+                row += " " + cell(q[f], patterns[f - 1]);
+            w.line(row);
+        }
+    }
+    if (cases.combinations.empty()) return;
+    section(w, "COMBINACIONES",
+            " Nº Nombre y coeficientes de las hipótesis 1 a " + std::to_string(cases.count()));
+    for (std::size_t c = 0; c < cases.combinations.size(); ++c) {
+        const Combination& comb = cases.combinations[c];
+        std::string row = cell(double(c + 1), "##0") + " " + quotedName(comb.name);
+        for (double f : comb.factors)
+            row += " " + factorText(f);
+        w.line(row);
+    }
+}
+
+// The types some bar uses (used[t]) and the structure's weight in kg. A bar
+// whose type or nodes do not exist weighs nothing here; the calculation
+// reports it.
+double typesInUse(const Structure& d, std::vector<bool>& used) {
+    used.assign(std::size_t(d.types.count) + 1, false);
     double weight = 0;
-    for (int b = 1; b <= barCount; ++b) {
+    for (int b = 1; b <= d.barCount; ++b) {
         const int t = itemNumber(d.bars(b, Type));
-        if (t < 1 || t > typeCount) continue;
+        if (t < 1 || t > d.types.count) continue;
         used[t] = true;
         const int o = itemNumber(d.bars(b, Origin));
         const int e = itemNumber(d.bars(b, End));
-        if (!validNode(o, nodes) || !validNode(e, nodes)) continue;
+        if (!validNode(o, d.nodeCount) || !validNode(e, d.nodeCount)) continue;
         double sum = 0;
         for (int axis = 1; axis <= 3; ++axis) {
-            const double delta = coordinate(e, axis) - coordinate(o, axis);
+            const double delta = double(d.coordinates(e, axis)) - double(d.coordinates(o, axis));
             sum += delta * delta;
         }
         weight +=
             double(d.types.values(t, A)) * std::sqrt(sum) / 10000 * double(d.types.values(t, PE));
     }
+    return weight;
+}
+
+void writeData(TextWriter& w, const Structure& d) {
+    const int nodes = d.nodeCount;
+    const int barCount = d.barCount;
+    const int typeCount = d.types.count;
+    auto coordinate = [&](int node, int axis) { return double(d.coordinates(node, axis)); };
+    std::vector<bool> used;
+    const double weight = typesInUse(d, used);
     int usedCount = 0;
     for (int t = 1; t <= typeCount; ++t)
         usedCount += used[t];
@@ -186,36 +278,26 @@ void writeData(TextWriter& w, const Structure& d) {
         w.line(row);
     }
 
-    section(w, "CARGAS EN LOS NUDOS  (t, m·t)",
-            "Nudo       Carga X     Carga Y     Carga Z     Momto.X     Momto.Y     Momto.Z");
-    for (int n = 1; n <= nodes; ++n) {
-        const float* p = d.loads.row(n);  // p[1..6]
-        bool loaded = false;
-        for (int k = 1; k <= 6; ++k)
-            loaded = loaded || p[k] != 0;
-        if (!loaded) continue;
-        std::string row = cell(n, "###0") + cell(p[1], "       ##0.000");
-        for (int k = 2; k <= 6; ++k)
-            row += cell(p[k], "     ##0.000");
-        w.line(row);
-    }
+    writeNodeLoads(w, "", d.loads, nodes);
+    if (!d.cases.plain()) writeCases(w, d);
 }
 
-void writeResults(TextWriter& w, const fs::path& dir) {
-    const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints);
+// The three result sections of one case or combination.
+void writeSetResults(TextWriter& w, const fs::path& dir, const Structure& s, const ResultSet& set) {
     const int nodes = s.nodeCount;
     const int barCount = s.barCount;
     const Table<float>& bars = s.bars;
     const auto displacements =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes);
-    if (!displacements) throw FileError(FileError::Kind::Missing, findFile(dir, "INCOG.RES"));
-    const auto forces = DiscoX::readEndForces(dir, barCount);
-    if (!forces) throw FileError(FileError::Kind::Missing, findFile(dir, "ESFUERZO.RES"));
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes, set);
+    if (!displacements)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("INCOG", set)));
+    const auto forces = DiscoX::readEndForces(dir, barCount, set);
+    if (!forces)
+        throw FileError(FileError::Kind::Missing,
+                        findFile(dir, DiscoX::resultFileName("ESFUERZO", set)));
     const auto unbalanced =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes);
-
-    section(w, "RESULTADOS");
-
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes, set);
     section(w, "DESPLAZAMIENTOS DE LOS NUDOS (m., rad.)",
             "Nudo       Despl.X    Despl.Y    Despl.Z         Giro X     Giro Y     Giro Z ");
     static constexpr const char* displacementPatterns[] = {"",
@@ -272,6 +354,67 @@ void writeResults(TextWriter& w, const fs::path& dir) {
     }
 }
 
+// A combination's formula with the locale's decimal separator.
+std::string combinationFormulaLocal(const Combination& c) {
+    std::string t = combinationFormula(c);
+    for (char& ch : t)
+        if (ch == '.') ch = decimalSeparator();
+    return t;
+}
+
+void writeEnvelope(TextWriter& w, const EnvelopeExtremes& e) {
+    static const char* const names[6] = {"Axil", "Cort.Y", "Cort.Z", "Torsor", "Mto.Y", "Mto.Z"};
+    std::string heading = "Barra  ";
+    for (const char* name : names) {
+        const std::string n(name);
+        heading += std::string(9 - n.size(), ' ') + n + "    ";
+    }
+    heading.erase(heading.find_last_not_of(' ') + 1);
+    section(w,
+            std::string("ENVOLVENTE DE LAS ") +
+                (e.overCombinations ? "COMBINACIONES" : "HIPOTESIS") +
+                ": VALORES EXTREMOS EN CADA BARRA (t, m·t)",
+            heading);
+    for (std::size_t b = 1; b < e.bars.size(); ++b) {
+        std::string max = cell(double(b), "##0") + " máx", min = "    mín";
+        for (const EnvelopeExtremes::Value& v : e.bars[b]) {
+            max += cell(v.max, " ###0.000") + " " + e.codes[std::size_t(v.maxBy)];
+            min += cell(v.min, " ###0.000") + " " + e.codes[std::size_t(v.minBy)];
+        }
+        w.line(max).line(min);
+    }
+}
+
+void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* envelope) {
+    const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints | part::Cases);
+    section(w, "RESULTADOS");
+    const std::vector<ResultSet> sets = resultSets(s.cases);
+    // Each set's sections apart, two at a time, then in order.
+    std::vector<std::string> parts(sets.size());
+    std::atomic<bool> stop{false};
+    onTwoProcessors(
+        int(sets.size()),
+        [&](int i, bool) {
+            const ResultSet& set = sets[std::size_t(i)];
+            TextWriter part;
+            // One case alone is listed as it always was, without a title.
+            if (set.kind == ResultSet::Kind::Combination) {
+                const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
+                section(part, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
+                                  combinationFormulaLocal(c));
+            } else if (sets.size() > 1) {
+                section(part, "HIPOTESIS " + std::to_string(set.number) + ": " +
+                                  s.cases.name(set.number));
+            }
+            writeSetResults(part, dir, s, set);
+            parts[std::size_t(i)] = part.content();
+        },
+        stop);
+    for (const std::string& part : parts)
+        w.text(part);
+    if (envelope) writeEnvelope(w, *envelope);
+}
+
 }  // namespace
 
 std::string dataListing(const fs::path& dir, const Clock& clock) {
@@ -282,14 +425,15 @@ std::string dataListing(const fs::path& dir, const Clock& clock) {
     return w.content();
 }
 
-std::string resultsListing(const fs::path& dir, const Clock& clock) {
+std::string resultsListing(const fs::path& dir, const Clock& clock,
+                           const EnvelopeExtremes* envelope) {
     TextWriter w;
     header(w, dir, clock);
     if (!fileExists(dir, "INCOG.RES")) {
         w.line(NotCalculated);
         return w.content();
     }
-    writeResults(w, dir);
+    writeResults(w, dir, envelope);
     return w.content();
 }
 
@@ -297,8 +441,9 @@ void writeDataListing(const fs::path& dir, const Clock& clock) {
     replaceFile(dir, DataListingName, dataListing(dir, clock));
 }
 
-void writeResultsListing(const fs::path& dir, const Clock& clock) {
-    replaceFile(dir, ResultsListingName, resultsListing(dir, clock));
+void writeResultsListing(const fs::path& dir, const Clock& clock,
+                         const EnvelopeExtremes* envelope) {
+    replaceFile(dir, ResultsListingName, resultsListing(dir, clock, envelope));
 }
 
 }  // namespace vanto::reports

@@ -13,8 +13,10 @@
 // FileError, a missing DATOS.DAT included. Results are present when INCOG.RES
 // exists.
 
+#include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/platform.h"
 
@@ -23,15 +25,34 @@ namespace vanto::reports {
 inline constexpr const char* DataListingName = "listado.txt";
 inline constexpr const char* ResultsListingName = "Resultad.res";
 
+// The extremes of the envelope along each bar, as the calculation found them:
+// for bar b (1..) and force q (N, Vy, Vz, T, My, Mz; t, m·t) the largest and
+// smallest value along the bar and the index in `codes` ("C01", "H02") of the
+// combination or case that gives each.
+struct EnvelopeExtremes {
+    bool overCombinations = true;
+    std::vector<std::string> codes;
+    struct Value {
+        double max = 0, min = 0;
+        int maxBy = 0, minBy = 0;
+    };
+    std::vector<std::array<Value, 6>> bars;
+};
+
 // The whole text of listado.txt for the structure in `dir`. The header names
-// `dir` as given and today's date from `clock`.
+// `dir` as given and today's date from `clock`. A structure with load cases
+// lists the loads of each case after case 1's, and the combinations.
 std::string dataListing(const std::filesystem::path& dir, const Clock& clock);
 // The whole text of Resultad.res: displacements, bar end forces and unbalanced
-// forces, or a line saying that the structure has not been calculated.
-std::string resultsListing(const std::filesystem::path& dir, const Clock& clock);
+// forces of every case, then of every combination, then the envelope's
+// extremes when given; or a line saying that the structure has not been
+// calculated. With one case, its results alone, untitled.
+std::string resultsListing(const std::filesystem::path& dir, const Clock& clock,
+                           const EnvelopeExtremes* envelope = nullptr);
 
 // Write the listings into `dir`, replacing the old file in one atomic step.
 void writeDataListing(const std::filesystem::path& dir, const Clock& clock);
-void writeResultsListing(const std::filesystem::path& dir, const Clock& clock);
+void writeResultsListing(const std::filesystem::path& dir, const Clock& clock,
+                         const EnvelopeExtremes* envelope = nullptr);
 
 }  // namespace vanto::reports

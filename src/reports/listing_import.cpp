@@ -1,5 +1,6 @@
 #include "reports/listing_import.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -84,14 +85,18 @@ struct Row {
 
     // Word n as a 32-bit value; `what` names it in messages.
     float number(int n, const std::string& what) const {
+        const float f = float(wide(n, what));
+        if (!std::isfinite(f)) fail(line, inQuotes(word(n)) + " está fuera de rango.");
+        return f;
+    }
+    // Word n with every digit it has, as the combinations' factors keep them.
+    double wide(int n, const std::string& what) const {
         std::string w = word(n);
         if (w.empty()) fail(line, "falta un valor: " + what + ".");
         if (!isNumberWord(w)) fail(line, inQuotes(w) + " no es un número (" + what + ").");
         const double v = ParseNumber(w);
-        const float f = float(v);
-        if (!std::isfinite(v) || !std::isfinite(f))
-            fail(line, inQuotes(word(n)) + " está fuera de rango.");
-        return f;
+        if (!std::isfinite(v)) fail(line, inQuotes(word(n)) + " está fuera de rango.");
+        return v;
     }
 
     // Word n as a whole number, such as a node or bar number.
@@ -146,6 +151,15 @@ class ListingLines {
         for (int i = 0; i < skip; ++i)
             take("el comienzo de la sección " + inQuotes(title));
     }
+
+    // Whether a line at or after the next one has `word` as its first word.
+    bool hasSection(std::string_view word) const {
+        for (std::size_t i = next_; i < lines_.size(); ++i)
+            if (NthWord(1, lines_[i]) == word) return true;
+        return false;
+    }
+    // The title line just passed by findSection, skipping `skip` more lines.
+    const std::string& titleBefore(int skip) const { return lines_[next_ - 1 - skip]; }
 
     // After the rows a count announces, the next line must not be one more row.
     void expectNoMoreRows(const std::string& items, int count) const {
@@ -323,9 +337,8 @@ void readTypes(ListingLines& in, Imported& s) {
 
 // Rows of node values until an empty line, the end of the file or the title
 // of the section that follows.
-void readNodeRows(ListingLines& in, std::string_view word, std::string_view title,
-                  std::string_view nextWord, bool restraints, Table<float>& values, int nodeCount) {
-    in.findSection(word, title, 3);
+void readNodeRows(ListingLines& in, std::string_view nextWord, bool restraints,
+                  Table<float>& values, int nodeCount) {
     static const char* components[][7] = {
         {"", "carga X", "carga Y", "carga Z", "momento X", "momento Y", "momento Z"},
         {"", "coacción dX", "coacción dY", "coacción dZ", "coacción gX", "coacción gY",
@@ -349,17 +362,118 @@ void readNodeRows(ListingLines& in, std::string_view word, std::string_view titl
     }
 }
 
+// A row holding a number, a quoted name (a quote inside doubled) and then
+// other words: the name, and the words after it in `rest`.
+std::string quotedName(const Row& row, std::string& rest) {
+    const std::size_t open = row.text.find('"');
+    if (open == std::string::npos) fail(row.line, "falta el nombre, entre comillas.");
+    std::string name;
+    std::size_t i = open + 1;
+    for (;; ++i) {
+        if (i >= row.text.size()) fail(row.line, "falta la comilla que cierra el nombre.");
+        if (row.text[i] != '"') {
+            name += row.text[i];
+        } else if (i + 1 < row.text.size() && row.text[i + 1] == '"') {
+            name += '"';
+            ++i;
+        } else {
+            break;
+        }
+    }
+    rest = row.text.substr(i + 1);
+    return name;
+}
+
+// Rows of a numbered list (cases, combinations) until an empty line: row k
+// must carry number k.
+std::vector<Row> numberedRows(ListingLines& in, const std::string& what) {
+    std::vector<Row> rows;
+    while (!in.atEnd() && !isEmptyLine(in.peek())) {
+        Row row = in.take("");
+        const int number = row.whole(1, "número de " + what);
+        if (number != int(rows.size()) + 1)
+            fail(row.line, "se esperaba la " + what + " nº " + std::to_string(rows.size() + 1) +
+                               " y figura la nº " + std::to_string(number) + ".");
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// The title of a section of case k's loads must name that case.
+void expectCaseTitle(const ListingLines& in, int k, std::string_view kind) {
+    const std::string& title = in.titleBefore(3);
+    if (NthWord(4, title) != kind || NthWord(wordCount(title), title) != std::to_string(k))
+        fail(in.nextNumber() - 4, std::string("se esperaba la sección de las cargas en ") +
+                                      (kind == "NUDOS" ? "los nudos" : "las barras") +
+                                      " de la hipótesis " + std::to_string(k) + ".");
+}
+
+void readCaseBarLoads(ListingLines& in, Table<float>& loads, int barCount) {
+    while (!in.atEnd() && !isEmptyLine(in.peek())) {
+        const Row row = in.take("");
+        const int bar = row.whole(1, "número de barra");
+        if (bar < 1 || bar > barCount)
+            fail(row.line, "la barra " + std::to_string(bar) + " no existe (hay " +
+                               std::to_string(barCount) + " barras).");
+        row.expectWords(1 + CaseBarFieldCount, "de la barra nº " + std::to_string(bar));
+        for (int f = 1; f <= CaseBarFieldCount; ++f)
+            loads(bar, f) = row.number(1 + f, "carga de la barra nº " + std::to_string(bar));
+    }
+}
+
+// The cases after the first and the combinations, when the listing has them.
+void readCases(ListingLines& in, Imported& s) {
+    if (!in.hasSection("HIPOTESIS")) return;
+    in.findSection("HIPOTESIS", "HIPOTESIS DE CARGA", 3);
+    const std::vector<Row> names = numberedRows(in, "hipótesis");
+    if (names.empty() || names.size() > std::size_t(MaxLoadCases))
+        fail(in.nextNumber(), "debe haber de 1 a 99 hipótesis de carga.");
+    std::string rest;
+    s.cases.firstName = quotedName(names[0], rest);
+    for (int k = 2; k <= int(names.size()); ++k) {
+        s.cases.addCase(quotedName(names[std::size_t(k - 1)], rest), s.nodeCount, s.barCount);
+        LoadCase<float>& c = s.cases.loadCase(k);
+        in.findSection("CARGAS", "CARGAS EN LOS NUDOS  (t, m·t)  HIPOTESIS " + std::to_string(k),
+                       3);
+        expectCaseTitle(in, k, "NUDOS");
+        readNodeRows(in, "", false, c.nodeLoads, s.nodeCount);
+        in.findSection("CARGAS", "CARGAS EN LAS BARRAS  (t/m, ºC)  HIPOTESIS " + std::to_string(k),
+                       3);
+        expectCaseTitle(in, k, "BARRAS");
+        readCaseBarLoads(in, c.barLoads, s.barCount);
+    }
+    if (!in.hasSection("COMBINACIONES")) return;
+    in.findSection("COMBINACIONES", "COMBINACIONES", 3);
+    for (const Row& row : numberedRows(in, "combinación")) {
+        Combination comb{quotedName(row, rest), {}};
+        const Row factors{row.line, rest};
+        const int count = wordCount(rest);
+        for (int k = 1; k <= count; ++k)
+            comb.factors.push_back(
+                factors.wide(k, "coeficiente de la hipótesis " + std::to_string(k)));
+        if (count != s.cases.count())
+            fail(row.line, "la combinación tiene " + std::to_string(count) +
+                               " coeficientes y debe tener uno por hipótesis, " +
+                               std::to_string(s.cases.count()) + ".");
+        if (s.cases.combinations.size() == std::size_t(MaxCombinations))
+            fail(row.line, "hay más de 99 combinaciones.");
+        s.cases.combinations.push_back(std::move(comb));
+    }
+}
+
 bool readListing(const std::string& text, Imported& s, Progress& progress) {
     ListingLines in(text);
     readCounts(in, s);
-    s.reset(part::Geometry | part::Restraints | part::Loads);
+    s.reset(part::Geometry | part::Restraints | part::Loads | part::Cases);
     readBars(in, s);
     if (!readCoordinates(in, s, progress)) return false;
     readTypes(in, s);
 
-    readNodeRows(in, "COACCIONES", "COACCIONES EN LOS NUDOS   (en m.)", "CARGAS", true,
-                 s.restraints, s.nodeCount);
-    readNodeRows(in, "CARGAS", "CARGAS EN LOS NUDOS  (t, m·t)", "", false, s.loads, s.nodeCount);
+    in.findSection("COACCIONES", "COACCIONES EN LOS NUDOS   (en m.)", 3);
+    readNodeRows(in, "CARGAS", true, s.restraints, s.nodeCount);
+    in.findSection("CARGAS", "CARGAS EN LOS NUDOS  (t, m·t)", 3);
+    readNodeRows(in, "", false, s.loads, s.nodeCount);
+    readCases(in, s);
     return true;
 }
 
@@ -381,8 +495,6 @@ void replaceStructure(const fs::path& dir, const Imported& s, Progress& progress
     std::error_code ec;
     fs::create_directory(stage, ec);
     if (ec) throw FileError(FileError::Kind::WriteFailed, stage, ec.message());
-    const char* written[] = {"TIPOS.DAT",    "DATOS.DAT",    "BARRAS.DAT",
-                             "COORDENA.DAT", "COACCION.DAT", "CARGAS.DAT"};
     try {
         s.save(stage, part::All,
                [&progress](int file, int files) { progress.report(ImportWriting, file, files); });
@@ -392,29 +504,31 @@ void replaceStructure(const fs::path& dir, const Imported& s, Progress& progress
     }
 
     try {
+        std::vector<std::string> written;
+        for (const auto& entry : fs::directory_iterator(stage))
+            written.push_back(entry.path().filename().string());
         // Old results first: results of the old structure must never stay
         // beside the new data.
         std::vector<fs::path> oldData;
         for (const auto& entry : fs::directory_iterator(dir)) {
             if (!entry.is_regular_file()) continue;
             const fs::path& file = entry.path();
-            if (hasExtension(file, ".RES")) removeOrThrow(file);
+            const std::string name = file.filename().string();
+            if (hasExtension(file, ".RES") || isResultFile(name)) removeOrThrow(file);
             // The description is not in the listing: it stays.
-            else if (hasExtension(file, ".DAT") &&
-                     !sameLetters(file.filename().string(), "NOTAS.DAT"))
+            else if ((hasExtension(file, ".DAT") && !sameLetters(name, "NOTAS.DAT")) ||
+                     isLoadCaseFile(name))
                 oldData.push_back(file);
         }
-        for (const char* name : written) {
+        for (const std::string& name : written) {
             fs::rename(stage / name, dir / name, ec);
             if (ec) throw FileError(FileError::Kind::WriteFailed, dir / name, ec.message());
         }
-        // Any other *.DAT, and other-case spellings of the names just written.
-        for (const fs::path& file : oldData) {
-            bool replaced = false;
-            for (const char* name : written)
-                replaced = replaced || file.filename() == name;
-            if (!replaced) removeOrThrow(file);
-        }
+        // Any other data file, and other-case spellings of the names just written.
+        for (const fs::path& file : oldData)
+            if (std::find(written.begin(), written.end(), file.filename().string()) ==
+                written.end())
+                removeOrThrow(file);
     } catch (const fs::filesystem_error& e) {
         fs::remove_all(stage, ec);
         throw FileError(FileError::Kind::WriteFailed, dir, e.code().message());

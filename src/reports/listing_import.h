@@ -13,8 +13,17 @@
 //
 // The whole listing is read and checked before anything is touched. A listing
 // that does not hold a consistent structure raises ListingImportError and the
-// directory is left as it was. Only then are the old results (*.RES) and data
-// files (*.DAT, except the description NOTAS.DAT) replaced by the new ones.
+// directory is left as it was. Only then are the old results (*.RES and every
+// case's and combination's) and data files (*.DAT except the description
+// NOTAS.DAT, and the load-case files) replaced by the new ones.
+//
+// A listing with load cases (written by dataListing) carries after case 1's
+// loads the section "HIPOTESIS DE CARGA" (a numbered row per case, its name in
+// quotes), each further case's "CARGAS EN LOS NUDOS ... HIPOTESIS k" and
+// "CARGAS EN LAS BARRAS ... HIPOTESIS k" (bar number and its four loads), and
+// "COMBINACIONES" (a numbered row per combination: name in quotes and one
+// factor per case); they come back as HIPOTESI.DAT, CARGAS.Hkk, CARGABAR.Hkk
+// and COMBINA.DAT. A listing without them gives a structure of one case.
 
 #include <filesystem>
 #include <stdexcept>
@@ -40,7 +49,7 @@ class ListingImportError : public std::runtime_error {
 // Stages reported to the progress sink by listin.
 enum ImportStage : int {
     ImportReading = 1,  // coordinates read, current node of NodeCount
-    ImportWriting = 2,  // structure files written, current file of 6
+    ImportWriting = 2,  // structure files written: six files, then the load cases
 };
 
 // Reads `listing` and rewrites the structure in `dir` from it. The sink's stop

@@ -2,6 +2,8 @@
 // Small structures for calculation tests, in memory or written to a directory.
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "analysis/engine.h"
 #include "model/structure_data.h"
@@ -53,7 +55,25 @@ class Builder {
     }
     void load(int n, int k, double value) { s_.loads(n, k) = value; }
 
-    analysis::CalcData data() const { return analysis::calcData(s_); }
+    // Load cases beyond the first, added after the nodes and bars.
+    int addCase(const std::string& name) {
+        return s_.cases.addCase(name, s_.nodeCount, s_.barCount);
+    }
+    void caseLoad(int k, int n, int c, double value) {
+        (k == 1 ? s_.loads : s_.cases.loadCase(k).nodeLoads)(n, c) = value;
+    }
+    // Field VerticalLoad..TemperatureChange of bar b in case k.
+    void caseBarLoad(int k, int b, BarField field, double value) {
+        if (k == 1)
+            s_.bars(b, field) = float(value);
+        else
+            s_.cases.loadCase(k).barLoads(b, field - VerticalLoad + 1) = float(value);
+    }
+    void combination(const std::string& name, std::vector<double> factors) {
+        s_.cases.combinations.push_back({name, std::move(factors)});
+    }
+
+    const analysis::StructureData& data() const { return s_; }
 
     // Written in the single precision of the files.
     void write(const std::filesystem::path& dir) const {
@@ -71,6 +91,10 @@ class Builder {
         f.loads = single(s_.loads);
         f.bars = s_.bars;
         f.types = {s_.types.count, single(s_.types.values), s_.types.names};
+        f.cases.firstName = s_.cases.firstName;
+        for (const auto& c : s_.cases.more)
+            f.cases.more.push_back({c.name, single(c.nodeLoads), c.barLoads});
+        f.cases.combinations = s_.cases.combinations;
         f.save(dir, part::All);
     }
 

@@ -29,7 +29,7 @@ using test::Section;
 constexpr double Tight = 1e-9;
 
 struct Solution {
-    CalcData data;
+    StructureData data;
     std::vector<double> D, unbalanced;
     Table<double> S;
     std::string diagrams;
@@ -38,32 +38,33 @@ struct Solution {
 Solution solve(const Builder& b) {
     Solution s;
     s.data = b.data();
-    const CalcData& data = s.data;
+    const StructureData& data = s.data;
     validate(data);
-    std::vector<double> F = data.loads;
-    s.D = data.restraints;
-    BandMatrix K(data.dofCount, data.halfBandwidth);
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    s.D = byDof(data.restraints, data.nodeCount);
+    BandMatrix K(6 * data.nodeCount, ComputeHalfBandwidth(data.bars, data.barCount));
     test::RecordingObserver obs;
     FixedClock clock;
     EXPECT_TRUE(Ensambla(data, K, F, s.D, obs));
     EXPECT_TRUE(Gauss(K, F, s.D, obs, clock));
-    EXPECT_TRUE(Esfuerzos(data, s.D, s.S, s.unbalanced, obs));
-    EXPECT_TRUE(Diagramas(data, s.D, s.S, s.diagrams, obs));
+    EXPECT_TRUE(Esfuerzos(data, CaseLoads(data, {}), s.D, s.S, s.unbalanced, obs));
+    EXPECT_TRUE(Diagramas(data, CaseLoads(data, {}), s.D, s.S, s.diagrams, obs));
     return s;
 }
 
 // The displacements by the sparse path, as the calculation finds them
 // without dumps of the band.
 std::vector<double> solveSparsely(const Builder& b) {
-    const CalcData data = b.data();
+    const StructureData& data = b.data();
     validate(data);
-    std::vector<double> F = data.loads, D = data.restraints;
+    std::vector<double> F = byDof(data.loads, data.nodeCount);
+    std::vector<std::vector<double>> D{byDof(data.restraints, data.nodeCount)};
     SparseSystem K;
     test::RecordingObserver obs;
     FixedClock clock;
-    EXPECT_TRUE(assembleSparse(data, F, D, K, obs));
+    EXPECT_TRUE(assembleSparse(data, F, D[0], K, obs));
     EXPECT_TRUE(solveSparse(std::move(K), D, obs, clock));
-    return D;
+    return D[0];
 }
 
 // A lattice of nx·ny·nz nodes 5, 5 and 3 m apart, z fastest, every node loaded
@@ -229,7 +230,7 @@ TEST(HandResults, BeamUnderUniformLoadWithEachKindOfEnd) {
         near(s.unbalanced[dof(1, 5)], r.Mi, moment, "moment reaction at i");
         near(s.unbalanced[dof(2, 5)], -r.Mj, moment, "moment reaction at j");
 
-        const BarDiagramInput in = barDiagramInput(s.data, 1, s.D, s.S);
+        const BarDiagramInput in = barDiagramInput(s.data, CaseLoads(s.data, {}), 1, s.D, s.S);
         near(diagramValues(in, 0).Mz, -r.Mi, moment, "moment at i");
         near(diagramValues(in, L).Mz, -r.Mj, moment, "moment at j");
         near(diagramValues(in, L / 2).Mz, r.mid, moment, "midspan moment");
@@ -292,7 +293,7 @@ TEST(HandResults, PortalFrameReactionsAndTheValuesListedAlongItsBars) {
     const double halfUnit[] = {0, 5e-4, 5e-4, 5e-4, 5e-4, 5e-4, 5e-4, 5e-3, 5e-3, 5e-3, 5e-3};
     constexpr double halfFigure = 5.0001e-4;
     for (int bar = 1; bar <= 3; ++bar) {
-        const BarDiagramInput in = barDiagramInput(s.data, bar, s.D, s.S);
+        const BarDiagramInput in = barDiagramInput(s.data, CaseLoads(s.data, {}), bar, s.D, s.S);
         const EndSlopes ends = endSlopes(in);
         for (int k = 0; k <= 10; ++k) {
             const DiagramValues v = diagramValues(in, in.L / 10 * k);
@@ -363,10 +364,11 @@ TEST(Mechanisms, StiffBeamsOnSoftColumnsStillCalculate) {
     std::vector<double> unbalanced;
     Table<double> S;
     test::RecordingObserver obs;
-    ASSERT_TRUE(Esfuerzos(band.data, solveSparsely(b), S, unbalanced, obs));
+    ASSERT_TRUE(
+        Esfuerzos(band.data, CaseLoads(band.data, {}), solveSparsely(b), S, unbalanced, obs));
     for (const std::vector<double>& u : {band.unbalanced, unbalanced})
         for (std::size_t k = 1; k < u.size(); ++k) {
-            if (!isFree(band.data.restraints[k])) continue;
+            if (!isFree(band.data.restraints((k + 5) / 6, (k - 1) % 6 + 1))) continue;
             EXPECT_NEAR(u[k], 0, 1e-6) << k;
         }
 }
@@ -450,15 +452,27 @@ TEST(ResultText, DiagramaHeadingTitleAndPointLines) {
     EXPECT_EQ(splitLines(solve(heavy).diagrams)[6],
               "   0/10    0.000 -300.000   0.000    0.000   0.000 -300.000    0.00   0.00    0.00 "
               "  0.00  0.000E+00  0.000E+00");
+
+    // From bar 1000 on the number fills its columns: a blank stays after "Barra".
+    Builder chain;
+    chain.type(Section{});
+    for (int n = 0; n <= 1000; ++n) {
+        chain.node(n, 0, 0);
+        chain.fix({n + 1});
+        if (n) chain.bar({n, n + 1});
+    }
+    const auto titles = splitLines(solve(chain).diagrams);
+    EXPECT_EQ(titles[5 + 998 * 12], "Barra 999");
+    EXPECT_EQ(titles[5 + 999 * 12], "Barra 1000");
 }
 
 TEST(ResultText, MatrixDumpLines) {
     Builder b = beam(2, {});
     b.fix({1});
     b.load(2, 3, -1);
-    const CalcData data = b.data();
-    BandMatrix K(data.dofCount, data.halfBandwidth);
-    std::vector<double> F = data.loads, D = data.restraints;
+    const StructureData& data = b.data();
+    BandMatrix K(12, ComputeHalfBandwidth(data.bars, data.barCount));
+    std::vector<double> F = byDof(data.loads, 2), D = byDof(data.restraints, 2);
     test::RecordingObserver obs;
     ASSERT_TRUE(Ensambla(data, K, F, D, obs));
     const auto lines = splitLines(matrixDump(K, F, D));
@@ -625,6 +639,202 @@ TEST_F(Calculation, OtherVersion) {
     EXPECT_EQ(msg, "Estructura no compatible con la versión actual del programa");
     dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
     EXPECT_THROW(runCalculation(dir.path(), {}, observer, clock), FileError);
+}
+
+// Load cases: every case solved with the same factorization, each against
+// its hand result, and the combinations as factored sums.
+class LoadCases : public Calculation {
+  protected:
+    static constexpr ResultSet H1{}, H2{ResultSet::Kind::Case, 2}, H3{ResultSet::Kind::Case, 3};
+    static constexpr ResultSet C1{ResultSet::Kind::Combination, 1};
+    static constexpr ResultSet C2{ResultSet::Kind::Combination, 2};
+
+    std::vector<double> displacements(const ResultSet& set) const {
+        return DiscoX::readNodeResults<double>(dir.path(), DiscoX::NodeResult::Displacements, nodes,
+                                               set)
+            .value();
+    }
+    // End forces as written (32 bits on reading back: relative 1e-6).
+    Table<float> forces(const ResultSet& set) const {
+        return DiscoX::readEndForces(dir.path(), bars, set).value();
+    }
+    static void expectFloat(double actual, double expected) {
+        EXPECT_NEAR(actual, expected, 1e-6 * std::max(1.0, std::abs(expected)));
+    }
+    int nodes = 2, bars = 1;
+};
+
+// A bar along X fixed at node 1, whose support settles 1 cm in case 1 only.
+// Case 1, a tip load P down: the tip falls PL³/(3EIz) more and turns PL²/(2EIz).
+// Case 2, a uniform load q down: qL⁴/(8EIz), qL³/(6EIz), support moment qL²/2.
+// Case 3, heat ΔT: the tip moves α·ΔT·L along the bar, and no force arises.
+TEST_F(LoadCases, CantileverCaseByCaseOnBothSolvers) {
+    const double L = 4, P = 1.5, q = 2, dT = 20, settle = 0.01;
+    const Section steel;
+    Builder b = beam(L, {});
+    b.fix({1});
+    b.restrain(1, 3, -settle);
+    b.load(2, 3, -P);
+    b.addCase("Uniforme");
+    b.caseBarLoad(2, 1, VerticalLoad, -q);
+    b.addCase("Calor");
+    b.caseBarLoad(3, 1, TemperatureChange, dT);
+    b.combination("ELU", {1.35, 1.5, 0.6});
+    const double EI = steel.EIz();
+    for (bool band : {false, true}) {
+        SCOPED_TRACE(band ? "band" : "sparse");
+        ASSERT_EQ(run(b, {band, false}), CalcOutcome::Completed);
+        const auto d1 = displacements(H1), d2 = displacements(H2), d3 = displacements(H3);
+        expectRel(d1[dof(2, 3)], -settle - P * L * L * L / (3 * EI));
+        expectRel(d1[dof(2, 5)], P * L * L / (2 * EI));
+        EXPECT_EQ(d2[dof(1, 3)], 0);
+        expectRel(d2[dof(2, 3)], -q * L * L * L * L / (8 * EI));
+        expectRel(d2[dof(2, 5)], q * L * L * L / (6 * EI));
+        expectFloat(forces(H2)(1, 6), q * L * L / 2);
+        expectRel(d3[dof(2, 1)], steel.CdTerm / 1000 * dT * L);
+        expectFloat(forces(H3)(1, 1), 0);
+        // The combination: 1.35·H1 + 1.5·H2 + 0.6·H3.
+        const auto c = displacements(C1);
+        for (int k = 1; k <= 12; ++k)
+            expectRel(c[k], 1.35 * d1[k] + 1.5 * d2[k] + 0.6 * d3[k], 1e-12);
+    }
+}
+
+// A portal in the XZ plane: columns 1–2 and 4–3 of height h fixed at their
+// feet, beam 2–3 of span L, every bar of EI = 2100 t·m² about both axes and
+// so large an area that no bar shortens, as the hand results assume. With
+// c = EI/h and b = EI/L, slope deflection gives:
+// - a horizontal load H at node 2: sway Δ and joint turn θ = kΔ with
+//   k = 6c/(h(4c + 6b)) and H = 4c/h·(6/h − 3k)·Δ; column moments
+//   2c(θ − 3Δ/h) at the foot and 2c(2θ − 3Δ/h) at the head;
+// - a uniform load q on the beam: θ = qL²/12/(4c + 2b), moments 2cθ and 4cθ;
+// - the beam heated by ΔT: the heads part by δ = α·ΔT·L/2 each and turn
+//   θ = 3cδ/(h(2c + b)), moments as under the sway with δ for Δ.
+TEST_F(LoadCases, PortalFrameCaseByCase) {
+    const double h = 4, L = 6, H = 2, q = 3, dT = 25;
+    const Section stiff{.A = 1e6, .InerZ = 10000, .InerY = 10000};
+    Builder b;
+    b.type(stiff);
+    b.node(0, 0, 0);
+    b.node(0, 0, h);
+    b.node(L, 0, h);
+    b.node(L, 0, 0);
+    b.bar({1, 2});
+    b.bar({2, 3});
+    b.bar({4, 3});
+    b.fix({1, 4});
+    b.load(2, 1, H);
+    b.addCase("Uniforme");
+    b.caseBarLoad(2, 2, VerticalLoad, -q);
+    b.addCase("Calor");
+    b.caseBarLoad(3, 2, TemperatureChange, dT);
+    b.combination("ELU", {1.35, 1.5, 0});
+    b.combination("Servicio", {1, 1, 1});
+    nodes = 4;
+    bars = 3;
+    ASSERT_EQ(run(b), CalcOutcome::Completed);
+
+    const double EI = stiff.EIz(), c = EI / h, cb = EI / L;
+    const double k = 6 * c / (h * (4 * c + 6 * cb));
+    const double sway = H / (4 * c / h * (6 / h - 3 * k)), turn = k * sway;
+    const auto d1 = displacements(H1);
+    expectRel(d1[dof(2, 1)], sway, 1e-6);
+    expectRel(d1[dof(3, 1)], sway, 1e-6);
+    expectRel(std::abs(d1[dof(2, 5)]), turn, 1e-6);
+    expectFloat(std::abs(forces(H1)(1, 5)), std::abs(2 * c * (turn - 3 * sway / h)));
+    expectFloat(std::abs(forces(H1)(1, 11)), std::abs(2 * c * (2 * turn - 3 * sway / h)));
+
+    const double theta = q * L * L / 12 / (4 * c + 2 * cb);
+    const auto d2 = displacements(H2);
+    EXPECT_NEAR(d2[dof(2, 1)], 0, 1e-8);  // the beam's own shortening
+    expectRel(std::abs(d2[dof(2, 5)]), theta, 1e-6);
+    expectFloat(std::abs(forces(H2)(1, 5)), 2 * c * theta);
+    expectFloat(std::abs(forces(H2)(2, 6)), 4 * c * theta);
+
+    const double delta = stiff.CdTerm / 1000 * dT * L / 2;
+    const double heated = 3 * c * delta / (h * (2 * c + cb));
+    const auto d3 = displacements(H3);
+    expectRel(d3[dof(2, 1)], -delta, 1e-6);
+    expectRel(d3[dof(3, 1)], delta, 1e-6);
+    expectFloat(std::abs(forces(H3)(1, 5)), std::abs(2 * c * (heated - 3 * delta / h)));
+
+    // Combination 2 is the plain sum: its files are the sums of the cases'.
+    const auto sum = displacements(C2);
+    for (int i = 1; i <= 24; ++i)
+        expectRel(sum[i], d1[i] + d2[i] + d3[i], 1e-12);
+    const Table<float> f1 = forces(H1), f2 = forces(H2), f3 = forces(H3), fc = forces(C2);
+    for (int bar = 1; bar <= 3; ++bar)
+        for (int i = 1; i <= 12; ++i)
+            EXPECT_NEAR(fc(bar, i), f1(bar, i) + f2(bar, i) + f3(bar, i), 1e-5) << bar << " " << i;
+}
+
+// The envelope lists, at every point of every bar, the largest and smallest
+// of the combinations' values and which gives each; case 1 keeps its files.
+TEST_F(LoadCases, EnvelopeTakesTheExtremesOfTheCombinations) {
+    Builder b = portal();
+    b.addCase("Viento");
+    b.caseLoad(2, 2, 1, -4);
+    b.caseBarLoad(2, 1, TransverseLoadZ, 0.8);
+    b.combination("ELU", {1.35, 1.5});
+    b.combination("Servicio", {1, -0.6});
+    nodes = 4;
+    bars = 3;
+    ASSERT_EQ(run(b), CalcOutcome::Completed);
+    const std::string c1 = dir.read("DIAGRAMA.C01"), c2 = dir.read("DIAGRAMA.C02");
+    const auto envelope = splitLines(dir.read("ENVOLVEN.RES"));
+    ASSERT_EQ(envelope.size(), 4u + 3 * (1 + 11 * 4));
+    // The words after the line's label ("0/10 máx", "por", "mín").
+    auto numbers = [](const std::string& line) {
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        for (std::string w; in >> w;)
+            words.push_back(w);
+        words.erase(words.begin(), words.end() - 10);
+        return words;
+    };
+    for (int bar = 1; bar <= 3; ++bar)
+        for (int k = 0; k <= 10; ++k) {
+            const std::size_t at = 4 + std::size_t(bar - 1) * 45 + 1 + std::size_t(k) * 4;
+            const auto max = numbers(envelope[at]), maxBy = numbers(envelope[at + 1]);
+            const auto min = numbers(envelope[at + 2]), minBy = numbers(envelope[at + 3]);
+            const auto v1 = diagramLine(c1, bar, k), v2 = diagramLine(c2, bar, k);
+            for (int q = 0; q < 10; ++q) {
+                const double a = v1[q + 1], z = v2[q + 1];
+                EXPECT_EQ(std::stod(max[q]), std::max(a, z)) << bar << " " << k << " " << q;
+                EXPECT_EQ(std::stod(min[q]), std::min(a, z)) << bar << " " << k << " " << q;
+                if (a != z) {
+                    EXPECT_EQ(maxBy[q], a > z ? "C01" : "C02");
+                    EXPECT_EQ(minBy[q], a < z ? "C01" : "C02");
+                }
+            }
+        }
+    // The results listing: every case and combination titled, then each
+    // bar's extremes along it (bar 1's largest values, here).
+    const auto listing = splitLines(dir.read("Resultad.res"));
+    for (const char* title : {"HIPOTESIS 1: Hipótesis 1", "HIPOTESIS 2: Viento",
+                              "COMBINACION 2: Servicio = 1·H01 - 0.6·H02",
+                              "ENVOLVENTE DE LAS COMBINACIONES: VALORES EXTREMOS EN CADA BARRA "
+                              "(t, m·t)"})
+        EXPECT_NE(std::find(listing.begin(), listing.end(), title), listing.end()) << title;
+    const auto row = std::find_if(listing.begin(), listing.end(),
+                                  [](const std::string& l) { return l.starts_with("  1 máx"); });
+    ASSERT_NE(row, listing.end());
+    std::istringstream words(row->substr(std::string("  1 máx").size()));
+    for (int q = 0; q < 6; ++q) {
+        double largest = -1e300;
+        for (int k = 0; k <= 10; ++k)
+            largest = std::max(largest, std::stod(numbers(envelope[5 + std::size_t(k) * 4])[q]));
+        std::string value, by;
+        words >> value >> by;
+        EXPECT_EQ(std::stod(value), largest) << q;
+    }
+
+    // Case 1's results are those of the structure alone.
+    const std::string withCases = dir.read("INCOG.RES");
+    run(portal());
+    EXPECT_EQ(dir.read("INCOG.RES"), withCases);
+    EXPECT_FALSE(fileExists(dir.path(), "ENVOLVEN.RES"));
+    EXPECT_FALSE(fileExists(dir.path(), "INCOG.H02"));
 }
 
 }  // namespace

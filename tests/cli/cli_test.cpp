@@ -8,6 +8,7 @@
 #include "exchange/exchange.h"
 #include "model/files.h"
 #include "support/cli_harness.h"
+#include "support/load_cases.h"
 
 namespace vanto::test {
 namespace {
@@ -120,7 +121,7 @@ TEST(Cli, Help) {
     const CliRun help = runCli({"--help"}), wrong = runCli({"calcular", "x"});
     EXPECT_EQ(help.status, 0);
     for (const char* name :
-         {"calc", "list", "renumber", "types", "lattice", "import", "export-dxf", "draw"})
+         {"calc", "list", "cases", "renumber", "types", "lattice", "import", "export-dxf", "draw"})
         EXPECT_NE(help.out.find(std::string("\n  ") + name + " DIR"), std::string::npos) << name;
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.err, "vanto-cli: orden desconocida: calcular\n\n" + help.out);
@@ -163,6 +164,33 @@ TEST(Cli, CalculationRefusals) {
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
+    }
+}
+
+// Load cases: listed, calculated, and a lost case file refused by name.
+TEST(Cli, LoadCasesListedAndCalculated) {
+    TempDir t;
+    const fs::path dir = copySample("-Portico", t);
+    writeThreeCases(dir, 4, 3);
+    const CliRun cases = runCli({"cases", dir.string()});
+    EXPECT_EQ(cases.status, 0);
+    EXPECT_EQ(cases.out,
+              "Hipótesis de carga: 3\n  H01  Permanente\n  H02  Viento X\n  H03  Temperatura\n"
+              "Combinaciones: 2\n  C01  ELU = 1.35·H01 + 1.5·H02\n"
+              "  C02  Servicio = 1·H01 + 0.6·H02 + 1·H03\n");
+    const CliRun calc = runCli({"calc", dir.string()});
+    EXPECT_EQ(calc.status, 0) << calc.err;
+    EXPECT_NE(calc.out.find("\n  de las hipótesis H02 a H03: INCOG, ESFUERZO, DESEQUIL y "
+                            "DIAGRAMA.Hkk\n  de las combinaciones C01 a C02: INCOG, ESFUERZO, "
+                            "DESEQUIL y DIAGRAMA.Ccc\n  la envolvente: ENVOLVEN.RES\n"),
+              std::string::npos)
+        << calc.out;
+    EXPECT_TRUE(fileExists(dir, "DIAGRAMA.C02"));
+    fs::remove(dir / "CARGAS.H03");
+    for (const char* command : {"cases", "calc"}) {
+        const CliRun r = runCli({command, dir.string()});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "No existe el fichero: " + (dir / "CARGAS.H03").string() + "\n");
     }
 }
 

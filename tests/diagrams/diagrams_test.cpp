@@ -7,6 +7,7 @@
 #include "diagrams/results_dxf.h"
 #include "model/textfile.h"
 #include "support/fakes.h"
+#include "support/load_cases.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
 
@@ -76,6 +77,41 @@ TEST(Diagrams, ValuesOutlinesAndShapes) {
         EXPECT_NEAR(p[4][0], 1.8, 1e-9);
         EXPECT_NEAR(p[4][1], code == 'F' ? -0.5 * v : 0, 1e-9) << code;
         EXPECT_NEAR(p[4][2], 4 - (code == 'M' ? 0.5 * v : 0), 1e-9) << code;
+    }
+}
+
+// Each case and combination reads its own results and loads: the values
+// along the beam are those of its DIAGRAMA file.
+TEST(Diagrams, EachCaseAndCombinationReadsItsOwnResults) {
+    test::TempDir dir;
+    calculated(test::portal(), dir);
+    test::writeThreeCases(dir.path(), 4, 3);
+    Quiet observer;
+    test::FixedClock clock;
+    analysis::runCalculation(dir.path(), {}, observer, clock);
+    const ResultSet wind{ResultSet::Kind::Case, 2}, elu{ResultSet::Kind::Combination, 1};
+    for (const ResultSet& set : {wind, elu}) {
+        const DiagramData d = loadDiagramData(dir.path(), set);
+        const bool combined = set == elu;
+        EXPECT_NEAR(d.bars[2].loads[0], combined ? 1.35 * -3 : 0, 1e-6);
+        EXPECT_NEAR(d.bars[2].loads[2], combined ? 1.5 * -0.5 : -0.5, 1e-6);
+        EXPECT_EQ(d.nodeLoads[2][0], combined ? 1.35 * 2 + 1.5 * 1.25 : 1.25);
+        const auto lines = splitLines(*readTextFile(dir / ("DIAGRAMA." + set.extension())));
+        for (int i = 0; i <= 10; ++i) {
+            std::istringstream cols(lines[5 + 12 + 1 + std::size_t(i)].substr(8));
+            const auto v = analysis::diagramValues(d.bars[2].in, i * d.bars[2].in.L / 10);
+            for (const char code : std::string("XYZTFM")) {
+                double written = 0;
+                cols >> written;
+                EXPECT_NEAR(diagramValue(v, code), written, 6e-4) << set.code() << i << code;
+            }
+        }
+    }
+    try {
+        loadDiagramData(dir.path(), {ResultSet::Kind::Combination, 3});
+        ADD_FAILURE();
+    } catch (const DiagramError& e) {
+        EXPECT_STREQ(e.what(), "La estructura no tiene la hipótesis o combinación C03.");
     }
 }
 

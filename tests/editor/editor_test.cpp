@@ -8,6 +8,7 @@
 #include "editor/printing.h"
 #include "editor/save.h"
 #include "editor/svg_surface.h"
+#include "support/load_cases.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
 #include "ui/recording.h"
@@ -499,6 +500,17 @@ TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
     again.data().bars(1, End) = 99;
     EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
     EXPECT_EQ(test::snapshot(dir.path()), files);
+
+    // With several load cases, a save keeps their files' numbering or is refused.
+    again.data().bars(1, End) = 2;
+    test::writeThreeCases(dir.path(), 6, 3);
+    again.commitNode(NodeGroup::Coordinates, 1, "9");
+    saveStructure(dir.path(), again.data());
+    EXPECT_EQ(loadStructure<float>(dir.path(), part::All).cases.count(), 3);
+    const std::string kept = test::snapshot(dir.path());
+    again.PonQuitaBarra(1, 3);
+    EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
+    EXPECT_EQ(test::snapshot(dir.path()), kept);
 }
 
 // A new structure directory: one node to start from and the default types;

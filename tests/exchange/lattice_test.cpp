@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "exchange_support.h"
+#include "model/structure_data.h"
+#include "support/load_cases.h"
 
 namespace vanto::exchange {
 namespace {
@@ -118,6 +120,30 @@ TEST(Lattice, KeepingTheStructureAppendsAfterItsNodesAndBars) {
     EXPECT_EQ(dir.read("NOTAS.DAT"), "Mi estructura.\r\n");
     EXPECT_EQ(dir.read("TIPOS.DAT"), "cabecera\r\n0\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.RES"));
+}
+
+// Load cases grow with a kept structure, unloaded on the new nodes and bars;
+// a new lattice replaces them with none.
+TEST(Lattice, LoadCasesGrowWithTheKeptStructureAndGoWithANewOne) {
+    TempDir dir;
+    test::writeChain(dir.path(), 10);
+    test::writeThreeCases(dir.path(), 10, 9);
+    dir.write("INCOG.H02", "0\r\n");
+    LatticeOptions o = grid(2, 1, 2);
+    o.keepCurrent = true;
+    generateLattice(dir.path(), o);
+    const Structure s = loadStructure<float>(dir.path(), part::All);
+    ASSERT_EQ(s.cases.count(), 3);
+    EXPECT_EQ(s.cases.loadCase(2).nodeLoads(2, 1), 1.25f);
+    EXPECT_EQ(s.cases.loadCase(2).nodeLoads(14, 1), 0);
+    EXPECT_EQ(s.cases.loadCase(3).barLoads(9, 4), 20);
+    EXPECT_EQ(s.cases.loadCase(3).barLoads(12, 4), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.H02"));
+
+    o.keepCurrent = false;
+    generateLattice(dir.path(), o);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(isLoadCaseFile(e.path().filename().string())) << e.path();
 }
 
 // A zero spacing and a negative count are refused from the window's test.

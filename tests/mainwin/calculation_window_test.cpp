@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "mainwin/calculation_window.h"
+#include "support/load_cases.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -39,11 +40,10 @@ class CalculationWindowTest : public QObject {
         QVERIFY(!fileExists(f.dir.path(), "matriz.lsc"));
         QVERIFY(w.Comenzar->isEnabled() && w.Salir->isEnabled());
         QVERIFY(w.Frame1->isVisible() && !w.Frame2->isVisible());
-        const char* rows[][3] = {{"ba1", "baT", "3/ 3"},
-                                 {"fi1", "fiT", "24/ 24"},
-                                 {"ig1", "igT", "24/ 24"},
-                                 {"es1", "esT", "3/ 3"},
-                                 {"dg1", "dgT", "3/ 3"}};
+        const char* rows[][3] = {{"ba1", "baT", "3/ 3"},   {"fi1", "fiT", "24/ 24"},
+                                 {"ig1", "igT", "24/ 24"}, {"hi1", "hiT", "1/ 1"},
+                                 {"es1", "esT", "3/ 3"},   {"dg1", "dgT", "3/ 3"},
+                                 {"en1", "enT", "/"}};
         for (const auto& [current, total, shown] : rows)
             QCOMPARE(row(w, current, total), QString(shown));
         QCOMPARE(w.HoraFin->text(), QString("10:00"));  // the clock stood still
@@ -61,6 +61,13 @@ class CalculationWindowTest : public QObject {
         QTest::mouseClick(w.Comenzar, Qt::LeftButton);
         QVERIFY(fileExists(f.dir.path(), "matriz.lsc"));
         QVERIFY(fileExists(f.dir.path(), "matriz.tri"));
+
+        // Three cases and two combinations: six result sets with the envelope.
+        test::writeThreeCases(f.dir.path(), 4, 3);
+        QTest::mouseClick(w.Comenzar, Qt::LeftButton);
+        QCOMPARE(row(w, "hi1", "hiT"), QString("6/ 6"));
+        QCOMPARE(row(w, "en1", "enT"), QString("3/ 3"));
+        QVERIFY(fileExists(f.dir.path(), "DIAGRAMA.C02"));
 
         // Salir ends the module.
         QSignalSpy finished(&w, &ui::ModuleWindow::finished);

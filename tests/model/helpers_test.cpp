@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 
 namespace vanto {
@@ -66,6 +69,26 @@ TEST_P(HelpersInLocale, ParseNumberReadsTheLeadingNumber) {
 
 INSTANTIATE_TEST_SUITE_P(PointAndComma, HelpersInLocale, ::testing::Values('.', ','),
                          [](const auto& info) { return info.param == '.' ? "Point" : "Comma"; });
+
+// Rounding to the pattern's decimals is that of the exact binary value, as
+// printf gives it, at every magnitude; exact ties, which printf takes to the
+// even neighbour and the patterns away from zero, are left out.
+TEST(FormatPoint, RoundsAsTheExactValueDoes) {
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> mantissa(-10, 10);
+    std::uniform_int_distribution<int> exponent(-8, 17);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = std::ldexp(mantissa(rng), exponent(rng) * 2);
+        for (const auto& [pattern, places] : {std::pair{"0.000", 3}, {"0.00", 2}, {"0", 0}}) {
+            if (std::fmod(std::ldexp(std::abs(v), places + 1), 2.0) == 1.0) continue;
+            char expected[400];
+            std::snprintf(expected, sizeof expected, "%.*f", places, v);
+            std::string e = expected;
+            if (e.find_first_not_of("-0.") == std::string::npos && e[0] == '-') e.erase(0, 1);
+            ASSERT_EQ(FormatPoint(v, pattern), e) << v;
+        }
+    }
+}
 
 TEST(NthWord, SkipsLeadingTrailingAndRepeatedBlanks) {
     EXPECT_EQ(NthWord(3, "  uno dos   tres cuatro"), "tres");

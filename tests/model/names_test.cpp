@@ -24,7 +24,7 @@ TEST(StructureNames, TrimmedOfBlanksAndRefusedWithASeparator) {
 
     const std::pair<std::string, std::string> refusals[] = {
         {"Nave", ""},        {"Pórtico \"A\"", Quote}, {"-Nave", ""},
-        {"../fuera", Slash}, {"a/b", Slash},        {std::string("a\0b", 3), Slash},
+        {"../fuera", Slash}, {"a/b", Slash},           {std::string("a\0b", 3), Slash},
     };
     for (const auto& [name, why] : refusals)
         EXPECT_EQ(nameRefusal(name), why) << name;
@@ -38,6 +38,10 @@ struct Work {
             fs::create_directories(dir / d);
         dir.write("-Nave/DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
         dir.write("-Nave/INCOG.RES", "0\r\n");
+        // Load cases and their results travel with the copy.
+        dir.write("-Nave/HIPOTESI.DAT", "2\r\n\"G\"\r\n\"Q\"\r\n");
+        dir.write("-Nave/CARGAS.H02", "1\r\n");
+        dir.write("-Nave/INCOG.C01", "2\r\n");
         dir.write("-Puente/DATOS.DAT", "x");
     }
     test::TempDir dir;

@@ -31,8 +31,10 @@ TEST(Structure, SavesTheSampleItLoadedByteForByte) {
     s.save(dir.path(), part::All, [&](int i, int n) { steps.emplace_back(i, n); });
     for (const char* name : StructureFiles)
         EXPECT_EQ(dir.read(name), bytes(Portico / name)) << name;
-    EXPECT_EQ(steps,
-              (std::vector<std::pair<int, int>>{{1, 6}, {2, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}}));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{
+                         {1, 7}, {2, 7}, {3, 7}, {4, 7}, {5, 7}, {6, 7}, {7, 7}}));
+    // One load case, as without the load-case files: none is written.
+    EXPECT_EQ(test::snapshot(dir.path()).find("HIPOTESI"), std::string::npos);
 }
 
 TEST(Structure, FileLayoutsByKnownValues) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "support/cli_harness.h"
+#include "support/load_cases.h"
 #include "support/structures.h"
 
 namespace vanto::test {
@@ -92,6 +95,53 @@ TEST(RenumberCommand, RefusalsWriteNothing) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(snapshot(dir.path()), before);
     }
+}
+
+// A cantilever along X numbered 1, 4, 2, 5, 3 from its fixed end, with three
+// load cases: renumbered, each case's and combination's results are those of
+// before at the same points.
+TEST(RenumberCommand, EveryLoadCaseFollowsTheNewNumbering) {
+    TempDir dir;
+    Frame f;
+    for (float x : {0.0f, 2.0f, 4.0f, 1.0f, 3.0f})
+        f.node(x, 0, 0);
+    f.fix(1);
+    for (auto [o, e] : {std::pair{1, 4}, {4, 2}, {2, 5}, {5, 3}})
+        f.bar(o, e, 1);
+    f.loads[2][2] = -1;
+    f.write(dir.path());
+    writeThreeCases(dir.path(), 5, 4);
+    // Results by the node's abscissa.
+    auto results = [&](const ResultSet& set) {
+        const auto x = DiscoX::readCoordinates(dir.path(), 5);
+        const auto d =
+            *DiscoX::readNodeResults<double>(dir.path(), DiscoX::NodeResult::Displacements, 5, set);
+        std::map<float, std::vector<double>> byX;
+        for (int n = 1; n <= 5; ++n)
+            byX[x(n, 1)].assign(d.begin() + 6 * (n - 1) + 1, d.begin() + 6 * n + 1);
+        return byX;
+    };
+    const std::vector<ResultSet> sets = {{},
+                                         {ResultSet::Kind::Case, 2},
+                                         {ResultSet::Kind::Case, 3},
+                                         {ResultSet::Kind::Combination, 1},
+                                         {ResultSet::Kind::Combination, 2}};
+    ASSERT_EQ(runCli({"calc", dir.path().string()}).status, 0);
+    std::vector<std::map<float, std::vector<double>>> before;
+    for (const ResultSet& set : sets)
+        before.push_back(results(set));
+    const CliRun renumbered = runCli({"renumber", dir.path().string(), "--all", "--save"});
+    EXPECT_NE(renumbered.out.find("Grabados BARRAS.DAT, COORDENA.DAT, COACCION.DAT, CARGAS.DAT y "
+                                  "CARGAS.H02 a CARGAS.H03 con la nueva numeración."),
+              std::string::npos)
+        << renumbered.out;
+    EXPECT_FALSE(fileExists(dir.path(), "INCOG.C02"));
+    ASSERT_EQ(runCli({"calc", dir.path().string()}).status, 0);
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        for (const auto& [x, d] : results(sets[i]))
+            for (std::size_t k = 0; k < 6; ++k)
+                EXPECT_NEAR(d[k], before[i].at(x)[k], 1e-9 * (1 + std::abs(d[k])))
+                    << sets[i].code() << " x " << x << " " << k;
 }
 
 }  // namespace

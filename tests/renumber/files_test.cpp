@@ -82,16 +82,18 @@ TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
     Renumbering r(LeeDatos(dir.path()));
     EXPECT_THROW(r.GrabaDatos(dir.path()), std::logic_error);  // nothing better yet
     EXPECT_EQ(kept(), untouched);
-    // From node 3 the order is 3, 2, 4, 1 and every bar comes out reversed.
+    // From node 3 the order is 3, 2, 4, 1 and every bar comes out reversed:
+    // turned round, each keeps its fixities at their physical ends and its
+    // section, so its angle changes sign (its loads along local z would too).
     r.studyFrom(3);
     ASSERT_EQ(r.BestWidth(), 12);
     ASSERT_TRUE(r.canSave());
     const auto deleted = r.GrabaDatos(dir.path());
 
     EXPECT_EQ(dir.read("BARRAS.DAT"),
-              "3,4,2,30,-1.5,0.25,0,10,0.5,1\r\n"
+              "3,4,2,-30,-1.5,0.25,0,10,1,0.5\r\n"
               "2,3,1,0,0,0,0,0,1,1\r\n"
-              "1,2,3,0,-2,0,0,0,1,0\r\n");
+              "1,2,3,0,-2,0,0,0,0,1\r\n");
     EXPECT_EQ(dir.read("COORDENA.DAT"),
               "3\r\n2\r\n4\r\n1\r\n30\r\n20\r\n40\r\n10\r\n300.5\r\n200.5\r\n400.5\r\n100.5\r\n");
     EXPECT_EQ(dir.read("COACCION.DAT"),

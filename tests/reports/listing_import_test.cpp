@@ -8,6 +8,7 @@
 #include "model/textfile.h"
 #include "reports/listing.h"
 #include "reports/structures.h"
+#include "support/load_cases.h"
 #include "support/tempdir.h"
 
 namespace vanto::reports {
@@ -109,6 +110,47 @@ TEST_F(ListingImport, RoundTripRewritesTheSameFiles) {
         EXPECT_EQ(target.read(name), portico.read(name)) << name;
 }
 
+// Three cases and two combinations come back file for file; the results and
+// case files of the old structure go.
+TEST_F(ListingImport, LoadCasesComeBackFileForFile) {
+    TempDir portico;
+    test::writePortico(portico.path());
+    test::writeThreeCases(portico.path(), 4, 3);
+    writeDataListing(portico.path(), clock);
+    for (const char* stale : {"CARGAS.H05", "INCOG.H02", "DIAGRAMA.C03", "ENVOLVEN.RES"})
+        target.write(stale, "0\r\n");
+    listin(target.path(), portico / "listado.txt", progress);
+    for (const char* name : dataFiles)
+        EXPECT_EQ(target.read(name), portico.read(name)) << name;
+    for (const char* name : {"HIPOTESI.DAT", "CARGAS.H02", "CARGABAR.H02", "CARGAS.H03",
+                             "CARGABAR.H03", "COMBINA.DAT"})
+        EXPECT_EQ(target.read(name), portico.read(name)) << name;
+    EXPECT_EQ(entriesOf(target.path()).size(), 12u);
+
+    // A listing whose cases do not hang together is refused, naming the line.
+    const Listing listing(dataListing(portico.path(), clock));
+    const struct {
+        Listing edited;
+        std::string message;
+    } rows[] = {
+        {Listing(listing).edit("  2 \"Servicio\"", " 1 0.6 1", " 1 0.6"),
+         "la combinación tiene 2 coeficientes y debe tener uno por hipótesis, 3."},
+        {Listing(listing).edit("CARGAS EN LAS BARRAS  (t/m, ºC)  HIPOTESIS 3", "3", "4"),
+         "se esperaba la sección de las cargas en las barras de la hipótesis 3."},
+        {Listing(listing).edit("  2 \"Viento X\"", "\"Viento X\"", "Viento X"),
+         "falta el nombre, entre comillas."},
+    };
+    for (const auto& r : rows) {
+        source.write("listado.txt", r.edited.text());
+        try {
+            listin(target.path(), listingPath, progress);
+            ADD_FAILURE() << r.message;
+        } catch (const ListingImportError& e) {
+            EXPECT_NE(std::string(e.what()).find(r.message), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST_F(ListingImport, OldMacintoshLineEndsReadAsAnyOther) {
     TempDir portico;
     test::writePortico(portico.path());
@@ -204,8 +246,9 @@ TEST_F(ListingImport, ReportsProgressPerNodeAndPerFile) {
     std::vector<RecordingProgress::Report> expected;
     for (int node = 1; node <= 3; ++node)
         expected.push_back({ImportReading, node, 3});
-    for (int file = 1; file <= 6; ++file)
-        expected.push_back({ImportWriting, file, 6});
+    // Six data files and the load cases (none here).
+    for (int file = 1; file <= 7; ++file)
+        expected.push_back({ImportWriting, file, 7});
     EXPECT_EQ(recording.reports, expected);
 }
 
