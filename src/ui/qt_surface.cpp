@@ -48,7 +48,17 @@ void QtSurface::detach() {
     device_ = nullptr;
 }
 
+void QtSurface::renew() {
+    kx_ = size_.width() / width_;
+    ky_ = size_.height() / height_;
+    penPixels_ = std::max(1, int(std::lround(lineWidth_ * dpi_ / 96.0)));
+    direct_ =
+        raster_.bits && mode_ == PenMode::Copy && style_ == LineStyle::Solid && penPixels_ == 1;
+}
+
 void QtSurface::flush() {
+    raster_ = {};
+    direct_ = false;
     if (painter_) {
         painter_->end();
         painter_.reset();
@@ -62,16 +72,79 @@ QPainter& QtSurface::painter() {
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::TextAntialiasing, true);
         painter_->setFont(qfont(font_));
-        applyPen();
+        penDirty_ = true;
+        // Begun, the painter has the image to itself: its pixels stay put
+        // until it ends.
+        if (device_ && device_->devType() == QInternal::Image && painter_->isActive()) {
+            auto* image = static_cast<QImage*>(device_);
+            const QImage::Format f = image->format();
+            if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+                f == QImage::Format_ARGB32_Premultiplied)
+                raster_ = {reinterpret_cast<std::uint32_t*>(image->bits()),
+                           image->bytesPerLine() / 4, image->width(), image->height(),
+                           image->devicePixelRatio()};
+        }
+        renew();
     }
+    if (penDirty_) applyPen();
     return *painter_;
 }
 
-int QtSurface::penPixels() const {
-    return std::max(1, int(std::lround(lineWidth_ * dpi_ / 96.0)));
+std::uint32_t QtSurface::pixel() const {
+    return 0xFF000000u | (foreground_ & 0xFF) << 16 | (foreground_ & 0xFF00) |
+           (foreground_ >> 16 & 0xFF);
+}
+
+// The pixels of the line a–b (logical pixels), as QPainter's one-pixel
+// cosmetic pen lights them: along the major axis from the rounded lower end
+// up to, not including, the rounded upper end; across it the pixel under the
+// line at each pixel's middle.
+void QtSurface::directLine(QPointF a, QPointF b) {
+    const Raster& r = raster_;
+    a *= r.ratio, b *= r.ratio;
+    const bool across = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+    double a0 = across ? a.x() : a.y(), b0 = across ? b.x() : b.y();
+    double a1 = across ? a.y() : a.x(), b1 = across ? b.y() : b.x();
+    if (b0 < a0) std::swap(a0, b0), std::swap(a1, b1);
+    const double slope = (b1 - a1) / (b0 - a0);
+    const int major = across ? r.width : r.height, minor = across ? r.height : r.width;
+    // Only the part over the image: huge coordinates after a deep zoom too.
+    const double first = std::max(std::floor(a0 + 0.5), 0.0);
+    const double last = std::min(std::floor(b0 + 0.5), double(major));
+    if (!(first < last)) return;
+    const std::uint32_t colour = pixel();
+    const double m0 = a1 + (first + 0.5 - a0) * slope;
+    // The steps k at which the line is over the image across its major axis.
+    double k0 = 0, k1 = last - first;
+    if (slope != 0) {
+        const double enter = (0 - m0) / slope, leave = (minor - m0) / slope;
+        k0 = std::max(k0, std::floor(std::min(enter, leave)));
+        k1 = std::min(k1, std::ceil(std::max(enter, leave)) + 1);
+    }
+    if (!(k0 < k1)) return;
+    const qsizetype step = across ? 1 : r.stride, stride = across ? r.stride : 1;
+    for (int k = int(k0); k < int(k1); ++k) {
+        const double m = m0 + k * slope;
+        if (!(m >= 0 && m < minor)) continue;
+        // m ≥ 0: truncation floors.
+        r.bits[(qsizetype(first) + k) * step + qsizetype(m) * stride] = colour;
+    }
+}
+
+// A box of whole logical pixels.
+void QtSurface::directBox(const QRectF& box) {
+    const Raster& r = raster_;
+    const int x0 = std::max(0, int(std::lround(box.left() * r.ratio)));
+    const int y0 = std::max(0, int(std::lround(box.top() * r.ratio)));
+    const int x1 = std::min(r.width, int(std::lround(box.right() * r.ratio)));
+    const int y1 = std::min(r.height, int(std::lround(box.bottom() * r.ratio)));
+    const std::uint32_t colour = pixel();
+    for (int y = y0; y < y1; ++y)
+        std::fill(r.bits + y * r.stride + x0, r.bits + y * r.stride + std::max(x0, x1), colour);
 }
 
 void QtSurface::applyPen() {
+    penDirty_ = false;
     if (!painter_ || !painter_->isActive()) return;
     QPen pen(qcolour(foreground_));
     pen.setCosmetic(true);
@@ -96,11 +169,6 @@ void QtSurface::applyPen() {
                                         : QPainter::CompositionMode_SourceOver);
 }
 
-QPointF QtSurface::toDevice(double x, double y) const {
-    return QPointF(origin_.x() + (x - left_) * size_.width() / width_,
-                   origin_.y() + (y - top_) * size_.height() / height_);
-}
-
 QPointF QtSurface::toUser(QPointF device) const {
     return QPointF(left_ + (device.x() - origin_.x()) * width_ / size_.width(),
                    top_ + (device.y() - origin_.y()) * height_ / size_.height());
@@ -119,6 +187,7 @@ void QtSurface::setScale(double left, double top, double width, double height) {
     top_ = top;
     width_ = width;
     height_ = height;
+    renew();
 }
 
 void QtSurface::resetScale() {
@@ -126,27 +195,32 @@ void QtSurface::resetScale() {
     top_ = 0;
     width_ = widthTwips();
     height_ = heightTwips();
+    renew();
 }
 
+// The pen goes to the painter when QPainter next draws.
 void QtSurface::setForeground(Colour colour) {
     if (colour == foreground_) return;
     foreground_ = colour;
-    applyPen();
+    penDirty_ = true;
 }
 
 void QtSurface::setPenMode(PenMode mode) {
     mode_ = mode;
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setLineWidth(int pixels) {
     lineWidth_ = std::max(1, pixels);
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setLineStyle(LineStyle style) {
     style_ = style;
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setFont(const Font& font) {
@@ -174,8 +248,13 @@ void QtSurface::moveTo(double x, double y) {
 // One device pixel (or the pen's width) at p: the smallest mark there is.
 void QtSurface::dot(QPointF p) {
     const int w = penPixels();
-    const QPointF corner(std::floor(p.x() - (w - 1) / 2.0), std::floor(p.y() - (w - 1) / 2.0));
-    painter().fillRect(QRectF(corner, QSizeF(w, w)), qcolour(foreground_));
+    const QRectF box(QPointF(std::floor(p.x() - (w - 1) / 2.0), std::floor(p.y() - (w - 1) / 2.0)),
+                     QSizeF(w, w));
+    if (!painter_) painter();
+    if (raster_.bits && mode_ == PenMode::Copy)
+        directBox(box);
+    else
+        painter().fillRect(box, qcolour(foreground_));
 }
 
 void QtSurface::line(double x1, double y1, double x2, double y2) {
@@ -187,8 +266,12 @@ void QtSurface::line(double x1, double y1, double x2, double y2) {
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
         !std::isfinite(b.y()))
         return;
-    if (std::lround(a.x()) == std::lround(b.x()) && std::lround(a.y()) == std::lround(b.y()))
+    if (!painter_) painter();
+    const auto rounded = [](double v) { return std::floor(v + 0.5); };
+    if (rounded(a.x()) == rounded(b.x()) && rounded(a.y()) == rounded(b.y()))
         dot(a);
+    else if (direct_)
+        directLine(a, b);
     else
         painter().drawLine(a, b);
     drawn();
@@ -233,6 +316,12 @@ void QtSurface::fillBox(double x1, double y1, double x2, double y2) {
     const double w = std::max(1.0, std::round(r.right()) - l);
     const double h = std::max(1.0, std::round(r.bottom()) - t);
     r = QRectF(l, t, w, h);
+    if (!painter_) painter();
+    if (raster_.bits && mode_ == PenMode::Copy) {
+        directBox(r);
+        drawn();
+        return;
+    }
     QPainter& p = painter();
     if (mode_ == PenMode::Xor && xorSupported_) {
         p.setPen(Qt::NoPen);
@@ -292,15 +381,40 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     recreate();
 }
 
+void PictureBox::scheduleUpdate() {
+    if (updatePending_) return;
+    updatePending_ = true;
+    update();
+}
+
 void PictureBox::WidgetSurface::drawn() {
-    if (box_.updatePending_) return;
-    box_.updatePending_ = true;
-    box_.update();
+    box_.scheduleUpdate();
+}
+
+void PictureBox::OverlaySurface::drawn() {
+    box_.overlayUsed_ = true;
+    box_.scheduleUpdate();
+}
+
+void PictureBox::OverlaySurface::clear() {
+    flush();
+    box_.overlayImage_.fill(Qt::transparent);
+    moveTo(scaleLeft(), scaleTop());
+    if (!box_.overlayUsed_) return;
+    box_.overlayUsed_ = false;
+    box_.scheduleUpdate();
 }
 
 QImage PictureBox::image() {
     surface_.flush();
     return image_;
+}
+
+QImage PictureBox::shown() {
+    QImage out = image();
+    overlay_.flush();
+    if (overlayUsed_) QPainter(&out).drawImage(0, 0, overlayImage_);
+    return out;
 }
 
 void PictureBox::setBackgroundColour(Colour colour) {
@@ -321,21 +435,33 @@ void PictureBox::recreate() {
     image_.fill(qcolour(background_));
     surface_.attach(&image_, QSizeF(logical), dpi);
     surface_.setBackground(background_);
+    overlay_.detach();
+    overlayImage_ = QImage(image_.size(), QImage::Format_ARGB32_Premultiplied);
+    overlayImage_.setDevicePixelRatio(ratio);
+    overlayImage_.setDotsPerMeterX(dotsPerMeter);
+    overlayImage_.setDotsPerMeterY(dotsPerMeter);
+    overlayImage_.fill(Qt::transparent);
+    overlayUsed_ = false;
+    overlay_.attach(&overlayImage_, QSizeF(logical), dpi);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     updatePending_ = false;
     surface_.flush();
+    overlay_.flush();
+    const QRect area = event->rect();
+    const QRectF source(QPointF(area.topLeft()) * image_.devicePixelRatio(),
+                        QSizeF(area.size()) * image_.devicePixelRatio());
     QPainter p(this);
-    p.drawImage(event->rect(), image_,
-                QRectF(QPointF(event->rect().topLeft()) * image_.devicePixelRatio(),
-                       QSizeF(event->rect().size()) * image_.devicePixelRatio()));
+    p.drawImage(area, image_, source);
+    if (overlayUsed_) p.drawImage(area, overlayImage_, source);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-    const Colour fg = surface_.foreground();
+    const Colour fg = surface_.foreground(), marks = overlay_.foreground();
     recreate();
     surface_.setForeground(fg);
+    overlay_.setForeground(marks);
     emit resized();
 }
 
