@@ -96,39 +96,70 @@ std::uint32_t QtSurface::pixel() const {
 }
 
 // The pixels of the line a–b (logical pixels), as QPainter's one-pixel
-// cosmetic pen lights them: along the major axis from the rounded lower end
-// up to, not including, the rounded upper end; across it the pixel under the
-// line at each pixel's middle.
+// cosmetic pen lights them: the ends in 26.6 fixed point, along the major
+// axis from the rounded lower end up to, not including, the rounded upper
+// end, across it stepping in 16.16 fixed point from the middle of the first
+// pixel.
 void QtSurface::directLine(QPointF a, QPointF b) {
     const Raster& r = raster_;
     a *= r.ratio, b *= r.ratio;
-    const bool across = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
-    double a0 = across ? a.x() : a.y(), b0 = across ? b.x() : b.y();
-    double a1 = across ? a.y() : a.x(), b1 = across ? b.y() : b.x();
-    if (b0 < a0) std::swap(a0, b0), std::swap(a1, b1);
-    const double slope = (b1 - a1) / (b0 - a0);
-    const int major = across ? r.width : r.height, minor = across ? r.height : r.width;
-    // Only the part over the image: huge coordinates after a deep zoom too.
-    const double first = std::max(std::floor(a0 + 0.5), 0.0);
-    const double last = std::min(std::floor(b0 + 0.5), double(major));
-    if (!(first < last)) return;
+    // So far out, the line is first cut to the image's neighbourhood.
+    constexpr double Far = 1 << 20;
+    if (std::max({std::abs(a.x()), std::abs(a.y()), std::abs(b.x()), std::abs(b.y())}) > Far &&
+        !clipped(a, b, r.width, r.height))
+        return;
+    const auto fixed = [](double v) { return std::int64_t(v * 64); };
+    std::int64_t x1 = fixed(a.x()), y1 = fixed(a.y()), x2 = fixed(b.x()), y2 = fixed(b.y());
+    const bool across = std::abs(x2 - x1) >= std::abs(y2 - y1);
+    if (!across) std::swap(x1, y1), std::swap(x2, y2);
+    if (x2 < x1) std::swap(x1, x2), std::swap(y1, y2);
+    if (x2 == x1) return;
+    const std::int64_t step = (y2 - y1) * 65536 / (x2 - x1);
+    const std::int64_t first = (x1 + 32) >> 6, last = (x2 + 32) >> 6;
+    const std::int64_t m0 = (y1 << 10) + ((((first << 6) + (step > 0 ? 32 : 0) - x1) * step) >> 6);
+    const std::int64_t major = across ? r.width : r.height, minor = across ? r.height : r.width;
+    // Only the pixels over the image.
+    std::int64_t k0 = std::max<std::int64_t>(0, -first), k1 = std::min(last, major) - first;
+    if (step != 0) {
+        const double enter = -double(m0) / double(step);
+        const double leave = (double(minor) * 65536 - double(m0)) / double(step);
+        k0 = std::max(k0, std::int64_t(std::floor(std::min(enter, leave))));
+        k1 = std::min(k1, std::int64_t(std::ceil(std::max(enter, leave))) + 1);
+    }
     const std::uint32_t colour = pixel();
-    const double m0 = a1 + (first + 0.5 - a0) * slope;
-    // The steps k at which the line is over the image across its major axis.
-    double k0 = 0, k1 = last - first;
-    if (slope != 0) {
-        const double enter = (0 - m0) / slope, leave = (minor - m0) / slope;
-        k0 = std::max(k0, std::floor(std::min(enter, leave)));
-        k1 = std::min(k1, std::ceil(std::max(enter, leave)) + 1);
+    const qsizetype along = across ? 1 : r.stride, over = across ? r.stride : 1;
+    for (std::int64_t k = k0; k < k1; ++k) {
+        const std::int64_t m = (m0 + k * step) >> 16;
+        if (m < 0 || m >= minor) continue;
+        r.bits[qsizetype(first + k) * along + qsizetype(m) * over] = colour;
     }
-    if (!(k0 < k1)) return;
-    const qsizetype step = across ? 1 : r.stride, stride = across ? r.stride : 1;
-    for (int k = int(k0); k < int(k1); ++k) {
-        const double m = m0 + k * slope;
-        if (!(m >= 0 && m < minor)) continue;
-        // m ≥ 0: truncation floors.
-        r.bits[(qsizetype(first) + k) * step + qsizetype(m) * stride] = colour;
+}
+
+// Cuts the line a–b to the box a pixel wider than w × h; false when none of
+// it lies there.
+bool QtSurface::clipped(QPointF& a, QPointF& b, int w, int h) {
+    double t0 = 0, t1 = 1;
+    const double d[2] = {b.x() - a.x(), b.y() - a.y()}, p[2] = {a.x(), a.y()};
+    const double high[2] = {double(w) + 1, double(h) + 1};
+    for (int axis = 0; axis < 2; ++axis) {
+        for (const double bound : {-1.0, high[axis]}) {
+            if (d[axis] == 0) {
+                if ((bound < 0 && p[axis] < bound) || (bound > 0 && p[axis] > bound)) return false;
+                continue;
+            }
+            const double t = (bound - p[axis]) / d[axis];
+            const bool entering = (bound < 0) == (d[axis] > 0);
+            if (entering)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+        }
     }
+    if (!(t0 <= t1)) return false;
+    const QPointF from = a;
+    a = from + (b - from) * t0;
+    b = from + (b - from) * t1;
+    return true;
 }
 
 // A box of whole logical pixels.

@@ -6,8 +6,7 @@
 // On a 32-bit image, solid lines one pixel wide and filled boxes drawn in
 // copy mode are set pixel by pixel, without QPainter: a large structure is
 // hundreds of thousands of such figures, and QPainter takes some twenty times
-// as long for each. The pixels are those QPainter lights but for one here and
-// there along a line.
+// as long for each. The pixels are the ones QPainter lights.
 
 #include <QImage>
 #include <QPainter>
@@ -106,6 +105,7 @@ class QtSurface : public Surface {
     // Renews what follows from the scale, the pen and the device.
     void renew();
     void directLine(QPointF a, QPointF b);
+    static bool clipped(QPointF& a, QPointF& b, int width, int height);
     void directBox(const QRectF& r);
     std::uint32_t pixel() const;
 

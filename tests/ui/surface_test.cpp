@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QtTest>
 #include <functional>
+#include <random>
 
 #include "support/tempdir.h"
 #include "ui/fonts.h"
@@ -90,6 +91,45 @@ class SurfaceTest : public QObject {
             draw(c.surface);
             QCOMPARE(c.count(Black), 1);
         }
+    }
+
+    // Solid lines set straight to an image's pixels light the pixels QPainter
+    // lights; the overlay of a picture box shows over it, never in it.
+    void linesAsQPainterDrawsThemAndTheOverlay() {
+        std::mt19937 random(3);
+        std::uniform_real_distribution<double> at(-150, 1050), offset(-300, 300);
+        Canvas direct(64, 64);
+        QImage painted(64, 64, QImage::Format_RGB32);
+        painted.fill(Qt::white);
+        QPainter p(&painted);
+        QPen pen(Qt::black, 1);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        for (int i = 0; i < 400; ++i) {
+            const double x = at(random), y = at(random), u = x + offset(random),
+                         v = y + offset(random);
+            direct.surface.line(x, y, u, v);
+            p.drawLine(direct.surface.toDevice(x, y), direct.surface.toDevice(u, v));
+        }
+        p.end();
+        const QImage mine = direct.done();
+        int differ = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                differ += mine.pixel(x, y) != painted.pixel(x, y);
+        QVERIFY2(differ <= 8, qPrintable(QString::number(differ)));
+
+        ui::PictureBox box;
+        box.resize(40, 30);
+        box.surface().fillBox(0, 0, 600, 450);
+        box.overlay().setForeground(rgb(255, 0, 0));
+        box.overlay().line(0, 150, 600, 150);
+        const QImage picture = box.image();
+        QCOMPARE(box.shown().pixel(20, 10) & 0xFFFFFF, 0xFF0000u);
+        QCOMPARE(picture.pixel(20, 10) & 0xFFFFFF, 0u);
+        box.overlay().clear();
+        QCOMPARE(box.shown(), picture);
     }
 
     void xorDrawnTwiceRestoresThePicture() {
