@@ -70,12 +70,7 @@ void Editor::setZoomWindowMode(bool on) {
 void Editor::DibujaEstr() {
     options_.mode = mode();
     editor::DibujaEstr(dib_, data(), screen_, options_);
-    if (!multiple()) {
-        if (mode() == Mode::Nodes)
-            refreshNodePanel(1);
-        else
-            refreshBarPanel(1);
-    }
+    if (!multiple()) showPanel(mode(), true);
     drawMarks();
 }
 
@@ -157,15 +152,22 @@ void Editor::takeOverEdits() {
     if (panels_) panels_->takeOverEdits();
 }
 
+void Editor::showPanel(Mode m, bool current) {
+    if (!panels_) return;
+    const int item = current ? picked_.current(m) : 0;
+    if (m == Mode::Nodes)
+        panels_->showNode(item >= 1 && item <= data().nodeCount ? item : 0);
+    else
+        panels_->showBar(item >= 1 && item <= data().barCount ? item : 0);
+}
+
 void Editor::refreshNodePanel(int show) {
-    const int n = currentNode();
-    if (panels_) panels_->showNode(show == 1 && n >= 1 && n <= data().nodeCount ? n : 0);
+    showPanel(Mode::Nodes, show == 1);
     drawMarks();
 }
 
 void Editor::refreshBarPanel(int show) {
-    const int b = currentBar();
-    if (panels_) panels_->showBar(show == 1 && b >= 1 && b <= data().barCount ? b : 0);
+    showPanel(Mode::Bars, show == 1);
     drawMarks();
 }
 

@@ -116,6 +116,8 @@ class Editor {
     bool changed() const { return canUndo(); }
 
   private:
+    // The panel of mode m shows its current item, or nothing.
+    void showPanel(Mode m, bool current);
     void afterHistoryStep();
     void addBarFrom(int a, int b);
 

@@ -43,6 +43,13 @@ TEST(BarDetail, ScreenAndPrinter) {
         "1",      "1",    "2",     "0",    "0.5",   "1",    "1.5",   "2",
         "metros", "0.00", "-0.50", "0.50", "-1.00", "1.00", "-1.50", "1.50"};  // bar, nodes, rulers
     EXPECT_EQ(texts, expected);
+    // Node 1 left of the axis start, node 2 right of its end, half a text
+    // unit u = 3.9 / 48 above the axis: 0.8 − 0.9·u·1.1 − 0.2·u + u/5 and
+    // 0.8 + 2.3 + 0.7·u + u/5.
+    const double u = 3.9 / 48;
+    EXPECT_NEAR(s.of("text")[1].x1, 0.8 - 0.99 * u, 1e-9);
+    EXPECT_NEAR(s.of("text")[1].y1, 2 - u / 2 - u / 50, 1e-9);
+    EXPECT_NEAR(s.of("text")[2].x1, 3.1 + 0.9 * u, 1e-9);
     const auto lines = s.of("line");
     const auto in = [&](Colour c) {
         std::vector<test::DrawCall> out;

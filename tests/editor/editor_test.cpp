@@ -31,9 +31,9 @@ TEST(Drawing, SymbolsFixitiesAndClipping) {
     const int a = f.node(0, 0, 0), b = f.node(0, 0, 4), c = f.node(6, 0, 4);
     f.node(0, 0, 500), f.node(6, 0, 600);
     f.fix(a);
-    f.loads[1][1] = -2;        // −2 t along Y at node 2
-    f.bar(a, b, 7, 0, 0);      // type 7, pinned origin
-    f.bar(c, b, 1, -3, 0.5f);  // loaded; EmpOR belongs to node 2
+    f.loads[1][1] = -2;             // −2 t along Y at node 2
+    f.bar(a, b, 7, 0, 0, 0.0001f);  // type 7, pinned origin, a trace of fixity at the end
+    f.bar(c, b, 1, -3, 0.5f);       // loaded; EmpOR belongs to node 2
     f.bar(c, 4, 1), f.bar(4, 5, 1), f.bar(5, 6, 1);
     Opened o(f);
     EXPECT_EQ(count(o.dib, "line", palette16(12)), 9u);  // three triangles...
@@ -50,6 +50,7 @@ TEST(Drawing, SymbolsFixitiesAndClipping) {
     o.ed.setDetailScale(30);
     o.ed.setMode(Mode::Bars);
     EXPECT_EQ(count(o.dib, "line", palette16(12)), 1u);  // EmpOR 0 of bar 1
+    EXPECT_EQ(count(o.dib, "line", palette16(14)), 2u);  // its EmpEX, and bar 2's EmpOR
     const auto half = o.dib.of("line");
     const auto mark = std::find_if(half.begin(), half.end(),
                                    [](const auto& l) { return l.colour == palette16(14); });
@@ -118,6 +119,7 @@ TEST(Editing, RightDragsAddAndRemoveBarsOneStepEach) {
     EXPECT_EQ(o.ed.data().bars(1, End), 3);
     right(2, {o.node(2).u + 10, o.node(2).v});
     EXPECT_EQ(o.ed.data().barCount, 2);
+    const std::size_t nodeMarks = count(o.dib, "fillBox", palette16(11));
     for (int i = 0; i < 150; ++i)
         right(4, {19990, 7990});
     EXPECT_EQ(o.ed.data().nodeCount, 158);
@@ -126,6 +128,7 @@ TEST(Editing, RightDragsAddAndRemoveBarsOneStepEach) {
     EXPECT_EQ(o.ed.data().coordinates(158, 3), 2);
     EXPECT_EQ(o.ed.data().restraints(158, 6), FreeMarker);
     EXPECT_EQ(o.ed.data().bars(152, End), 158);
+    EXPECT_EQ(count(o.dib, "fillBox", palette16(11)), nodeMarks + 150);  // each new node's
     EXPECT_TRUE(o.marks.of("line").empty());  // the line that followed is gone
 
     o.ed.undo();

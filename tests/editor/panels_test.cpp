@@ -31,7 +31,9 @@ TEST(Panels, TextsWithTheirPatternsInTheLocalesSeparator) {
         {p.barText(2, Angle), "12,500000"},
         {p.barText(2, VerticalLoad), "-3,000"},
         {p.barText(2, EmpEX), "1,000"},
-        {p.typeText(1, MY), "2100000"},
+        {p.barText(4, Origin), ""},
+        {p.typeText(2, MY), "2100000"},
+        {p.typeText(3, MY), ""},
     };
     setDecimalSeparator(separator);
     for (const auto& c : cases)
@@ -45,8 +47,9 @@ TEST(Panels, TypesAndMaterialsOneStepEach) {
     p.commitTypeName(1, "IPE·200");
     p.setMaterial(1, false);
     EXPECT_EQ(o.ed.data().types.names[1], "IPE·200");
-    EXPECT_EQ(o.ed.data().types.values(1, MY), 292402.0f);
-    EXPECT_EQ(o.ed.data().types.values(1, CdTerm), 0.011f);
+    const float concrete[] = {292402, 0.2f, 250, 2500, 0.011f};
+    for (int k = MY; k <= CdTerm; ++k)
+        EXPECT_EQ(o.ed.data().types.values(1, k), concrete[k - MY]) << k;
     p.commitType(1, A, "");
     EXPECT_EQ(o.ed.data().types.values(1, A), 0);
     o.ed.undo(), o.ed.undo();

@@ -27,29 +27,32 @@ std::size_t linesIn(const test::Recorder<Base>& s, Colour c) {
 const std::array<ScreenPoint, 3> Axes{{{100, 0}, {50, -50}, {0, -100}}};
 
 // A −2 t load along Y: a shaft ln 3 · s long towards −Y with a head at 1.3
-// times that; a fixed displacement (0.05 as well as 0) is a red triangle, a
-// fixed rotation a dark red T; 1234 draws nothing. On paper all in black.
+// times that, and one of 1 t along X; a fixed displacement (0.05 as well as
+// 0) is a red triangle, a fixed rotation a dark red T; 1234 draws nothing.
+// On paper all in black.
 TEST(Symbols, NodeLoadsAndRestraints) {
-    float loads[7] = {0, 0, -2, 0, 0, 0, 0};
+    float loads[7] = {0, 1, -2, 0, 0, 0, 0};
     float restraints[7] = {0, FreeMarker, FreeMarker, 0.05f, FreeMarker, FreeMarker, 0};
     RecordingSurface s;
     drawNodeSymbols(s, {1000, 1000}, Axes, 0.6f, loads, restraints, {});
     const float L = -0.6f * std::log(3.0f);
-    const auto shaft = s.of("line")[0];
+    const auto shaft = s.of("line")[5];
     EXPECT_EQ(shaft.colour, palette16(9));
     EXPECT_NEAR(shaft.x2, 1000 + 50 * L, 1e-3);
     EXPECT_NEAR(shaft.y2, 1000 - 50 * L, 1e-3);
-    EXPECT_EQ(linesIn(s, palette16(9)), 5u);   // shaft and closed head
-    EXPECT_EQ(linesIn(s, palette16(12)), 3u);  // the triangle along Z
-    EXPECT_EQ(linesIn(s, palette16(4)), 3u);   // the T about Z
-    EXPECT_EQ(s.calls.size(), 11u);
+    EXPECT_EQ(linesIn(s, palette16(9)), 10u);  // two shafts and closed heads
+    EXPECT_EQ(linesIn(s, palette16(12)), 3u);  // the triangle along Z, 0.7·s long
+    EXPECT_NEAR(s.of("line")[13].x2, 1000 + 0.42f * 30, 1e-3);
+    EXPECT_NEAR(s.of("line")[13].y2, 1000 - 0.42f * 100, 1e-3);
+    EXPECT_EQ(linesIn(s, palette16(4)), 3u);  // the T about Z
+    EXPECT_EQ(s.calls.size(), 16u);
 
     restraints[3] = 0;
     test::RecordingPrinter paper;
     drawNodeSymbols(paper, {10, 10}, Axes, 0.6f, loads, restraints, {2, Colour(0), true, false});
     EXPECT_EQ(linesIn(paper, 0), paper.calls.size());
-    EXPECT_EQ(paper.calls.size(), 5u);  // the load only
-    EXPECT_NEAR(paper.of("line")[0].x2, 10 + 2 * 50 * L, 1e-3);
+    EXPECT_EQ(paper.calls.size(), 10u);  // the loads only
+    EXPECT_NEAR(paper.of("line")[5].x2, 10 + 2 * 50 * L, 1e-3);
     EXPECT_EQ(ColBarra(7), ColBarra(1));
     EXPECT_EQ(ColBarra(1), palette16(2));
 }
@@ -86,6 +89,7 @@ TEST(Svg, BaselinesTagsAndNoNaN) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     svg.setFont({"Courier New", 6, false});
     svg.text(100, 200, "12");
+    EXPECT_DOUBLE_EQ(svg.textHeight("12"), 6 * 20 * 1.2);  // twips
     svg.nextItem("data-node", 3);
     svg.line(nan, 0, 10, 10);
     svg.fillBox(0, 0, 24, std::numeric_limits<double>::infinity());
