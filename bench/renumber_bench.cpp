@@ -12,7 +12,7 @@
 
 #include "bench/timing.h"
 #include "renumber/lattice.h"
-#include "renumber/literal_rule.h"
+#include "bench/literal_rule.h"
 #include "renumber/renumbering.h"
 
 namespace {

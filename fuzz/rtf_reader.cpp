@@ -3,6 +3,7 @@
 #include <QTextDocument>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 
 #include "ui/rtf.h"
@@ -17,9 +18,11 @@ void rtf(std::string_view input) {
         static char* argv[] = {name, nullptr};
         return std::make_unique<QGuiApplication>(argc, argv);
     }();
-    QTextDocument document;
-    if (rtf::read(QByteArray(input.data(), qsizetype(input.size())), document))
-        rtf::write(document);
+    QTextDocument document, again;
+    if (!rtf::read(QByteArray(input.data(), qsizetype(input.size())), document)) return;
+    // Whatever was read is written so that it reads back as the same text.
+    if (!rtf::read(rtf::write(document), again) || again.toPlainText() != document.toPlainText())
+        throw std::logic_error("RTF: el texto escrito no se lee igual");
 }
 
 }  // namespace vanto::fuzz

@@ -5,10 +5,11 @@ vanto_packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libsuitesparse-dev libopenblas-dev
+    libsuitesparse-dev libopenblas-dev zlib1g-dev
     fonts-liberation fonts-dejavu-core
     python3 python3-ezdxf
     xvfb xauth
+    poppler-utils desktop-file-utils  # the tests read PDFs and the desktop entry back
     clang libclang-rt-dev  # libFuzzer, for scripts/fuzz.sh
 )
 

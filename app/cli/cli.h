@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <string>
@@ -54,5 +55,48 @@ class TerminalProgress : public Progress {
     int lastStage_ = -1;
     std::chrono::steady_clock::time_point last_{};
 };
+
+// What most commands do around their work: a progress bar with these captions,
+// and the failures a subsystem reports in its own words (the exception types
+// `Errors...`) printed on standard error with the status BadInput, the bar
+// cleared first. `body` gets the bar, clears it before printing its own
+// result and returns the status; the file module's errors are guarded().
+//
+//     return withProgress<exchange::ExchangeError>({{1, "Barra nº:"}},
+//                                                 [&](TerminalProgress& progress) { ... });
+template <class... Errors, class Body>
+int withProgress(std::map<int, std::string> captions, Body&& body);
+
+// ---------------------------------------------------------------------------
+
+namespace detail {
+
+template <class Body>
+int reportingErrors(TerminalProgress&, Body& body) {
+    return body();
+}
+
+// One try block for each type, the first type innermost.
+template <class Error, class... More, class Body>
+int reportingErrors(TerminalProgress& progress, Body& body) {
+    try {
+        return reportingErrors<More...>(progress, body);
+    } catch (const Error& e) {
+        progress.finish();
+        std::cerr << e.what() << '\n';
+        return BadInput;
+    }
+}
+
+}  // namespace detail
+
+template <class... Errors, class Body>
+int withProgress(std::map<int, std::string> captions, Body&& body) {
+    return guarded([&] {
+        TerminalProgress progress(std::move(captions));
+        auto run = [&] { return int(body(progress)); };
+        return detail::reportingErrors<Errors...>(progress, run);
+    });
+}
 
 }  // namespace vanto::cli

@@ -127,6 +127,18 @@ const Command table[] = {
                   .count = 2}},
      .summary = "dibuja la estructura como la muestra el editor, en un fichero SVG",
      .run = runDraw},
+    {.name = "report",
+     .positionals = {dir},
+     .options = {{.name = "--out",
+                  .kind = Kind::Text,
+                  .arg = "FILE.pdf",
+                  .help = "el documento PDF que se escribe (DIR/memoria.pdf si se omite)",
+                  .what = "el fichero"},
+                 {.name = "--full-tables",
+                  .help = "da las tablas completas; sin esta opción las de más de 500 filas "
+                          "muestran solo las filas con los valores extremos"}},
+     .summary = "escribe la memoria de cálculo de la estructura calculada, un documento PDF",
+     .run = runReport},
 };
 
 void printHelp(std::ostream& out) {

@@ -21,5 +21,6 @@ int runImport(const Invocation& call);
 int runExportDxf(const Invocation& call);
 int runDiagrams(const Invocation& call);
 int runDraw(const Invocation& call);
+int runReport(const Invocation& call);
 
 }  // namespace vanto::cli

@@ -26,9 +26,8 @@ int runDiagrams(const Invocation& call) {
     if (!dir) return BadInput;
     const fs::path absolute = fs::absolute(*dir).lexically_normal();
 
-    return guarded([&] {
-        TerminalProgress progress({{1, "Barra nº:"}});
-        try {
+    return withProgress<diagrams::DiagramError, analysis::CalculationError>(
+        {{1, "Barra nº:"}}, [&](TerminalProgress& progress) {
             const diagrams::DiagramData data = diagrams::loadDiagramData(absolute);
             // capas.dxf sits beside the executable; without it the writer says so.
             std::error_code ec;
@@ -40,17 +39,8 @@ int runDiagrams(const Invocation& call) {
             if (outcome == diagrams::DxfOutcome::Written)
                 std::cout << "Dibujos escritos en " << (absolute / diagrams::Dxf3DName).string()
                           << " y " << diagrams::Dxf2DName << ".\n";
-            return int(Ok);
-        } catch (const diagrams::DiagramError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        } catch (const analysis::CalculationError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        }
-    });
+            return Ok;
+        });
 }
 
 }  // namespace vanto::cli

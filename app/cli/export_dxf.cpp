@@ -16,19 +16,13 @@ int runExportDxf(const Invocation& call) {
     const std::filesystem::path base = std::filesystem::absolute(call.arg(1)).lexically_normal();
     if (!base.has_filename()) return call.usageError("falta el nombre del fichero");
 
-    return guarded([&] {
-        TerminalProgress progress({{1, "Barra nº:"}});
-        try {
+    return withProgress<exchange::ExchangeError>(
+        {{1, "Barra nº:"}}, [&](TerminalProgress& progress) {
             exchange::dxfout(absolute, base, colourByType, &progress);
             progress.finish();
             std::cout << "Dibujo escrito en " << exchange::dxfFileName(base).string() << ".\n";
-            return int(Ok);
-        } catch (const exchange::ExchangeError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        }
-    });
+            return Ok;
+        });
 }
 
 }  // namespace vanto::cli

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 
 #include "app/cli/commands.h"
 #include "exchange/dxf_import.h"
@@ -41,16 +42,17 @@ int runImport(const Invocation& call) {
         return BadInput;
     }
 
-    return guarded([&] {
-        TerminalProgress progress({{1, kind == "dxf" ? "Línea del dibujo nº:" : "Nudo nº:"},
-                                   {2, kind == "listing" ? "Escribiendo ficheros" : "Barra nº:"}});
-        try {
+    const std::map<int, std::string> captions = {
+        {1, kind == "dxf" ? "Línea del dibujo nº:" : "Nudo nº:"},
+        {2, kind == "listing" ? "Escribiendo ficheros" : "Barra nº:"}};
+    return withProgress<exchange::ExchangeError, reports::ListingImportError>(
+        captions, [&](TerminalProgress& progress) {
             exchange::Summary s;
             if (kind == "listing") {
                 reports::listin(absolute, file, progress);
                 progress.finish();
                 std::cout << "Estructura importada del listado " << file.string() << ".\n";
-                return int(Ok);
+                return Ok;
             }
             if (kind == "dxf") {
                 ImportMessages messages(progress);
@@ -62,20 +64,11 @@ int runImport(const Invocation& call) {
             }
             progress.finish();
             // A drawing without lines has been reported; nothing was imported.
-            if (s.outcome != exchange::Outcome::Written) return int(BadInput);
+            if (s.outcome != exchange::Outcome::Written) return BadInput;
             std::cout << "Estructura importada: " << s.nodeCount << " nudos y " << s.barCount
                       << " barras.\n";
-            return int(Ok);
-        } catch (const exchange::ExchangeError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        } catch (const reports::ListingImportError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        }
-    });
+            return Ok;
+        });
 }
 
 }  // namespace vanto::cli

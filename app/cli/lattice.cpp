@@ -25,24 +25,18 @@ int runLattice(const Invocation& call) {
     if (!dir) return BadInput;
     const std::filesystem::path absolute = std::filesystem::absolute(*dir).lexically_normal();
 
-    return guarded([&] {
-        TerminalProgress progress({{1, "Generando el nudo nº:"}});
-        try {
+    return withProgress<exchange::ExchangeError>(
+        {{1, "Generando el nudo nº:"}}, [&](TerminalProgress& progress) {
             const exchange::Summary s = exchange::generateLattice(absolute, o, &progress);
             progress.finish();
             if (s.outcome != exchange::Outcome::Written) {
                 std::cerr << exchange::EmptyLatticeText << '\n';
-                return int(Ok);
+                return Ok;
             }
             std::cout << "Retícula generada. La estructura tiene " << s.nodeCount << " nudos y "
                       << s.barCount << " barras.\n";
-            return int(Ok);
-        } catch (const exchange::ExchangeError& e) {
-            progress.finish();
-            std::cerr << e.what() << '\n';
-            return int(BadInput);
-        }
-    });
+            return Ok;
+        });
 }
 
 }  // namespace vanto::cli

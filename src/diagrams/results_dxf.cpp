@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "model/dxf.h"
 #include "model/files.h"
 #include "model/structure.h"
 #include "model/textfile.h"
@@ -67,20 +68,7 @@ class DxfFile {
         buffer_ += "\r\n";
     }
     void line(const Vec3& a, const Vec3& b, std::string_view layer) {
-        buffer_ += "  0\r\nLINE\r\n  8\r\n";
-        buffer_ += layer;
-        buffer_ += "\r\n 10\r\n";
-        coordinate(a[0]);
-        buffer_ += " 20\r\n";
-        coordinate(a[1]);
-        buffer_ += " 30\r\n";
-        coordinate(a[2]);
-        buffer_ += " 11\r\n";
-        coordinate(b[0]);
-        buffer_ += " 21\r\n";
-        coordinate(b[1]);
-        buffer_ += " 31\r\n";
-        coordinate(b[2]);
+        lines_.append(buffer_, layer, a, b);
     }
     void line2(double x1, double y1, double x2, double y2, std::string_view layer) {
         line({x1, y1, 0}, {x2, y2, 0}, layer);
@@ -124,11 +112,7 @@ class DxfFile {
   private:
     static constexpr std::size_t Chunk = 1 << 20;
 
-    // Coordinates and text values are single-precision numbers.
-    void coordinate(double v) {
-        point_.appendPoint(buffer_, float(v));
-        buffer_ += "\r\n";
-    }
+    // Text values are single-precision numbers.
     void textNumber(double v) {
         textPoint_.appendPoint(buffer_, float(v));
         buffer_ += "\r\n";
@@ -147,7 +131,7 @@ class DxfFile {
     std::FILE* file_ = nullptr;
     std::string buffer_;
     bool committed_ = false;
-    const NumberPattern point_{"0.0####"};
+    const dxf::LineWriter lines_{"0.0####"};
     const NumberPattern textPoint_{"0.0#####"};
 };
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "model/dxf.h"
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/structure.h"
@@ -14,29 +15,28 @@ namespace fs = std::filesystem;
 
 std::optional<std::string> structureDxf(const Table<float>& xyz, const Table<float>& bars,
                                         int barCount, bool colourByType, Progress* progress) {
-    TextWriter w;
-    w.reserve(std::size_t(barCount) * 120 + 64);
-    w.line("  0").line("SECTION").line("  2").line("ENTITIES");
-    static constexpr const char* codes[2][3] = {{" 10", " 20", " 30"}, {" 11", " 21", " 31"}};
+    std::string out;
+    out.reserve(std::size_t(barCount) * 120 + 64);
+    out += "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
+    const dxf::LineWriter lines;
+    const auto at = [&](float node) {
+        const int n = itemNumber(node);
+        return dxf::Point{xyz(n, 1), xyz(n, 2), xyz(n, 3)};
+    };
     for (int b = 1; b <= barCount; ++b) {
         if (progress) {
             progress->report(1, b, barCount);
             if (progress->stopRequested()) return std::nullopt;
         }
-        w.line("  0").line("LINE").line("  8").line("0");
-        if (colourByType) {
-            // Colours 1..14; a damaged negative type must not give 0 (by block)
-            // or a negative number (layer off).
-            const int t = itemNumber(bars(b, Type));
-            w.line(" 62").line(std::to_string((t % 14 + 14) % 14 + 1));
-        }
-        const int ends[2] = {itemNumber(bars(b, Origin)), itemNumber(bars(b, End))};
-        for (int e = 0; e < 2; ++e)
-            for (int axis = 1; axis <= 3; ++axis)
-                w.line(codes[e][axis - 1]).line(writtenValue(xyz(ends[e], axis)));
+        // Colours 1..14; a damaged negative type must not give 0 (by block)
+        // or a negative number (layer off).
+        const int t = itemNumber(bars(b, Type));
+        const std::optional<int> colour =
+            colourByType ? std::optional((t % 14 + 14) % 14 + 1) : std::nullopt;
+        lines.append(out, "0", at(bars(b, Origin)), at(bars(b, End)), colour);
     }
-    w.line("  0").line("ENDSEC").line("  0").line("EOF");
-    return w.content();
+    out += "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+    return out;
 }
 
 fs::path dxfFileName(const fs::path& baseName) {

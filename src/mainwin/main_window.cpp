@@ -20,6 +20,7 @@
 #include "mainwin/app_controller.h"
 #include "mainwin/directory_list.h"
 #include "mainwin/help_viewer.h"
+#include "mainwin/report_menu.h"
 #include "mainwin/structure_dialogs.h"
 #include "model/files.h"
 #include "model/helpers.h"
@@ -67,6 +68,7 @@ const MenuEntry menuEntries[] = {
     {"&Calculo", "&Renumerar", "Renumerar", "RENU", true},
     {"&Resultados", "&Diagramas", "Diagram", "DBDG", true},
     {"&Resultados", "&Listados", "ListRe", "LSTR", true},
+    {"&Resultados", "&Memoria de cálculo (PDF)...", "Memoria", nullptr, true},
     {"A&yuda", "&Esta pantalla...", "HelpMenu", nullptr, false, "F1"},
     {"A&yuda", "&Tutorial...", "Helptutor", nullptr, false},
     {"A&yuda", "&Calculo Matricial...", "HelpMatricial", nullptr, false},
@@ -223,6 +225,8 @@ void MainWindow::buildMenus() {
             ui::slot(controller_, this, &MainWindow::Copi_Click));
     connect(entries_.at("Eliminar"), &QAction::triggered, this,
             ui::slot(controller_, this, &MainWindow::Eliminar_Click));
+    connect(entries_.at("Memoria"), &QAction::triggered, this,
+            ui::slot(controller_, this, &MainWindow::Memoria_Click));
     connect(entries_.at("Salir"), &QAction::triggered, this,
             ui::slot(controller_, [this] { launch({}); }));
     connect(entries_.at("HelpMenu"), &QAction::triggered, this,
@@ -330,12 +334,18 @@ void MainWindow::selectionChanged() {
     s.WorkDirectory = Dire->path().string();
     s.StructureName = name;
     s.StructureDirectory = structureDirectoryOf(Dire->path(), name).string();
+    fillFileList();
+    setCaption();
+    Dibujo();
+    if (!loading_) SaveSessionSettings();
+}
 
+void MainWindow::fillFileList() {
     List2->clear();
     std::vector<QString> files;
     std::error_code ec;
-    for (fs::directory_iterator it(s.StructureDirectory, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (fs::directory_iterator it(controller_.session().settings.StructureDirectory, ec), end;
+         !ec && it != end; it.increment(ec)) {
         std::error_code fileEc;
         if (it->is_regular_file(fileEc)) files.push_back(ui::qpath(it->path().filename()));
     }
@@ -344,10 +354,6 @@ void MainWindow::selectionChanged() {
     });
     for (const QString& f : files)
         List2->addItem(f);
-
-    setCaption();
-    Dibujo();
-    if (!loading_) SaveSessionSettings();
 }
 
 void MainWindow::setCaption() {
@@ -539,6 +545,13 @@ void MainWindow::Diagram_Click() {
         return;
     }
     launch("DBDG");
+}
+
+void MainWindow::Memoria_Click() {
+    // The description goes into the report's title page.
+    GuardaDescr();
+    const fs::path dir = controller_.session().settings.StructureDirectory;
+    if (!writeReportFromMenu(controller_, this, dir).empty()) fillFileList();
 }
 
 void MainWindow::showHelp(const char* topic) {

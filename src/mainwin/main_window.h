@@ -79,6 +79,8 @@ class MainWindow : public QMainWindow {
     // No structure selected: no preview, description or files, the plain caption.
     void showNoStructure();
     void fillStructureList();
+    // List2: the files of the selected structure.
+    void fillFileList();
     void drawPreview();
     void drawCrossedOut();
     void setDescription(const QString& text, const QColor& colour, bool editable);
@@ -89,6 +91,7 @@ class MainWindow : public QMainWindow {
     void Copi_Click();
     void Eliminar_Click();
     void Diagram_Click();
+    void Memoria_Click();
     void showHelp(const char* topic);
 
     AppController& controller_;

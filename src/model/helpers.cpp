@@ -88,7 +88,61 @@ void appendNumber(std::string& out, std::string_view ip, std::string_view fp, co
     }
 }
 
+// When value·10^d is exactly a double (so for every float up to 8 decimals),
+// rounding that half away from zero gives the digits without to_chars: the
+// drawings write millions of coordinates. False when the product is not exact.
+bool formatFixedExact(std::string& out, double value, const Parts& pat, char sep) {
+    static constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const int places = pat.fracPlaces;
+    if (places > 8 || pat.intZeros > 20) return false;
+    const double p = powers[places];
+    const double n = value * p;
+    // A float has 24 significant bits and 10^8 needs 27: their product fits
+    // in a double's 53; anything else must show that it fitted.
+    const bool isFloat = double(float(value)) == value;
+    if (!(std::abs(n) < 4.0e15) || (!isFloat && std::fma(value, p, -n) != 0)) return false;
+    // n ± 0.5 is exact below 2^52, and the conversion truncates.
+    const auto whole = static_cast<long long>(n < 0 ? n - 0.5 : n + 0.5);
+    const auto magnitude = static_cast<unsigned long long>(whole < 0 ? -whole : whole);
+
+    // The digits of magnitude, at least one before the fraction's: the last
+    // `places` are the fraction.
+    char all[40];
+    char* first = all + 16;
+    int length = int(std::to_chars(first, all + sizeof all, magnitude).ptr - first);
+    while (length < places + 1) {
+        *--first = '0';
+        ++length;
+    }
+    int digits = length - places;
+    const char* fraction = first + digits;
+    int kept = places;
+    while (kept > pat.fracZeros && fraction[kept - 1] == '0')
+        --kept;
+    if (digits == 1 && first[0] == '0' && pat.intZeros == 0) digits = 0;
+    const char* integer = first;
+
+    char text[64];
+    int size = 0;
+    // A value that rounds to zero is written without a sign.
+    if (whole < 0) text[size++] = '-';
+    for (int k = digits; k < pat.intZeros; ++k)
+        text[size++] = '0';
+    for (int k = 0; k < digits; ++k)
+        text[size++] = integer[k];
+    if (pat.point) {
+        text[size++] = sep;
+        for (int k = 0; k < kept; ++k)
+            text[size++] = fraction[k];
+    }
+    out += pat.prefix;
+    out.append(text, std::size_t(size));
+    out += pat.suffix;
+    return true;
+}
+
 void formatFixed(std::string& out, double value, const Parts& pat, char sep) {
+    if (formatFixedExact(out, value, pat, sep)) return;
     // to_chars, unlike printf, ignores the C locale the windowing system may set.
     char buf[400];
     const auto res = std::to_chars(buf, buf + sizeof buf, offTie(value, pat.fracPlaces),

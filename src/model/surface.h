@@ -19,6 +19,7 @@
 // clear() leaves it transparent, so the picture is never redrawn for them.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,11 @@ namespace vanto {
 
 enum class PenMode { Copy, Xor };
 enum class LineStyle { Solid, Dash, Dot };
+
+// A line from (x1, y1) to (x2, y2).
+struct Segment {
+    double x1, y1, x2, y2;
+};
 
 struct Font {
     std::string name = "Arial";
@@ -65,6 +71,12 @@ class Surface {
     virtual void moveTo(double x, double y) = 0;
     // A line; the current point ends at (x2, y2).
     virtual void line(double x1, double y1, double x2, double y2) = 0;
+    // Many lines in one colour, as line() one after the other would draw them;
+    // a surface may draw them in one go, which is much faster for thousands.
+    virtual void lines(std::span<const Segment> segments) {
+        for (const Segment& s : segments)
+            line(s.x1, s.y1, s.x2, s.y2);
+    }
     // A line from the current point.
     virtual void lineTo(double x, double y) = 0;
     virtual void point(double x, double y) = 0;

@@ -47,6 +47,7 @@ class QtPrinter : public Printer {
     void line(double x1, double y1, double x2, double y2) override {
         surface_.line(x1, y1, x2, y2);
     }
+    void lines(std::span<const Segment> segments) override { surface_.lines(segments); }
     void lineTo(double x, double y) override { surface_.lineTo(x, y); }
     void point(double x, double y) override { surface_.point(x, y); }
     void rectangle(double x1, double y1, double x2, double y2) override {

@@ -178,21 +178,33 @@ void Visor::draw(Surface& picture) const {
     picture.setPenMode(PenMode::Copy);
     picture.clear();
     const float left = float(picture.scaleLeft()), top = float(picture.scaleTop());
-    // In the anaglyph the blue image goes first and the red one over it; each
-    // image in one pass keeps the pen from changing at every bar.
+    // The lines go out colour by colour, each colour in one call: in the
+    // anaglyph the blue image first and the red one over it.
+    std::vector<Segment> batch;
+    batch.reserve(bars_.size());
+    const auto flush = [&](Colour colour) {
+        if (batch.empty()) return;
+        picture.setForeground(colour);
+        picture.lines(batch);
+        batch.clear();
+    };
     const int images = anaglyph ? 2 : 1;
+    const bool byType = !anaglyph && colourByType;
     for (int image = 0; image < images; ++image) {
-        if (anaglyph) picture.setForeground(image == 0 ? blue : red);
-        if (!anaglyph && !colourByType) picture.setForeground(palette16(BarColourIndex));
-        for (const Bar& bar : !anaglyph && colourByType ? byColour_ : bars_) {
+        Colour colour = anaglyph ? (image == 0 ? blue : red) : palette16(BarColourIndex);
+        for (const Bar& bar : byType ? byColour_ : bars_) {
             Projected a, b;
             if (!ends(bar, a, b)) continue;
             float x1 = image == 1 ? a.u2 : a.u, y1 = a.v;
             float x2 = image == 1 ? b.u2 : b.u, y2 = b.v;
             if (!LinR(x1, y1, x2, y2, w_, h_)) continue;
-            if (!anaglyph && colourByType) picture.setForeground(bar.typeColour);
-            picture.line(left + x1, top + y1, left + x2, top + y2);
+            if (byType && bar.typeColour != colour) {
+                flush(colour);
+                colour = bar.typeColour;
+            }
+            batch.push_back({left + x1, top + y1, left + x2, top + y2});
         }
+        flush(colour);
     }
 }
 

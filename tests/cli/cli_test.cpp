@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "exchange/exchange.h"
 #include "model/files.h"
 #include "support/cli_harness.h"
 
@@ -82,6 +83,38 @@ TEST(Cli, CommandLineErrors) {
     EXPECT_EQ(snapshot(dir), before);
 }
 
+// A subsystem's refusal: its own message below the bar, status 2, nothing written.
+TEST(Cli, RefusalsOfTheSubsystemsEndWithStatus2) {
+    TempDir t;
+    const std::string dir = copySample("-Portico", t).string();
+    t.write("roto.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n");
+    t.write("corto.txt", "Programa: Vanto 2.11\r\n");
+    const std::string before = snapshot(dir);
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"import", dir, "dxf", (t / "roto.dxf").string()}, "roto.dxf, línea 8: "},
+        {{"import", dir, "listing", (t / "corto.txt").string()},
+         "El listado no tiene la sección \"DATOS\""},
+        {{"lattice", dir, "--points", "2000,2000,2000", "--spacing", "1,1,1"},
+         "La retícula es demasiado grande"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        const CliRun r = runCli(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.substr(0, c.message.size()), c.message) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(snapshot(dir), before);
+    t.write("-Portico/DATOS.DAT", "\"Otro 3.0\"\r\n4\r\n3\r\n");
+    const CliRun r = runCli({"export-dxf", dir, (t / "dibujo").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, std::string(exchange::OtherVersionText) + "\n");
+    EXPECT_FALSE(fs::exists(t / "dibujo.DXF"));
+}
+
 // The help goes to standard output when asked for, else with a usage error.
 TEST(Cli, Help) {
     const CliRun help = runCli({"--help"}), wrong = runCli({"calcular", "x"});
@@ -131,26 +164,6 @@ TEST(Cli, CalculationRefusals) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
     }
-}
-
-// An unsupported lattice large enough that its loose pivots are lost in
-// rounding rather than zero: still a mechanism, named, and no results.
-TEST(Cli, UnsupportedLatticeIsAMechanism) {
-    TempDir t;
-    const fs::path dir = t.path() / "-Suelta";
-    fs::create_directories(dir);
-    ASSERT_EQ(
-        runCli({"lattice", dir.string(), "--points", "14,14,14", "--spacing", "5,5,3"}).status, 0);
-    std::string loads;
-    for (int n = 0; n < 14 * 14 * 14; ++n)
-        loads += "0.35\r\n0\r\n-1.25\r\n0\r\n0\r\n0\r\n";
-    t.write("-Suelta/CARGAS.DAT", loads);
-    const CliRun r = runCli({"calc", dir.string()});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("Detección de mecanismo en el nudo nº: 2744, en el Desplazamiento X."),
-              std::string::npos)
-        << r.err;
-    EXPECT_FALSE(fs::exists(dir / "INCOG.RES"));
 }
 
 // A DATOS.DAT claiming more than its files can hold is refused by every

@@ -170,7 +170,15 @@ TEST(ResultsDxf, BytesAndFailures) {
          {"LINE\r\n  8\r\nBarras\r\n 10\r\n3.0\r\n 20\r\n1.23457\r\n 30\r\n0.0\r\n"
           " 11\r\n3.0\r\n 21\r\n1.23457\r\n 31\r\n4.0\r\n",
           "TEXT\r\n  8\r\nNumNudos\r\n 10\r\n3.0\r\n 20\r\n1.334567\r\n 30\r\n"
-          "0.1\r\n 40\r\n0.15\r\n  1\r\n1\r\n"})
+          "0.1\r\n 40\r\n0.15\r\n  1\r\n1\r\n",
+          // Node 1's rotation restraints about X and Z: a stem 0.9·0.3 m along
+          // the axis and a cross bar ±0.25 of it along the next axis.
+          "LINE\r\n  8\r\nCoaccionG\r\n 10\r\n3.27\r\n 20\r\n1.23457\r\n 30\r\n0.0\r\n"
+          " 11\r\n3.0\r\n 21\r\n1.23457\r\n 31\r\n0.0\r\n",
+          "LINE\r\n  8\r\nCoaccionG\r\n 10\r\n3.27\r\n 20\r\n1.30207\r\n 30\r\n0.0\r\n"
+          " 11\r\n3.27\r\n 21\r\n1.16707\r\n 31\r\n0.0\r\n",
+          "LINE\r\n  8\r\nCoaccionG\r\n 10\r\n3.0675\r\n 20\r\n1.23457\r\n 30\r\n0.27\r\n"
+          " 11\r\n2.9325\r\n 21\r\n1.23457\r\n 31\r\n0.27\r\n"})
         EXPECT_NE(d3.find(entity), std::string::npos) << entity;
     EXPECT_NE(
         d2.find("  1\r\nESCALA:  1t(axil,cort), 1m*t(mtos), 1cm(deform) = 1. ud. de dibujo\r\n"),

@@ -11,7 +11,6 @@
 namespace vanto::exchange {
 namespace {
 
-using test::crlf;
 using test::TempDir;
 
 // Three nodes, two bars of the given types: 1 (0,0,0) – 2 (1.5,0,-2.25) – 3 (1.5,4,-2.25).
@@ -22,46 +21,40 @@ void writeStructure(const TempDir& dir, int type1, int type2) {
                                 std::to_string(type2) + ",0,0,0,0,0,1,1\r\n");
 }
 
-TEST(DxfExport, MonochromeDrawingHoldsOnlyLinesOnLayerZero) {
-    TempDir dir;
-    writeStructure(dir, 14, 15);
-    EXPECT_EQ(dxfout(dir.path(), dir / "Estruct", false), Outcome::Written);
-    EXPECT_EQ(
-        dir.read("Estruct.DXF"),
-        crlf({"  0", "SECTION", "  2", "ENTITIES",                                              //
-              "  0", "LINE",    "  8", "0",        " 10", "0",     " 20", "0", " 30", "0",      //
-              " 11", "1.5",     " 21", "0",        " 31", "-2.25",                              //
-              "  0", "LINE",    "  8", "0",        " 10", "1.5",   " 20", "4", " 30", "-2.25",  //
-              " 11", "1.5",     " 21", "0",        " 31", "-2.25",                              //
-              "  0", "ENDSEC",  "  0", "EOF"}));
-}
-
-TEST(DxfExport, ColourByTypeCyclesThroughFourteenColours) {
-    auto colours = [](int type1, int type2) {
+// Monochrome, the bars take the layer's colour; by type, the colour follows
+// the layer: type 14 gives 1, 15 gives 2, 0 and 28 give 1, 13 gives 14.
+TEST(DxfExport, OneLinePerBarOnLayerZeroReplacingAnOldFile) {
+    const struct {
+        bool byType;
+        int type1, type2;
+        const char *colour1, *colour2;  // nullptr: no group 62
+    } cases[] = {{false, 14, 15, nullptr, nullptr},
+                 {true, 14, 15, "1", "2"},
+                 {true, 0, 13, "1", "14"},
+                 {true, 28, 1, "1", "2"}};
+    for (const auto& c : cases) {
         TempDir dir;
-        writeStructure(dir, type1, type2);
-        dxfout(dir.path(), dir / "c", true);
-        const auto lines = splitLines(dir.read("c.DXF"));
-        std::vector<std::string> out;
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i)
-            if (lines[i] == " 62") out.push_back(lines[i + 1]);
-        // The colour comes right after the layer.
-        EXPECT_EQ(lines[8], " 62");
-        return out;
-    };
-    EXPECT_EQ(colours(14, 15), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(colours(1, 13), (std::vector<std::string>{"2", "14"}));
-    EXPECT_EQ(colours(28, 0), (std::vector<std::string>{"1", "1"}));
-}
-
-TEST(DxfExport, FileNameAddsTheExtensionAndReplacesAnOldFile) {
-    EXPECT_EQ(dxfFileName("/trabajo/Estruct"), std::filesystem::path("/trabajo/Estruct.DXF"));
+        writeStructure(dir, c.type1, c.type2);
+        dir.write("Estruct.DXF", "viejo");
+        EXPECT_EQ(dxfout(dir.path(), dir / "Estruct", c.byType), Outcome::Written);
+        std::vector<std::string> lines = {"  0", "SECTION", "  2", "ENTITIES"};
+        const auto line = [&](const char* colour, std::vector<std::string> xyz) {
+            lines.insert(lines.end(), {"  0", "LINE", "  8", "0"});
+            if (colour) lines.insert(lines.end(), {" 62", colour});
+            const char* codes[] = {" 10", " 20", " 30", " 11", " 21", " 31"};
+            for (int i = 0; i < 6; ++i)
+                lines.insert(lines.end(), {codes[i], xyz[std::size_t(i)]});
+        };
+        line(c.colour1, {"0", "0", "0", "1.5", "0", "-2.25"});
+        line(c.colour2, {"1.5", "4", "-2.25", "1.5", "0", "-2.25"});
+        lines.insert(lines.end(), {"  0", "ENDSEC", "  0", "EOF"});
+        std::string expected;
+        for (const auto& l : lines)
+            expected += l + "\r\n";
+        EXPECT_EQ(dir.read("Estruct.DXF"), expected) << c.type1;
+    }
+    // At a drive root no separator is doubled.
     EXPECT_EQ(dxfFileName("/Estruct"), std::filesystem::path("/Estruct.DXF"));
-    TempDir dir;
-    writeStructure(dir, 1, 1);
-    dir.write("Estruct.DXF", "viejo");
-    dxfout(dir.path(), dir / "Estruct", false);
-    EXPECT_EQ(dir.read("Estruct.DXF").substr(0, 5), "  0\r\n");
 }
 
 TEST(DxfExport, RefusesStructuresItCannotDrawAndWritesNoFile) {

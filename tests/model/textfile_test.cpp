@@ -29,14 +29,16 @@ TEST(SplitLines, AcceptsCrLfLfAndALoneCr) {
 }
 
 TEST(ValueReader, LineNumbersCountEveryKindOfLineEndAndDoubledQuotes) {
-    ValueReader in("h1\rh2\r\n\"a \"\"b\"\"\"\r1\n2\r\r\nx");
+    // The quoted "\nq" begins with a line end of its own.
+    ValueReader in("h1\rh2\r\n\"a \"\"b\"\"\"\r\"\nq\"\r1\n2\r\r\nx");
     in.skipLine();
     EXPECT_EQ(in.text(), "h2");
     EXPECT_EQ(in.text(), "a \"b\"");
+    EXPECT_EQ(in.text(), "\nq");
     EXPECT_EQ(in.number(), 1.0);
     EXPECT_EQ(in.number(), 2.0);
     EXPECT_EQ(in.number(), std::nullopt);
-    EXPECT_EQ(in.lineNumber(), 7);
+    EXPECT_EQ(in.lineNumber(), 9);
 }
 
 TEST(ValueReader, NumbersSeparatedByCommasBlanksAndLineEnds) {

@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QtTest>
+#include <cmath>
 #include <functional>
 #include <random>
 
@@ -130,6 +131,34 @@ class SurfaceTest : public QObject {
         QCOMPARE(picture.pixel(20, 10) & 0xFFFFFF, 0u);
         box.overlay().clear();
         QCOMPARE(box.shown(), picture);
+    }
+
+    // Many lines at once, 15 twips to a pixel: each line's pixels as QPainter
+    // lights them, its upper end left out, cut at the picture's edge; nothing
+    // for a line off to infinity; the current point at the last end. In Xor
+    // mode, as line() after line().
+    void linesInOneCallMarkEveryPixelOfEachLine() {
+        const Segment segments[] = {{150, 300, 750, 300},  // pixels 10..49 of row 20
+                                    {0, 0, 450, 450},      // the diagonal 0..29
+                                    {1000, 1000, 1001, 1001},
+                                    {0, 0, INFINITY, 5},
+                                    {3600, 600, 2700, 600}};  // 199..180 of row 40
+        Canvas c(200, 100);
+        c.surface.lines(segments);
+        QCOMPARE(c.count(Black), 40 + 30 + 1 + 20 - 1);  // (20, 20) is on two lines
+        c.surface.lineTo(2700, 1200);                    // down from pixel (180, 40)
+        const QImage im = c.done();
+        for (const QPoint p : {QPoint(10, 20), QPoint(49, 20), QPoint(29, 29), QPoint(66, 66),
+                               QPoint(199, 40), QPoint(180, 60)})
+            QCOMPARE(qGray(im.pixel(p)), 0);
+
+        Canvas many(200, 100), one(200, 100);
+        for (Canvas* x : {&many, &one})
+            x->surface.setPenMode(PenMode::Xor);
+        many.surface.lines(segments);
+        for (const Segment& l : segments)
+            one.surface.line(l.x1, l.y1, l.x2, l.y2);
+        QCOMPARE(many.done(), one.done());
     }
 
     void xorDrawnTwiceRestoresThePicture() {
