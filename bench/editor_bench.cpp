@@ -80,12 +80,12 @@ int main(int argc, char** argv) {
     ed->setMode(editor::Mode::Nodes);
     std::printf("  Paso2D               %8.2f ms\n", timed(runs, [&] { ed->Paso2D(); }));
     const int last = ed->data().nodeCount;
-    const float u = ed->screen().nodeU(last), v = ed->screen().nodeV(last);
+    const float u = ed->screen().node(last).u, v = ed->screen().node(last).v;
     std::printf("  pick (last node)     %8.3f ms\n",
                 timed(
                     runs, [&] { ed->BuscaPunto(u + 3000, v); }, [&] { ed->BuscaPunto(u, v); }));
     // The worst undo: bar 1 removed moves every later bar; undoing it moves
-    // them back.
+    // them back and renews the screen tables.
     const int a = itemNumber(ed->data().bars(1, Origin)), b = itemNumber(ed->data().bars(1, End));
     std::printf("  undo (bar 1 removed) %8.3f ms\n",
                 timed(

@@ -26,8 +26,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 # The logic that tests can reach without a display; the Qt layer is left out.
-SUBSYSTEMS = ["model", "analysis", "renumber", "reports", "bartypes", "exchange", "editor",
-              "mainwin"]
+SUBSYSTEMS = ["model", "analysis", "renumber", "reports", "bartypes", "exchange", "view",
+              "editor", "diagrams", "viewer", "mainwin"]
 
 # (pattern, replacement) pairs; each is tried at every match on a line.
 OPERATORS = [

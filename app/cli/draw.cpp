@@ -1,4 +1,5 @@
-// vanto-cli draw: the editor's full redraw of a structure as an SVG picture.
+// vanto-cli draw: the editor's full redraw of a structure, or the diagram
+// window's picture, as an SVG picture, through the view layer.
 
 #include <filesystem>
 #include <iostream>
@@ -6,15 +7,16 @@
 
 #include "app/cli/commands.h"
 #include "diagrams/picture.h"
-#include "editor/editor.h"
-#include "editor/svg_surface.h"
+#include "editor/drawing.h"
 #include "model/textfile.h"
+#include "view/screen_view.h"
+#include "view/svg_surface.h"
 
 namespace vanto::cli {
 
 namespace {
 
-int writeSvg(const std::filesystem::path& out, const editor::SvgSurface& svg) {
+int writeSvg(const std::filesystem::path& out, const view::SvgSurface& svg) {
     try {
         writeFileAtomically(out, svg.document());
     } catch (const std::system_error& e) {
@@ -35,12 +37,12 @@ int runDraw(const Invocation& call) {
         if (!(width >= 1 && height >= 1))
             return call.usageError("el tamaño debe ser de al menos 1,1");
     }
-    int view = editor::InitialView;
+    int viewIndex = view::InitialView;
     if (call.has("--view")) {
         const std::string& v = call.text("--view");
         if (v.size() != 1 || v[0] < '0' || v[0] > '7')
             return call.usageError("vista desconocida: " + v + " (de 0 a 7)");
-        view = v[0] - '0';
+        viewIndex = v[0] - '0';
     }
     editor::Mode mode = editor::Mode::Nodes;
     if (call.has("--mode")) {
@@ -62,13 +64,13 @@ int runDraw(const Invocation& call) {
     }
 
     return guarded([&] {
-        editor::SvgSurface svg(width, height);
+        view::SvgSurface svg(width, height);
+        const float W = float(svg.scaleWidth()), H = float(svg.scaleHeight());
         if (codes) {
             // The diagram window's picture: its view, its fit, the results.
             try {
                 auto picture = diagrams::DiagramPicture::load(*dir);
-                picture.screen().Perspec(view);
-                picture.Paso2D(float(svg.scaleWidth()), float(svg.scaleHeight()));
+                picture.Perspec(viewIndex, W, H);
                 diagrams::PictureOptions o;
                 o.codes = *codes;
                 o.localAxes = call.has("--axes");
@@ -81,17 +83,19 @@ int runDraw(const Invocation& call) {
             }
             return writeSvg(out, svg);
         }
-        editor::Editor ed(loadStructure<float>(*dir, part::All), svg);
-        ed.setTags(&svg);
-        ed.VerEjeLoc = call.has("--axes");
-        ed.setMode(mode);
-        ed.screen().Perspec(view);
-        ed.Redibuja();
+        const Structure s = loadStructure<float>(*dir, part::All);
+        view::ScreenView screen(view::EditorScreen);
+        screen.Perspec(viewIndex);
+        screen.Paso2D(s, W, H);
+        editor::DrawOptions o;
+        o.mode = mode;
+        o.localAxes = call.has("--axes");
+        editor::DibujaEstr(svg, s, screen, o, &svg);
         if (call.has("--numbers")) {
             if (mode == editor::Mode::Nodes)
-                ed.numberNodes();
+                editor::numberNodes(svg, s, screen);
             else
-                ed.numberBars();
+                editor::numberBars(svg, s, screen);
         }
         return writeSvg(out, svg);
     });

@@ -266,6 +266,7 @@ bool writeAllResults(const fs::path& dir, const StructureData& data,
             observer.report(StageCases, shown, total);
             if (observer.stopRequested()) stop = true;
         });
+    if (!stop) observer.report(StageCases, total, total);
     return !stop;
 }
 
@@ -302,6 +303,8 @@ bool writeEnvelope(const fs::path& dir, const StructureData& data,
             if (observer.stopRequested()) stop = true;
         });
     if (stop) return false;
+    // The helper's half reported nothing the window saw: show it done.
+    observer.report(StageEnvelope, data.barCount, data.barCount);
     replaceFile(dir, EnvelopeFileName, envelopeHeading(overCombinations) + halves[0] + halves[1]);
     extremes.bars.assign(bars.size(), {});
     for (std::size_t b = 1; b < bars.size(); ++b)

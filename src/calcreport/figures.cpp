@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "diagrams/paper.h"
-#include "editor/editor.h"
+#include "view/symbols.h"
 
 namespace vanto::calcreport {
 
@@ -30,7 +30,7 @@ int viewFor(const Structure& s) {
     auto flat = [&](int a) { return hi[a] - lo[a] <= 1e-6f * extent; };
     if (s.nodeCount > 1 && !flat(2) && flat(1)) return 4;  // "Alzado xz"
     if (s.nodeCount > 1 && !flat(2) && flat(0)) return 3;  // "Alzado yz"
-    return editor::InitialView;
+    return view::InitialView;
 }
 
 }  // namespace
@@ -39,14 +39,13 @@ ReportFigures::ReportFigures(const diagrams::DiagramData& data, Structure struct
     : picture_(data, std::move(structure)), view_(viewFor(picture_.structure())) {}
 
 const char* ReportFigures::viewCaption() const {
-    return editor::FixedViews[std::size_t(view_)].caption;
+    return view::FixedViews[std::size_t(view_)].caption;
 }
 
 void ReportFigures::fit(Surface& page, const Box& area) {
     // The picture draws from (0, 0): the area's top left corner.
     page.setScale(-area.left, -area.top, page.widthTwips(), page.heightTwips());
-    picture_.screen().Perspec(view_);
-    picture_.Paso2D(float(area.width), float(area.height));
+    picture_.Perspec(view_, float(area.width), float(area.height));
 }
 
 void ReportFigures::structure(Surface& page, const Box& area) {
@@ -59,16 +58,16 @@ void ReportFigures::structure(Surface& page, const Box& area) {
     picture_.DibujaEstr(paper, 1, o, true, detailed() ? NodeMark : 0);
     if (!detailed()) return;
     // The window draws the bars' loads on the screen only.
-    const editor::ScreenView& sv = picture_.screen();
+    const view::ScreenView& sv = picture_.screen();
     const Structure& s = picture_.structure();
     for (int b = 1; b <= s.barCount; ++b) {
-        const int i = itemNumber(s.bars(b, Origin)), j = itemNumber(s.bars(b, End));
-        editor::drawBarLoads(paper, {sv.nodeU(i), sv.nodeV(i)}, {sv.nodeU(j), sv.nodeV(j)},
-                             sv.bars.row(b), sv.axes[2], float(SymbolScale) / 50, s.bars.row(b),
-                             {});
+        const auto ends = view::barEnds(s, b);
+        if (!ends) continue;
+        view::drawBarLoads(paper, sv.node(ends->i), sv.node(ends->j), sv.barAxes(b),
+                           sv.globalAxes()[2], float(SymbolScale) / 50, s.bars.row(b), {});
     }
-    diagrams::paperNumberLabels(page, picture_.nodePositions(), diagrams::Numbered::Nodes, 1);
-    diagrams::paperNumberLabels(page, picture_.midpoints(), diagrams::Numbered::Bars, 1);
+    diagrams::paperNumberLabels(page, sv.nodes(), diagrams::Numbered::Nodes, 1);
+    diagrams::paperNumberLabels(page, sv.midpoints(), diagrams::Numbered::Bars, 1);
 }
 
 void ReportFigures::diagram(Surface& page, const Box& area, char code, double S,
@@ -108,7 +107,7 @@ void ReportFigures::markExtreme(Surface& page, const Box& area, char code, doubl
             p[a] = bar.p1[a] + e.x * bar.axes[0][a] + offset * side[a];
     }
     float u = 0, v = 0;
-    picture_.screen().view.axo3d2d(float(p[0]), float(p[1]), float(p[2]), u, v);
+    picture_.screen().view().axo3d2d(float(p[0]), float(p[1]), float(p[2]), u, v);
     if (!std::isfinite(u) || !std::isfinite(v)) return;
     page.setPenMode(PenMode::Copy);
     page.setLineStyle(LineStyle::Solid);

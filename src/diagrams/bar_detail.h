@@ -1,19 +1,18 @@
 #pragma once
 // The flat detail of one bar (the diagram window's small view and its
-// printing), the picking of that bar in the large view, and the number labels
-// of the large view.
+// printing), and the number labels of the large view.
 //
 // The detail is drawn in metres: the bar axis runs horizontally from x = 0.8
 // to 0.8 + L; values are drawn S per unit, positive below the axis except the
 // local-y deflection. Every coordinate handed to the surface is multiplied by
 // the output scale c (1 on the screen; printing passes page fraction × fit).
 
-#include <array>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "diagrams/diagram_data.h"
 #include "model/surface.h"
+#include "view/projection.h"
 
 namespace vanto::diagrams {
 
@@ -35,32 +34,21 @@ struct DetailOptions {
 void DibujaBarra2D(const DiagramData& data, int bar, Surface& surface, double c,
                    const DetailOptions& options);
 
+// Print2D: the detail of `bar` as `detail` shows it, on `page` at `percent`
+// of it. The caller ends the document.
+void printBarDetail(Surface& page, const DiagramData& data, int bar, const Surface& detail,
+                    const DetailOptions& options, int percent);
+
 // The detail after a press that hit no bar: cleared, its middle band covered
 // by a plain grey box.
 void emptyDetail(const DiagramData& data, Surface& surface);
-
-// BuscaBarra: picking with cycling. Repeated presses within 45 units of the
-// last one step through the bars whose midpoints lie strictly within 45 units
-// of the pointer, then give none (0), then start again.
-class BarPicker {
-  public:
-    static constexpr double Tolerance = 45;
-    // The bar picked by a press at (x, y); midpoints[b] is bar b's midpoint on
-    // the surface (index 0 unused).
-    int press(double x, double y, const std::vector<std::array<float, 2>>& midpoints);
-    int current() const { return current_; }
-
-  private:
-    int current_ = 0;  // CurrentBar
-    long lastX_ = 0, lastY_ = 0;
-};
 
 // NumeraBarras and NumeraNudos: the number of every item at its position on
 // the surface (index 0 unused), with the mark size z. Bars get green labels on
 // dark green boxes, nodes cyan ones on dark blue; on the printer the labels
 // have outlined boxes and a font sized by c.
 enum class Numbered { Bars, Nodes };
-void numberLabels(Surface& surface, const std::vector<std::array<float, 2>>& positions,
-                  Numbered what, double z, double c, bool printer);
+void numberLabels(Surface& surface, std::span<const view::ScreenPoint> positions, Numbered what,
+                  double z, double c, bool printer);
 
 }  // namespace vanto::diagrams

@@ -57,8 +57,8 @@ void PaperSurface::circle(double x, double y, double radius, std::optional<Colou
     paper_.circle(x, y, radius, fill);
 }
 
-void paperNumberLabels(Surface& paper, const std::vector<std::array<float, 2>>& positions,
-                       Numbered what, double c, double points) {
+void paperNumberLabels(Surface& paper, std::span<const view::ScreenPoint> positions, Numbered what,
+                       double c, double points) {
     const double left = paper.scaleLeft(), top = paper.scaleTop();
     const double right = left + paper.scaleWidth(), bottom = top + paper.scaleHeight();
     // One point in the surface's units, across and down.
@@ -71,7 +71,7 @@ void paperNumberLabels(Surface& paper, const std::vector<std::array<float, 2>>& 
     paper.setLineWidth(1);
     paper.setFont({"Arial", std::max(points, SmallestPrintedPoints), false});
     for (std::size_t k = 1; k < positions.size(); ++k) {
-        const double x = positions[k][0] * c, y = positions[k][1] * c;
+        const double x = positions[k].u * c, y = positions[k].v * c;
         if (!(x >= left && x <= right && y >= top && y <= bottom)) continue;
         const std::string t = std::to_string(k);
         const double w = paper.textWidth(t), h = paper.textHeight(t);

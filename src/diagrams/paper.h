@@ -10,7 +10,7 @@
 
 #include <array>
 #include <optional>
-#include <vector>
+#include <span>
 
 #include "diagrams/bar_detail.h"
 #include "model/surface.h"
@@ -76,7 +76,7 @@ class PaperSurface : public Surface {
 // in dark red on a white box at the bar's midpoint. Positions are those of
 // the view (index 0 unused), multiplied by c like every drawn point; numbers
 // outside the surface are left out.
-void paperNumberLabels(Surface& paper, const std::vector<std::array<float, 2>>& positions,
-                       Numbered what, double c, double points = SmallestPrintedPoints);
+void paperNumberLabels(Surface& paper, std::span<const view::ScreenPoint> positions, Numbered what,
+                       double c, double points = SmallestPrintedPoints);
 
 }  // namespace vanto::diagrams

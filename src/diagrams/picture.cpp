@@ -4,12 +4,13 @@
 #include <cmath>
 
 #include "diagrams/bar_detail.h"
-#include "editor/editor.h"
+#include "view/page.h"
+#include "view/symbols.h"
+#include "view/zoom_window.h"
 
 namespace vanto::diagrams {
 
-using editor::ScreenPoint;
-using editor::ScreenView;
+using view::ScreenPoint;
 
 double diagramScaleOf(int v) {
     return v < 100 ? v / 100.0 : (v - 90) / 10.0;
@@ -23,49 +24,34 @@ DiagramPicture DiagramPicture::load(const std::filesystem::path& dir) {
     return DiagramPicture(std::move(data), loadStructure<float>(dir, part::All));
 }
 
-void DiagramPicture::Paso2D(float W, float H) {
-    const editor::View& v = screen_.view;
-    screen_.Paso2D(structure_, v.hm1, v.hm2, v.esc, W, H);
-}
-
-void DiagramPicture::zoomnum(int mode, float W, float H, double a1, double a2, double esc0) {
-    screen_.zoomnum(mode, a1, a2, esc0);
+void DiagramPicture::Perspec(int index, float W, float H) {
+    screen_.Perspec(index);
     Paso2D(W, H);
-    const editor::View& v = screen_.view;
-    while (!(std::isfinite(v.esc) && std::isfinite(v.hm1) && std::isfinite(v.hm2) &&
-             std::abs(v.hm1) < 1e15f && std::abs(v.hm2) < 1e15f) &&
-           screen_.depth() > 0) {
-        screen_.zoomnum(-1);
-        Paso2D(W, H);
-    }
 }
 
-std::array<float, 3> DiagramPicture::zoomWindow(float x1, float y1, float x2, float y2, float W,
-                                                float H) const {
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
-    // A click without dragging would divide by zero.
-    if (x2 == x1 || y2 == y1) return screen_.zoomWindow(x1, y1, x2, y2, W, H);
-    const auto [u1, v1] = screen_.view.unscaled(x1, y1);
-    const auto [u2, v2] = screen_.view.unscaled(x2, y2);
-    const float w = u2 - u1, h = v2 - v1;
-    const float e = h / H > w / W ? H / h : W / w;
-    return {(W - w * e) / 2 - u1 * e, (H - h * e) / 2 - v1 * e, e};
+void DiagramPicture::Paso2D(float W, float H) {
+    screen_.Paso2D(structure_, W, H);
 }
 
-std::vector<std::array<float, 2>> DiagramPicture::midpoints() const {
-    std::vector<std::array<float, 2>> m(std::size_t(data_.barCount) + 1);
-    for (int b = 1; b <= data_.barCount; ++b)
-        m[std::size_t(b)] = {screen_.bars(b, ScreenView::MidU), screen_.bars(b, ScreenView::MidV)};
-    return m;
+void DiagramPicture::zoomnum(int mode, float W, float H) {
+    screen_.zoomnum(mode);
+    Paso2D(W, H);
 }
 
-std::vector<std::array<float, 2>> DiagramPicture::nodePositions() const {
-    std::vector<std::array<float, 2>> p(std::size_t(data_.nodeCount) + 1);
-    for (int n = 1; n <= data_.nodeCount; ++n)
-        p[std::size_t(n)] = {screen_.nodeU(n), screen_.nodeV(n)};
-    return p;
+void DiagramPicture::zoomInto(const std::array<float, 3>& window, float W, float H) {
+    view::zoomInto(screen_, window);
+    Paso2D(W, H);
 }
+
+namespace {
+
+struct Area {
+    double W, H;
+    explicit Area(const Surface& s) : W(s.scaleWidth()), H(s.scaleHeight()) {}
+    bool inside(double u, double v) const { return u >= 0 && u <= W && v >= 0 && v <= H; }
+};
+
+}  // namespace
 
 void DiagramPicture::DibujaEstr(Surface& s, double c, const PictureOptions& o, bool printer,
                                 double z) const {
@@ -75,16 +61,17 @@ void DiagramPicture::DibujaEstr(Surface& s, double c, const PictureOptions& o, b
         s.setBackground(0);
         s.clear();
     }
-    const double W = s.scaleWidth(), H = s.scaleHeight();
+    const Area area(s);
     s.setForeground(BarColour);
     for (int b = 1; b <= structure_.barCount; ++b) {
-        const int i = itemNumber(structure_.bars(b, Origin));
-        const int j = itemNumber(structure_.bars(b, End));
-        const double ua = screen_.nodeU(i) * c, va = screen_.nodeV(i) * c;
-        const double ub = screen_.nodeU(j) * c, vb = screen_.nodeV(j) * c;
-        if ((ua < 0 && ub < 0) || (ua > W && ub > W) || (va < 0 && vb < 0) || (va > H && vb > H))
+        const auto ends = view::barEnds(structure_, b);
+        if (!ends) continue;
+        const double ua = screen_.node(ends->i).u * c, va = screen_.node(ends->i).v * c;
+        const double ub = screen_.node(ends->j).u * c, vb = screen_.node(ends->j).v * c;
+        if ((ua < 0 && ub < 0) || (ua > area.W && ub > area.W) || (va < 0 && vb < 0) ||
+            (va > area.H && vb > area.H))
             continue;
-        if (o.types) s.setForeground(editor::Editor::ColBarra(structure_.bars(b, Type)));
+        if (o.types) s.setForeground(view::ColBarra(structure_.bars(b, Type)));
         s.line(ua, va, ub, vb);
     }
     DibujaNu(s, c, o, z);
@@ -92,49 +79,53 @@ void DiagramPicture::DibujaEstr(Surface& s, double c, const PictureOptions& o, b
     s.setLineStyle(LineStyle::Solid);
     for (const DiagramKind& k : DiagramKinds)
         if (o.codes.find(k.code) != std::string::npos) DiagramaDib(k.code, s, c, o.S);
-    if (o.nodeNumbers) numberLabels(s, nodePositions(), Numbered::Nodes, z, c, printer);
-    if (o.barNumbers) numberLabels(s, midpoints(), Numbered::Bars, z, c, printer);
+    if (o.nodeNumbers) numberLabels(s, screen_.nodes(), Numbered::Nodes, z, c, printer);
+    if (o.barNumbers) numberLabels(s, screen_.midpoints(), Numbered::Bars, z, c, printer);
 }
 
 void DiagramPicture::DibujaNu(Surface& s, double c, const PictureOptions& o, double z) const {
-    const double W = s.scaleWidth(), H = s.scaleHeight();
-    auto inside = [&](float u, float v) { return u >= 0 && u <= W && v >= 0 && v <= H; };
+    const Area area(s);
     if (o.HScal != 0 && (o.loads || o.restraints)) {
-        const editor::SymbolOptions symbols{float(c), std::nullopt, o.loads, o.restraints};
+        const view::SymbolOptions symbols{float(c), std::nullopt, o.loads, o.restraints};
         const float detail = float(o.HScal) / 50;
         for (int n = 1; n <= structure_.nodeCount; ++n) {
-            const ScreenPoint P{float(screen_.nodeU(n) * c), float(screen_.nodeV(n) * c)};
-            if (!inside(P.u, P.v)) continue;
-            editor::drawNodeSymbols(s, P, screen_.axes, detail, structure_.loads.row(n),
-                                    structure_.restraints.row(n), symbols);
+            const ScreenPoint P{float(screen_.node(n).u * c), float(screen_.node(n).v * c)};
+            if (!area.inside(P.u, P.v)) continue;
+            view::drawNodeSymbols(s, P, screen_.globalAxes(), detail, structure_.loads.row(n),
+                                  structure_.restraints.row(n), symbols);
         }
     }
     s.setForeground(palette16(11));
     for (int n = 1; n <= structure_.nodeCount; ++n) {
-        const double u = screen_.nodeU(n) * c, v = screen_.nodeV(n) * c;
-        if (inside(float(u), float(v))) s.fillBox(u - z, v - z, u + z, v + z);
+        const double u = screen_.node(n).u * c, v = screen_.node(n).v * c;
+        if (area.inside(float(u), float(v))) s.fillBox(u - z, v - z, u + z, v + z);
     }
 }
 
 void DiagramPicture::DibujaBa(Surface& s, const PictureOptions& o) const {
-    const double W = s.scaleWidth(), H = s.scaleHeight();
+    const Area area(s);
     const float detail = float(o.HScal) / 50;
     const float z = float(ScreenMarkSize);
     for (int b = 1; b <= structure_.barCount; ++b) {
-        const float* row = screen_.bars.row(b);
-        const ScreenPoint M{row[ScreenView::MidU], row[ScreenView::MidV]};
-        if (!(M.u >= 0 && M.u <= W && M.v >= 0 && M.v <= H)) continue;
+        const ScreenPoint M = screen_.midpoint(b);
+        if (!area.inside(M.u, M.v)) continue;
         s.setForeground(palette16(10));
         s.fillBox(M.u - z, M.v - z, M.u + z, M.v + z);
-        if (o.localAxes) editor::drawLocalAxes(s, M, row, detail, {});
-        if (o.loads) {
-            const int i = itemNumber(structure_.bars(b, Origin));
-            const int j = itemNumber(structure_.bars(b, End));
-            editor::drawBarLoads(s, {screen_.nodeU(i), screen_.nodeV(i)},
-                                 {screen_.nodeU(j), screen_.nodeV(j)}, row, screen_.axes[2], detail,
-                                 structure_.bars.row(b), {});
-        }
+        if (o.localAxes) view::drawLocalAxes(s, M, screen_.barAxes(b), detail, {});
+        const auto ends = view::barEnds(structure_, b);
+        if (o.loads && ends)
+            view::drawBarLoads(s, screen_.node(ends->i), screen_.node(ends->j), screen_.barAxes(b),
+                               screen_.globalAxes()[2], detail, structure_.bars.row(b), {});
     }
+}
+
+void DiagramPicture::print(Surface& page, const Surface& screen, const PictureOptions& o,
+                           int percent, const std::string& title) const {
+    const view::PageLayout layout = view::pageLayout(screen, page, percent);
+    DibujaEstr(page, layout.scale(), o, true, std::floor(ScreenMarkSize * layout.fit * 0.5));
+    page.setForeground(0);
+    page.setFont({"Arial", 10, false});
+    page.text(0, 0.92 * page.scaleHeight(), title);
 }
 
 namespace {
@@ -183,13 +174,13 @@ void drawPolyline(Surface& s, const Point2* p, std::size_t n, double tol) {
 
 const std::vector<DiagramPicture::Projected>& DiagramPicture::projected(std::size_t kind) const {
     KindCache& cache = cache_[kind];
-    const editor::ViewRows& rows = screen_.view.rows;
+    const view::ViewRows& rows = screen_.view().rows;
     if (cache.valid && cache.rows.right == rows.right && cache.rows.up == rows.up)
         return cache.points;
     const char code = DiagramKinds[kind].code;
     const std::size_t per = code == 'D' ? 11 : 13;
     cache.points.assign(per * std::size_t(data_.barCount), {});
-    const editor::View unit(rows);
+    const view::View unit(rows);
     auto place = [&](Projected& q, const Vec3& at0, const Vec3& at1) {
         float u, v, du, dv;
         unit.axo3d2dj(0, 0, 1, float(at0[0]), float(at0[1]), float(at0[2]), u, v);
@@ -222,7 +213,7 @@ void DiagramPicture::DiagramaDib(char code, Surface& s, double c, double S) cons
     const std::size_t per = code == 'D' ? 11 : 13;
     const double W = s.scaleWidth(), H = s.scaleHeight();
     const double tol = SmallestDetailTwips * std::abs(W / s.widthTwips());
-    const editor::View& view = screen_.view;
+    const view::View& shown = screen_.view();
     s.setPenMode(PenMode::Copy);
     s.setLineStyle(LineStyle::Solid);
     s.setForeground(kind.colour);
@@ -233,7 +224,7 @@ void DiagramPicture::DiagramaDib(char code, Surface& s, double c, double S) cons
         for (std::size_t k = 0; k < per; ++k) {
             const float u = q[k].u + float(S) * q[k].du;
             const float v = q[k].v + float(S) * q[k].dv;
-            p[k] = {(view.hm1 + view.esc * u) * c, (view.hm2 + view.esc * v) * c};
+            p[k] = {(shown.hm1 + shown.esc * u) * c, (shown.hm2 + shown.esc * v) * c};
             if (k == 0) {
                 umin = umax = p[0][0], vmin = vmax = p[0][1];
             } else {

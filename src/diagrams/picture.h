@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "diagrams/diagram_data.h"
-#include "editor/view.h"
 #include "model/structure_data.h"
 #include "model/surface.h"
+#include "view/screen_view.h"
 
 namespace vanto::diagrams {
 
@@ -41,30 +41,26 @@ double diagramScaleOf(int scrollValue);
 
 inline constexpr Colour BarColour = rgb(45, 140, 131);
 inline constexpr double ScreenMarkSize = 12;
+// Pick tolerance of the bars in the large view, drawing units.
+inline constexpr float PickTolerance = 45;
 
 class DiagramPicture {
   public:
-    // The structure's bars are drawn from their lower-numbered node, as the
-    // results take them.
     DiagramPicture(DiagramData data, Structure structure);
     // Structure and results of `dir`; throws as loadDiagramData.
     static DiagramPicture load(const std::filesystem::path& dir);
 
     const DiagramData& data() const { return data_; }
     const Structure& structure() const { return structure_; }
-    editor::ScreenView& screen() { return screen_; }
-    const editor::ScreenView& screen() const { return screen_; }
+    const view::ScreenView& screen() const { return screen_; }
 
-    // Rebuilds the screen tables for the view as it is on a W × H surface;
-    // an unfitted view is fitted first.
+    // The view on a W × H surface: a fixed view, fitted; the screen tables
+    // rebuilt for the view as it is; "Previo" (-1) or a fit afresh (0); a
+    // zoom window (view/zoom_window.h), stepping back when too deep.
+    void Perspec(int index, float W, float H);
     void Paso2D(float W, float H);
-    // zoomnum of the view, then Paso2D; a zoom so deep that the coordinates
-    // overflow goes back to the previous view.
-    void zoomnum(int mode, float W, float H, double a1 = 0, double a2 = 0, double esc0 = 0);
-    // The (hm1, hm2, esc) showing the window (x1, y1)–(x2, y2) with no margin.
-    // Small windows are kept as drawn; one of zero width or height is widened
-    // as the editor widens it.
-    std::array<float, 3> zoomWindow(float x1, float y1, float x2, float y2, float W, float H) const;
+    void zoomnum(int mode, float W, float H);
+    void zoomInto(const std::array<float, 3>& window, float W, float H);
 
     // DibujaEstr: on the screen the surface is cleared first and the bar
     // decorations drawn; `markSize` is the half-side of the node marks and
@@ -74,9 +70,12 @@ class DiagramPicture {
     // DiagramaDib: one kind's diagram (or the deformed shape, "D") of every bar.
     void DiagramaDib(char code, Surface& s, double c, double S) const;
 
-    // Bar midpoints and node positions on the surface (index 0 unused).
-    std::vector<std::array<float, 2>> midpoints() const;
-    std::vector<std::array<float, 2>> nodePositions() const;
+    // Print3D: the picture of `screen` on `page` at `percent` of it, bars,
+    // node symbols and marks, diagrams and numbers but no bar decorations,
+    // the structure directory as a title at the foot; the mark size follows
+    // the fit of the page. The caller ends the document.
+    void print(Surface& page, const Surface& screen, const PictureOptions& o, int percent,
+               const std::string& title) const;
 
   private:
     // A diagram point in unscaled projection coordinates (right, −up): where
@@ -87,7 +86,7 @@ class DiagramPicture {
     };
     struct KindCache {
         bool valid = false;
-        editor::ViewRows rows;
+        view::ViewRows rows;
         std::vector<Projected> points;  // 13 per bar from bar 1 (11 for "D")
     };
     const std::vector<Projected>& projected(std::size_t kind) const;
@@ -97,7 +96,7 @@ class DiagramPicture {
 
     DiagramData data_;
     Structure structure_;
-    editor::ScreenView screen_{editor::DiagramScreen};
+    view::ScreenView screen_{view::DiagramScreen};
     mutable std::array<KindCache, DiagramKinds.size()> cache_;
 };
 

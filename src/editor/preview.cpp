@@ -10,6 +10,12 @@
 
 namespace vanto::editor {
 
+using view::Din5View;
+using view::FixedViews;
+using view::PreviewFit;
+using view::triadRows;
+using view::View;
+
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;

@@ -16,12 +16,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "editor/view.h"
 #include "model/arrays.h"
 #include "model/helpers.h"
 #include "model/input.h"
 #include "model/structure_data.h"
 #include "model/surface.h"
+#include "view/projection.h"
 
 namespace vanto::editor {
 
@@ -33,7 +33,7 @@ PreviewState loadPreview(const std::filesystem::path& dir, Structure& data);
 
 // Clears the picture, fits `view` to it and draws every bar whose nodes
 // exist, in the colour `colourOf(origin, end)` gives.
-void drawWireFrame(Surface& picture, const Structure& data, View& view,
+void drawWireFrame(Surface& picture, const Structure& data, view::View& view,
                    const std::function<Colour(int, int)>& colourOf);
 
 class Preview {

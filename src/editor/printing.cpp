@@ -1,59 +1,63 @@
 #include "editor/printing.h"
 
+#include "view/page.h"
+
 namespace vanto::editor {
 
-double pageFactor(double W, double H, double PW, double PH, int percent) {
-    const double f = H / PH > W / PW ? PH / H : PW / W;
-    return f * percent / 100.0;
+namespace {
+
+using view::ScreenPoint;
+
+struct Page {
+    double W, H;
+    bool inside(ScreenPoint p) const { return p.u >= 0 && p.u <= W && p.v >= 0 && p.v <= H; }
+    bool mayShow(ScreenPoint a, ScreenPoint b) const {
+        return !((a.u < 0 && b.u < 0) || (a.u > W && b.u > W) || (a.v < 0 && b.v < 0) ||
+                 (a.v > H && b.v > H));
+    }
+};
+
+void blackBox(Surface& page, ScreenPoint at, float half) {
+    page.setForeground(0);
+    page.fillBox(at.u - half, at.v - half, at.u + half, at.v + half);
 }
+
+}  // namespace
 
 void printStructure(Surface& page, const Editor& editor, const PrintOptions& o) {
     const Structure& s = editor.data();
-    const ScreenView& screen = editor.screen();
-    const double PW = page.scaleWidth(), PH = page.scaleHeight();
-    const float f =
-        float(pageFactor(editor.dib().scaleWidth(), editor.dib().scaleHeight(), PW, PH, o.percent));
-    const Colour black = 0;
-    auto inside = [&](float u, float v) { return u >= 0 && u <= PW && v >= 0 && v <= PH; };
-    auto node = [&](int n) { return ScreenPoint{screen.nodeU(n) * f, screen.nodeV(n) * f}; };
-    auto valid = [&](int n) { return n >= 1 && n <= s.nodeCount; };
+    const view::ScreenView& screen = editor.screen();
+    const Page area{page.scaleWidth(), page.scaleHeight()};
+    const float f = float(view::pageLayout(editor.dib(), page, o.percent).scale());
+    auto node = [&](int n) { return ScreenPoint{screen.node(n).u * f, screen.node(n).v * f}; };
     page.setPenMode(PenMode::Copy);
-    page.setForeground(black);
+    page.setForeground(0);
     for (int b = 1; b <= s.barCount; ++b) {
-        const int a = itemNumber(s.bars(b, Origin)), e = itemNumber(s.bars(b, End));
-        if (!valid(a) || !valid(e)) continue;
-        const ScreenPoint A = node(a), B = node(e);
-        if ((A.u < 0 && B.u < 0) || (A.u > PW && B.u > PW) || (A.v < 0 && B.v < 0) ||
-            (A.v > PH && B.v > PH))
-            continue;
-        page.line(A.u, A.v, B.u, B.v);
+        const auto ends = view::barEnds(s, b);
+        if (!ends || !area.mayShow(node(ends->i), node(ends->j))) continue;
+        page.line(node(ends->i).u, node(ends->i).v, node(ends->j).u, node(ends->j).v);
     }
-    const float half = 0.6f * Editor::MarkSize * f;
-    const float detail = editor.detailLength();
-    const SymbolOptions symbols{f, black, o.loads, o.restraints};
+    const float half = 0.6f * MarkSize * f;
+    const float detail = detailLength(editor.drawOptions().HScal);
+    const view::SymbolOptions symbols{f, Colour(0), o.loads, o.restraints};
     for (int n = 1; n <= s.nodeCount; ++n) {
-        const ScreenPoint P = node(n);
-        if (!inside(P.u, P.v)) continue;
-        page.setForeground(black);
-        page.fillBox(P.u - half, P.v - half, P.u + half, P.v + half);
-        if (editor.HScal != 0)
-            drawNodeSymbols(page, P, screen.axes, detail, s.loads.row(n), s.restraints.row(n),
-                            symbols);
+        if (!area.inside(node(n))) continue;
+        blackBox(page, node(n), half);
+        if (editor.drawOptions().HScal != 0)
+            view::drawNodeSymbols(page, node(n), screen.globalAxes(), detail, s.loads.row(n),
+                                  s.restraints.row(n), symbols);
     }
     for (int b = 1; b <= s.barCount; ++b) {
-        const int a = itemNumber(s.bars(b, Origin)), e = itemNumber(s.bars(b, End));
-        if (!valid(a) || !valid(e)) continue;
-        const float* row = screen.bars.row(b);
-        const ScreenPoint M{row[ScreenView::MidU] * f, row[ScreenView::MidV] * f};
-        if (!inside(M.u, M.v)) continue;
+        const auto ends = view::barEnds(s, b);
+        const ScreenPoint M{screen.midpoint(b).u * f, screen.midpoint(b).v * f};
+        if (!ends || !area.inside(M)) continue;
         if (o.localAxes) {
-            drawLocalAxes(page, M, row, detail, symbols);
-            page.setForeground(black);
-            page.fillBox(M.u - half, M.v - half, M.u + half, M.v + half);
+            view::drawLocalAxes(page, M, screen.barAxes(b), detail, symbols);
+            blackBox(page, M, half);
         }
         if (o.loads)
-            drawBarLoads(page, node(a), node(e), row, screen.axes[2], detail, s.bars.row(b),
-                         symbols);
+            view::drawBarLoads(page, node(ends->i), node(ends->j), screen.barAxes(b),
+                               screen.globalAxes()[2], detail, s.bars.row(b), symbols);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Printing the structure as the editor's surface shows it (same view, zoom and
 // clipping), enlarged to fill the page's limiting dimension and reduced by a
-// percentage, in black.
+// percentage (view/page.h), in black.
 
 #include "editor/editor.h"
 #include "model/surface.h"
@@ -14,10 +14,6 @@ struct PrintOptions {
     bool localAxes = false;  // ChEje "Ejes locales": local axes and bar marks
     int percent = 100;       // HPrn "Escalar:", 0..100
 };
-
-// Screen units to page units: the page over the surface in the limiting
-// dimension, times percent / 100.
-double pageFactor(double W, double H, double PW, double PH, int percent);
 
 // Draws the page on `page` (a printer's page, or any surface of the page's
 // size); the caller ends the document.

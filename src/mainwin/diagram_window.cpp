@@ -5,11 +5,9 @@
 #include <QHBoxLayout>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "analysis/calculation.h"
 #include "diagrams/results_dxf.h"
-#include "editor/printing.h"
 #include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "ui/convert.h"
@@ -23,10 +21,10 @@ namespace {
 
 constexpr const char* WarningTitle = "¡ Aviso !";
 constexpr const char* PrintHint = "Con las opciones elegidas y escala de diagramas actual";
-const Colour RubberColour = palette16(10);
+const Colour RubberColour = palette16(view::ZoomWindowTool::ColourIndex);
 // The list `Perspec` names the fixed views from the last to the first.
 constexpr int viewOfListIndex(int index) {
-    return int(editor::FixedViews.size()) - 1 - index;
+    return int(view::FixedViews.size()) - 1 - index;
 }
 
 QCheckBox* check(QWidget* parent, const char* name, const char* caption) {
@@ -90,8 +88,7 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
     }
     HScDg_Change();
     HPrn_Change();
-    picture_->screen().Perspec(editor::InitialView);
-    picture_->Paso2D(dibWidth(), dibHeight());
+    picture_->Perspec(view::InitialView, dibWidth(), dibHeight());
 }
 
 DiagramWindow::~DiagramWindow() = default;
@@ -99,15 +96,24 @@ DiagramWindow::~DiagramWindow() = default;
 void DiagramWindow::build() {
     const PictureAndColumn layout = pictureAndColumn(this, 3);
     Dib = layout.picture;
-    QWidget* side = layout.side;
-    QVBoxLayout* col = layout.column;
+    buildViews(layout.side, layout.column);
+    buildDisplay(layout.side, layout.column);
+    buildResults(layout.side, layout.column);
+    buildDetail(layout.side, layout.column);
+    buildOutput(layout.side, layout.column);
+    Salir = namedButton(layout.side, "Salir", "Salir");
+    layout.column->addWidget(Salir);
+    layout.column->addStretch(1);
+    connectControls();
+}
 
-    // View: list, axes indicator, zoom.
+// The view list, the axes indicator and the zoom.
+void DiagramWindow::buildViews(QWidget* side, QVBoxLayout* col) {
     auto* views = new QHBoxLayout;
     Perspec = new QComboBox(side);
     Perspec->setObjectName("Perspec");
-    for (int i = 0; i < int(editor::FixedViews.size()); ++i)
-        Perspec->addItem(qs(editor::FixedViews[std::size_t(viewOfListIndex(i))].caption));
+    for (int i = 0; i < int(view::FixedViews.size()); ++i)
+        Perspec->addItem(qs(view::FixedViews[std::size_t(viewOfListIndex(i))].caption));
     Ejes = new ui::PictureBox(side);
     Ejes->setObjectName("Ejes");
     Ejes->setBackgroundColour(0);
@@ -121,8 +127,10 @@ void DiagramWindow::build() {
     ZoomP = zoom.previous;
     ZoomV1 = zoom.window;
     ZoomV2 = zoom.drawing;
+}
 
-    // Display options.
+// "Ver Datos": what is shown besides the diagrams.
+void DiagramWindow::buildDisplay(QWidget* side, QVBoxLayout* col) {
     auto* data = new QGroupBox(QStringLiteral("Ver Datos"), side);
     auto* dg = new QGridLayout(data);
     dg->setContentsMargins(6, 2, 6, 2);
@@ -133,18 +141,18 @@ void DiagramWindow::build() {
     Vertipos = check(data, "Vertipos", "Tipos barras");
     Numeranu = check(data, "Numeranu", "Num.Nudos");
     Numeraba = check(data, "Numeraba", "Num.Barras");
-    const std::array<QCheckBox*, 6> shown{VerEjeLoc, VerCoacciones, VerCargas,
-                                          Vertipos,  Numeranu,      Numeraba};
-    for (std::size_t k = 0; k < shown.size(); ++k)
-        dg->addWidget(shown[k], int(k % 3), int(k / 3));
+    for (std::size_t k = 0; k < shown().size(); ++k)
+        dg->addWidget(shown()[k], int(k % 3), int(k / 3));
     auto* hl = new QLabel(QStringLiteral("Escala detalles"), data);
     HScal = scrollBar(data, "HScal", 0, 100, 30, "Escala de coacciones, cargas y ejes barras");
     hl->setToolTip(HScal->toolTip());
     dg->addWidget(hl, 3, 0);
     dg->addWidget(HScal, 3, 1);
     col->addWidget(data);
+}
 
-    // The diagrams, each check box in its diagram's colour on a dark ground.
+// The diagrams, each check box in its diagram's colour on a dark ground.
+void DiagramWindow::buildResults(QWidget* side, QVBoxLayout* col) {
     auto* results = new QGroupBox(QStringLiteral("Resultados(m,t)"), side);
     results->setObjectName("Resultados");
     results->setStyleSheet(
@@ -177,8 +185,10 @@ void DiagramWindow::build() {
     sr->addWidget(LbScDg);
     rg->addLayout(sr, 4, 0, 1, 2);
     col->addWidget(results);
+}
 
-    // One bar in detail.
+// "Barra 2D": one bar in detail, the legend of its deflections.
+void DiagramWindow::buildDetail(QWidget* side, QVBoxLayout* col) {
     auto* detail = new QGroupBox(QStringLiteral("Barra 2D"), side);
     auto* bl = new QVBoxLayout(detail);
     bl->setContentsMargins(4, 2, 4, 2);
@@ -204,8 +214,10 @@ void DiagramWindow::build() {
     legend->addWidget(Redibuja2);
     bl->addLayout(legend);
     col->addWidget(detail);
+}
 
-    // Results DXF and printing.
+// Results DXF and printing.
+void DiagramWindow::buildOutput(QWidget* side, QVBoxLayout* col) {
     auto* dxf = new QGroupBox(QStringLiteral("Salida DXF"), side);
     auto* xl = new QHBoxLayout(dxf);
     xl->setContentsMargins(6, 2, 6, 2);
@@ -233,61 +245,45 @@ void DiagramWindow::build() {
     pl->addWidget(HPrn, 1, 0);
     pl->addWidget(LbPorc, 1, 1);
     col->addWidget(print);
+}
 
-    Salir = namedButton(side, "Salir", "Salir");
-    col->addWidget(Salir);
-    col->addStretch(1);
-
-    connect(Perspec, &QComboBox::activated, this,
-            ui::slot(this->context(), this, &DiagramWindow::Perspec_Click));
-    connect(Redibuja, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
-    connect(Redibuja2, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
-    connect(ZoomP, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::ZoomP_Click));
-    connect(ZoomV1, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::ZoomV1_Click));
-    connect(ZoomV2, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::ZoomV2_Click));
-    for (QCheckBox* c : shown)
-        connect(c, &QCheckBox::toggled, this,
-                ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
+void DiagramWindow::connectControls() {
+    wire(Perspec, &QComboBox::activated, this, &DiagramWindow::Perspec_Click);
+    wire(Redibuja, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
+    wire(Redibuja2, &QPushButton::clicked, this, &DiagramWindow::Redibuja_Click);
+    wire(ZoomP, &QPushButton::clicked, this, &DiagramWindow::ZoomP_Click);
+    wire(ZoomV1, &QPushButton::clicked, this, &DiagramWindow::ZoomV1_Click);
+    wire(ZoomV2, &QPushButton::clicked, this, &DiagramWindow::ZoomV2_Click);
+    for (QCheckBox* c : shown())
+        wire(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
     for (QCheckBox* c : Ver)
-        connect(c, &QCheckBox::toggled, this,
-                ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
-    connect(HScal, &QScrollBar::valueChanged, this,
-            ui::slot(this->context(), this, &DiagramWindow::Redibuja_Click));
-    connect(HScDg, &QScrollBar::valueChanged, this, ui::slot(this->context(), [this] {
-                HScDg_Change();
-                Redibuja_Click();
-            }));
-    connect(HPrn, &QScrollBar::valueChanged, this,
-            ui::slot(this->context(), this, &DiagramWindow::HPrn_Change));
-    connect(aDXF, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::aDXF_Click));
-    connect(Print3D, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::Print3D_Click));
-    connect(Print2D, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &DiagramWindow::Print2D_Click));
+        wire(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+    wire(HScal, &QScrollBar::valueChanged, this, &DiagramWindow::Redibuja_Click);
+    wire(HScDg, &QScrollBar::valueChanged, this, [this] {
+        HScDg_Change();
+        Redibuja_Click();
+    });
+    wire(HPrn, &QScrollBar::valueChanged, this, &DiagramWindow::HPrn_Change);
+    wire(aDXF, &QPushButton::clicked, this, &DiagramWindow::aDXF_Click);
+    wire(Print3D, &QPushButton::clicked, this, &DiagramWindow::Print3D_Click);
+    wire(Print2D, &QPushButton::clicked, this, &DiagramWindow::Print2D_Click);
     connect(Salir, &QPushButton::clicked, this, &QWidget::close);
-    connect(Dib, &ui::PictureBox::mouseDown, this,
-            ui::slot(this->context(), this, &DiagramWindow::mouseDown));
-    connect(Dib, &ui::PictureBox::mouseMove, this,
-            ui::slot(this->context(), this, &DiagramWindow::mouseMove));
-    connect(Dib, &ui::PictureBox::mouseUp, this,
-            ui::slot(this->context(), this, &DiagramWindow::mouseUp));
+    wire(Dib, &ui::PictureBox::mouseDown, this, &DiagramWindow::mouseDown);
+    wire(Dib, &ui::PictureBox::mouseMove, this, &DiagramWindow::mouseMove);
+    wire(Dib, &ui::PictureBox::mouseUp, this, &DiagramWindow::mouseUp);
     // A new size fits the structure again; the picked bar stays.
-    connect(Dib, &ui::PictureBox::resized, this, ui::slot(this->context(), [this] {
-                if (!picture_ || isMinimized()) return;
-                picture_->zoomnum(0, dibWidth(), dibHeight());
-                drawAxes();
-                Redibuja_Click();
-            }));
-    connect(Ejes, &ui::PictureBox::resized, this,
-            ui::slot(this->context(), this, &DiagramWindow::drawAxes));
-    connect(DgBr, &ui::PictureBox::resized, this,
-            ui::slot(this->context(), this, &DiagramWindow::drawDetail));
+    wire(Dib, &ui::PictureBox::resized, this, [this] {
+        if (!picture_ || isMinimized()) return;
+        picture_->zoomnum(0, dibWidth(), dibHeight());
+        drawAxes();
+        Redibuja_Click();
+    });
+    wire(Ejes, &ui::PictureBox::resized, this, &DiagramWindow::drawAxes);
+    wire(DgBr, &ui::PictureBox::resized, this, &DiagramWindow::drawDetail);
+}
+
+std::array<QCheckBox*, 6> DiagramWindow::shown() const {
+    return {VerEjeLoc, VerCoacciones, VerCargas, Vertipos, Numeranu, Numeraba};
 }
 
 float DiagramWindow::dibWidth() const {
@@ -316,7 +312,6 @@ diagrams::PictureOptions DiagramWindow::options() const {
 
 void DiagramWindow::Redibuja_Click() {
     if (!picture_) return;
-    rubber_.reset();
     picture_->DibujaEstr(Dib->surface(), 1, options());
     drawDetail();
 }
@@ -332,15 +327,14 @@ void DiagramWindow::drawAxes() {
     if (!picture_) return;
     // This indicator draws in the surface's own foreground colour.
     Ejes->surface().setForeground(palette16(15));
-    editor::DibujaEjes(Ejes->surface(), picture_->screen().view,
-                       picture_->screen().rule().axesColour);
+    view::DibujaEjes(Ejes->surface(), picture_->screen().view(),
+                     picture_->screen().rule().axesColour);
 }
 
 void DiagramWindow::Perspec_Click(int index) {
     if (!picture_) return;
     Perspec->setCurrentIndex(index);
-    picture_->screen().Perspec(viewOfListIndex(index));
-    picture_->Paso2D(dibWidth(), dibHeight());
+    picture_->Perspec(viewOfListIndex(index), dibWidth(), dibHeight());
     drawAxes();
     Redibuja_Click();
 }
@@ -359,53 +353,42 @@ void DiagramWindow::ZoomP_Click() {
 }
 
 void DiagramWindow::ZoomV1_Click() {
-    zoomWindowMode_ = true;
+    zoom_.setActive(true);
     ZoomV1->hide();
     ZoomV2->show();
 }
 
 void DiagramWindow::ZoomV2_Click() {
-    zoomWindowMode_ = false;
+    zoom_.setActive(false);
+    Dib->overlay().clear();
     ZoomV2->hide();
     ZoomV1->show();
 }
 
-void DiagramWindow::rubber(const std::array<double, 2>& corner) {
-    Surface& s = Dib->surface();
-    s.setPenMode(PenMode::Xor);
-    s.setLineStyle(LineStyle::Solid);
-    s.setForeground(RubberColour);
-    s.rectangle(press_[0], press_[1], corner[0], corner[1]);
-    s.setPenMode(PenMode::Copy);
-}
-
 void DiagramWindow::mouseDown(const PointerEvent& e) {
     if (!picture_ || e.button != Button::Left) return;
-    press_ = {e.x, e.y};
-    rubber_.reset();
-    if (zoomWindowMode_) return;
-    if (picker_.press(e.x, e.y, picture_->midpoints()) > 0)
+    zoom_.press(float(e.x), float(e.y));
+    if (zoom_.active()) return;
+    if (picker_.press(float(e.x), float(e.y), picture_->screen().midpoints()) > 0)
         drawDetail();
     else
         diagrams::emptyDetail(picture_->data(), DgBr->surface());
 }
 
-// The rubber band of the zoom window; a drag outside that mode zooms
-// nothing, so it draws nothing either.
+// The rubber band of the zoom window, on the overlay; a drag outside that
+// mode zooms nothing, so it draws nothing either.
 void DiagramWindow::mouseMove(const PointerEvent& e) {
-    if (!picture_ || !zoomWindowMode_ || !e.held(Button::Left)) return;
-    if (rubber_) rubber(*rubber_);
-    rubber_ = std::array<double, 2>{e.x, e.y};
-    rubber(*rubber_);
+    if (!picture_ || !zoom_.active() || !e.held(Button::Left)) return;
+    zoom_.move(float(e.x), float(e.y));
+    Dib->overlay().clear();
+    view::drawBand(Dib->overlay(), zoom_.drag(), RubberColour);
 }
 
 void DiagramWindow::mouseUp(const PointerEvent& e) {
-    if (!picture_ || !zoomWindowMode_ || e.button != Button::Left) return;
-    if (rubber_) rubber(*rubber_);
-    rubber_.reset();
-    const auto z = picture_->zoomWindow(float(press_[0]), float(press_[1]), float(e.x), float(e.y),
-                                        dibWidth(), dibHeight());
-    picture_->zoomnum(1, dibWidth(), dibHeight(), z[0], z[1], z[2]);
+    if (!picture_ || !zoom_.active() || e.button != Button::Left) return;
+    const auto window =
+        zoom_.release(float(e.x), float(e.y), picture_->screen().view(), dibWidth(), dibHeight());
+    picture_->zoomInto(window, dibWidth(), dibHeight());
     ZoomV2_Click();
     Redibuja_Click();
 }
@@ -452,28 +435,16 @@ void DiagramWindow::Print3D_Click() {
     if (!picture_) return;
     const SessionSettings& s = context().session().settings;
     auto printer = context().openPrinter(s.StructureDirectory, "diagramas");
-    const Surface& dib = Dib->surface();
-    const double PW = printer->scaleWidth(), PH = printer->scaleHeight();
-    const double f = editor::pageFactor(dib.scaleWidth(), dib.scaleHeight(), PW, PH, 100);
-    const double p = HPrn->value() / 100.0;
-    const double z = std::floor(diagrams::ScreenMarkSize * f * 0.5);
-    picture_->DibujaEstr(*printer, p * f, options(), true, z);
-    printer->setForeground(0);
-    printer->setFont({"Arial", 10, false});
-    printer->text(0, 0.92 * PH, s.StructureDirectory);
+    picture_->print(*printer, Dib->surface(), options(), HPrn->value(), s.StructureDirectory);
     printer->endDocument();
 }
 
 void DiagramWindow::Print2D_Click() {
     if (!picture_ || picker_.current() <= 0) return;
     auto printer = context().openPrinter(context().session().settings.StructureDirectory, "barra");
-    const Surface& detail = DgBr->surface();
-    const double f = editor::pageFactor(detail.scaleWidth(), detail.scaleHeight(),
-                                        printer->scaleWidth(), printer->scaleHeight(), 100);
-    const double p = HPrn->value() / 100.0;
     const diagrams::PictureOptions o = options();
-    diagrams::DibujaBarra2D(picture_->data(), picker_.current(), *printer, p * f,
-                            {o.codes, o.S, true, p});
+    diagrams::printBarDetail(*printer, picture_->data(), picker_.current(), DgBr->surface(),
+                             {o.codes, o.S}, HPrn->value());
     printer->endDocument();
 }
 

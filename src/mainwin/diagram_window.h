@@ -13,12 +13,15 @@
 #include <QScrollBar>
 #include <array>
 #include <memory>
-#include <optional>
+
+#include <QVBoxLayout>
 
 #include "diagrams/bar_detail.h"
 #include "diagrams/picture.h"
 #include "ui/module_window.h"
 #include "ui/qt_surface.h"
+#include "view/picker.h"
+#include "view/zoom_window.h"
 
 namespace vanto {
 
@@ -71,21 +74,28 @@ class DiagramWindow : public ui::ModuleWindow {
 
   private:
     void build();
+    void buildViews(QWidget* side, QVBoxLayout* column);
+    void buildDisplay(QWidget* side, QVBoxLayout* column);
+    void buildResults(QWidget* side, QVBoxLayout* column);
+    void buildDetail(QWidget* side, QVBoxLayout* column);
+    void buildOutput(QWidget* side, QVBoxLayout* column);
+    void connectControls();
+    // The check boxes of "Ver Datos".
+    std::array<QCheckBox*, 6> shown() const;
     void drawDetail();
     void drawAxes();
     void mouseDown(const PointerEvent& e);
     void mouseMove(const PointerEvent& e);
     void mouseUp(const PointerEvent& e);
-    void rubber(const std::array<double, 2>& corner);
     float dibWidth() const;
     float dibHeight() const;
 
     std::unique_ptr<diagrams::DiagramPicture> picture_;
-    diagrams::BarPicker picker_;
+    // BuscaBarra: presses on one spot step through the bars there, then
+    // none, then round again.
+    view::CyclingPicker picker_{diagrams::PickTolerance, view::CyclingPicker::AfterLast::Restart};
+    view::ZoomWindowTool zoom_{view::SmallWindows::WidenEmpty};
     double S_ = 1;
-    bool zoomWindowMode_ = false;
-    std::array<double, 2> press_{};
-    std::optional<std::array<double, 2>> rubber_;
     bool exporting_ = false, stop_ = false, closeAfterExport_ = false;
 };
 

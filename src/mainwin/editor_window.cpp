@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "editor/angle_picture.h"
 #include "editor/printing.h"
 #include "editor/save.h"
 #include "mainwin/picture_window.h"
@@ -56,14 +57,14 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     applyWindowState(*this, s.ChildWindowState);
     ui::guarded(context, [&] {
         editor_ = std::make_unique<editor::Editor>(editor::openForEditing(s.StructureDirectory),
-                                                   Dib->surface(),
+                                                   Dib->surface(), &Dib->overlay(),
                                                    static_cast<editor::EditorPanels*>(this));
     });
     if (!editor_) {
         setEnabled(false);
         return;
     }
-    editor_->background = 0;
+    editor_->setBackground(0);
     for (int t = 1; t <= editor_->data().types.count; ++t)
         tipb->addItem(qs(editor_->data().types.names[std::size_t(t)]));
     editor_->open();
@@ -77,11 +78,33 @@ void EditorWindow::build() {
     const PictureAndColumn layout = pictureAndColumn(this, 4);
     Dib = layout.picture;
     Dib->setToolTip(qs(SurfaceHint));
-    QScrollArea* scroll = layout.scroll;
-    QWidget* side = layout.side;
-    QVBoxLayout* col = layout.column;
+    buildViews(layout.side, layout.column);
+    buildTools(layout.side, layout.column);
+    buildNodePanel(layout.side, layout.column);
+    buildBarPanel(layout.side, layout.column);
+    buildTypePanel(layout.side, layout.column);
+    buildPrinting(layout.side, layout.column);
+    Guardar = namedButton(layout.side, "Guardar", "Grabar y Salir");
+    auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), layout.side);
+    Esc = namedButton(layout.side, "Esc", "Esc", "Salir sin guardar cambios");
+    layout.column->addWidget(Guardar);
+    layout.column->addWidget(note);
+    layout.column->addWidget(Esc);
+    // The column keeps its natural size and scrolls when the window is low,
+    // rather than squeezing the fields.
+    layout.column->setSizeConstraint(QLayout::SetFixedSize);
+    layout.scroll->setMinimumWidth(layout.side->sizeHint().width() +
+                                   layout.scroll->verticalScrollBar()->sizeHint().width() + 4);
+    connectButtons();
+    connectFields();
+    connectPictures();
+    enablePanel(Mode::Nodes, false);
+    enablePanel(Mode::Bars, false);
+    FramBar->hide();
+}
 
-    // Views, axes indicator and zoom.
+// Views, axes indicator and zoom.
+void EditorWindow::buildViews(QWidget* side, QVBoxLayout* col) {
     auto* views = new QGroupBox(QStringLiteral("Vistas"), side);
     auto* vg = new QGridLayout(views);
     vg->setContentsMargins(6, 2, 6, 2);
@@ -91,13 +114,12 @@ void EditorWindow::build() {
     Ejes->setBackgroundColour(0);
     Ejes->setFixedSize(96, 80);
     for (int i = 0; i < 8; ++i) {
-        Vista[std::size_t(i)] = new QRadioButton(qs(editor::FixedViews[std::size_t(i)].caption));
+        Vista[std::size_t(i)] = new QRadioButton(qs(view::FixedViews[std::size_t(i)].caption));
         Vista[std::size_t(i)]->setObjectName(QStringLiteral("Vista%1").arg(i));
         vg->addWidget(Vista[std::size_t(i)], i % 4, i / 4);
-        connect(Vista[std::size_t(i)], &QRadioButton::clicked, this,
-                ui::slot(this->context(), [this, i] { Perspec_Click(i); }));
+        wire(Vista[std::size_t(i)], &QRadioButton::clicked, this, [this, i] { Perspec_Click(i); });
     }
-    Vista[editor::InitialView]->setChecked(true);
+    Vista[view::InitialView]->setChecked(true);
     vg->addWidget(Ejes, 0, 2, 4, 1);
     col->addWidget(views);
 
@@ -106,7 +128,10 @@ void EditorWindow::build() {
     ZoomP = zoom.previous;
     ZoomV1 = zoom.window;
     ZoomV2 = zoom.drawing;
+}
 
+// Detail scale, numbers, the multiple selection, undo and the mode tabs.
+void EditorWindow::buildTools(QWidget* side, QVBoxLayout* col) {
     auto* detail = new QHBoxLayout;
     auto* hl = new QLabel(QStringLiteral("Escala detalle"), side);
     HScal = new QScrollBar(Qt::Horizontal, side);
@@ -147,8 +172,9 @@ void EditorWindow::build() {
     Tabs->addTab(QStringLiteral("Barras"));
     Tabs->setExpanding(true);
     col->addWidget(Tabs);
+}
 
-    // Node panel.
+void EditorWindow::buildNodePanel(QWidget* side, QVBoxLayout* col) {
     FramNud = new QGroupBox(side);
     FramNud->setObjectName("FramNud");
     auto* ng = new QGridLayout(FramNud);
@@ -179,8 +205,10 @@ void EditorWindow::build() {
         ng->addWidget(cccn[std::size_t(k)], k + 6, 3);
     }
     col->addWidget(FramNud);
+}
 
-    // Bar panel.
+// The bar panel, and below it the picture `Ang` shows.
+void EditorWindow::buildBarPanel(QWidget* side, QVBoxLayout* col) {
     FramBar = new QGroupBox(side);
     FramBar->setObjectName("FramBar");
     auto* bg = new QGridLayout(FramBar);
@@ -223,8 +251,9 @@ void EditorWindow::build() {
     AngDib->setToolTip(QStringLiteral("Para borra volver a pulsar la interrogación"));
     AngDib->hide();
     col->addWidget(AngDib, 0, Qt::AlignHCenter);
+}
 
-    // Type panel.
+void EditorWindow::buildTypePanel(QWidget* side, QVBoxLayout* col) {
     FramTip = new QGroupBox(QStringLiteral("Tipo"), side);
     FramTip->setObjectName("FramTip");
     auto* tg = new QGridLayout(FramTip);
@@ -254,8 +283,9 @@ void EditorWindow::build() {
     tg->addLayout(materials, 10, 0, 1, 2);
     FramTip->hide();
     col->addWidget(FramTip);
+}
 
-    // Printing.
+void EditorWindow::buildPrinting(QWidget* side, QVBoxLayout* col) {
     auto* printer = new QGroupBox(QStringLiteral("Impresora"), side);
     auto* pl = new QVBoxLayout(printer);
     pl->setContentsMargins(6, 2, 6, 2);
@@ -288,107 +318,67 @@ void EditorWindow::build() {
     PrintParam->hide();
     pl->addWidget(PrintParam);
     col->addWidget(printer);
+}
 
-    Guardar = namedButton(side, "Guardar", "Grabar y Salir");
-    auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), side);
-    Esc = namedButton(side, "Esc", "Esc", "Salir sin guardar cambios");
-    col->addWidget(Guardar);
-    col->addWidget(note);
-    col->addWidget(Esc);
-    // The column keeps its natural size and scrolls when the window is low,
-    // rather than squeezing the fields.
-    col->setSizeConstraint(QLayout::SetFixedSize);
-    scroll->setMinimumWidth(side->sizeHint().width() +
-                            scroll->verticalScrollBar()->sizeHint().width() + 4);
-
-    // Wiring.
-    connect(Redibuja, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Redibuja_Click));
-    connect(ZoomP, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::ZoomP_Click));
-    connect(ZoomV1, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::ZoomV1_Click));
-    connect(ZoomV2, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::ZoomV2_Click));
-    connect(Numeranu, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Numeranu_Click));
-    connect(Numeraba, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Numeraba_Click));
-    connect(Tabs, &QTabBar::tabBarClicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Tabs_Click));
-    connect(Selecci, &QCheckBox::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Selecci_Click));
-    connect(Deshacer, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Deshacer_Click));
-    connect(Rehacer, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Rehacer_Click));
-    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
-            ui::slot(this->context(), this, &EditorWindow::Deshacer_Click));
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this), &QShortcut::activated, this,
-            ui::slot(this->context(), this, &EditorWindow::Rehacer_Click));
-    connect(Guardar, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Guardar_Click));
-    connect(Esc, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Esc_Click));
-    connect(Ang, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Ang_Click));
-    connect(Imprimir, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Imprimir_Click));
-    connect(Imprime, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::Imprime_Click));
+void EditorWindow::connectButtons() {
+    wire(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);
+    wire(ZoomP, &QPushButton::clicked, this, &EditorWindow::ZoomP_Click);
+    wire(ZoomV1, &QPushButton::clicked, this, &EditorWindow::ZoomV1_Click);
+    wire(ZoomV2, &QPushButton::clicked, this, &EditorWindow::ZoomV2_Click);
+    wire(Numeranu, &QPushButton::clicked, this, &EditorWindow::Numeranu_Click);
+    wire(Numeraba, &QPushButton::clicked, this, &EditorWindow::Numeraba_Click);
+    wire(Tabs, &QTabBar::tabBarClicked, this, &EditorWindow::Tabs_Click);
+    wire(Selecci, &QCheckBox::clicked, this, &EditorWindow::Selecci_Click);
+    wire(Deshacer, &QPushButton::clicked, this, &EditorWindow::Deshacer_Click);
+    wire(Rehacer, &QPushButton::clicked, this, &EditorWindow::Rehacer_Click);
+    wire(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+         &EditorWindow::Deshacer_Click);
+    wire(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this), &QShortcut::activated, this,
+         &EditorWindow::Rehacer_Click);
+    wire(Guardar, &QPushButton::clicked, this, &EditorWindow::Guardar_Click);
+    wire(Esc, &QPushButton::clicked, this, &EditorWindow::Esc_Click);
+    wire(Ang, &QPushButton::clicked, this, &EditorWindow::Ang_Click);
+    wire(Imprimir, &QPushButton::clicked, this, &EditorWindow::Imprimir_Click);
+    wire(Imprime, &QPushButton::clicked, this, &EditorWindow::Imprime_Click);
     connect(Cancela, &QPushButton::clicked, PrintParam, &QWidget::hide);
-    connect(HPrn, &QSlider::valueChanged, this, ui::slot(this->context(), [this](int v) {
-                LbPorc->setText(QStringLiteral("%1%").arg(v));
-            }));
-    connect(
-        tipb, &QListWidget::itemClicked, this,
-        ui::slot(this->context(), [this](QListWidgetItem* item) { tipb_Click(tipb->row(item)); }));
-    connect(tipb, &QListWidget::itemDoubleClicked, this,
-            ui::slot(this->context(), this, &EditorWindow::tipb_DblClick));
-    connect(AceptaTipo, &QPushButton::clicked, this,
-            ui::slot(this->context(), this, &EditorWindow::AceptaTipo_Click));
-    connect(MatAcero, &QPushButton::clicked, this, ui::slot(this->context(), [this] {
-                const int t = tipb->currentRow() + 1;
-                if (!editor_ || t < 1) return;
-                editor_->setMaterial(t, true);
-                showType(t);
-                updateUndoButtons();
-            }));
-    connect(MatHormigon, &QPushButton::clicked, this, ui::slot(this->context(), [this] {
-                const int t = tipb->currentRow() + 1;
-                if (!editor_ || t < 1) return;
-                editor_->setMaterial(t, false);
-                showType(t);
-                updateUndoButtons();
-            }));
-    connect(HScal, &QScrollBar::valueChanged, this, ui::slot(this->context(), [this](int v) {
-                if (!editor_) return;
-                editor_->HScal = v;
-                editor_->DibujaEstr();
-            }));
-    connect(VerEjeLoc, &QCheckBox::clicked, this, ui::slot(this->context(), [this](bool on) {
-                if (!editor_) return;
-                editor_->VerEjeLoc = on;
-                editor_->DibujaEstr();
-            }));
-    for (int k : {9, 10})
-        connect(barr[std::size_t(k)], &QLineEdit::textEdited, this,
-                ui::slot(this->context(), [this, k](const QString& t) {
-                    if (const auto c = editor::clampedFixity(ui::utf8(t))) {
-                        barr[std::size_t(k)]->setText(qs(*c));
-                        barr[std::size_t(k)]->setModified(true);
-                    }
-                }));
-    connect(Textnom, &QLineEdit::textEdited, this,
-            ui::slot(this->context(), [this](const QString& t) {
-                int cursor = Textnom->cursorPosition();
-                const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
-                if (shown == t) return;
-                Textnom->setText(shown);
-                Textnom->setModified(true);
-                Textnom->setCursorPosition(cursor);
-            }));
+    wire(HPrn, &QSlider::valueChanged, this,
+         [this](int v) { LbPorc->setText(QStringLiteral("%1%").arg(v)); });
+    wire(tipb, &QListWidget::itemClicked, this,
+         [this](QListWidgetItem* item) { tipb_Click(tipb->row(item)); });
+    wire(tipb, &QListWidget::itemDoubleClicked, this, &EditorWindow::tipb_DblClick);
+    wire(AceptaTipo, &QPushButton::clicked, this, &EditorWindow::AceptaTipo_Click);
+    wire(MatAcero, &QPushButton::clicked, this, [this] { setMaterial(true); });
+    wire(MatHormigon, &QPushButton::clicked, this, [this] { setMaterial(false); });
+    wire(HScal, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!editor_) return;
+        editor_->setDetailScale(v);
+        editor_->DibujaEstr();
+    });
+    wire(VerEjeLoc, &QCheckBox::clicked, this, [this](bool on) {
+        if (!editor_) return;
+        editor_->setLocalAxesShown(on);
+        editor_->DibujaEstr();
+    });
+}
 
+// Fixities and type names as they are typed; every field commits on losing
+// the focus.
+void EditorWindow::connectFields() {
+    for (int k : {9, 10})
+        wire(barr[std::size_t(k)], &QLineEdit::textEdited, this, [this, k](const QString& t) {
+            if (const auto c = editor::clampedFixity(ui::utf8(t))) {
+                barr[std::size_t(k)]->setText(qs(*c));
+                barr[std::size_t(k)]->setModified(true);
+            }
+        });
+    wire(Textnom, &QLineEdit::textEdited, this, [this](const QString& t) {
+        int cursor = Textnom->cursorPosition();
+        const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
+        if (shown == t) return;
+        Textnom->setText(shown);
+        Textnom->setModified(true);
+        Textnom->setCursorPosition(cursor);
+    });
     std::vector<QLineEdit*> fields;
     for (int k = 1; k <= 6; ++k) {
         if (k <= 3) fields.push_back(crdn[std::size_t(k)]);
@@ -402,39 +392,35 @@ void EditorWindow::build() {
     fields.push_back(Textnom);
     for (QLineEdit* f : fields) {
         f->installEventFilter(this);
-        connect(f, &QLineEdit::editingFinished, this,
-                ui::slot(this->context(), [this, f] { commitField(f); }));
+        wire(f, &QLineEdit::editingFinished, this, [this, f] { commitField(f); });
     }
-    connect(Dib, &ui::PictureBox::mouseDown, this,
-            ui::slot(this->context(), [this](const PointerEvent& e) {
-                if (!editor_) return;
-                Dib->setToolTip({});
-                editor_->mouseDown(e);
-                updateUndoButtons();
-            }));
-    connect(Dib, &ui::PictureBox::mouseMove, this,
-            ui::slot(this->context(), [this](const PointerEvent& e) {
-                if (editor_) editor_->mouseMove(e);
-            }));
-    connect(Dib, &ui::PictureBox::mouseUp, this,
-            ui::slot(this->context(), [this](const PointerEvent& e) {
-                if (!editor_) return;
-                editor_->mouseUp(e);
-                ZoomV2->setVisible(editor_->zoomWindowMode);
-                updateUndoButtons();
-            }));
-    connect(Dib, &ui::PictureBox::resized, this, ui::slot(this->context(), [this] {
-                if (!editor_ || isMinimized()) return;
-                editor_->zoomnum(0);
-                drawAxes();
-            }));
-    connect(Ejes, &ui::PictureBox::resized, this,
-            ui::slot(this->context(), this, &EditorWindow::drawAxes));
-    connect(AngDib, &ui::PictureBox::resized, this,
-            ui::slot(this->context(), [this] { editor::drawAnglePicture(AngDib->surface()); }));
-    enablePanel(Mode::Nodes, false);
-    enablePanel(Mode::Bars, false);
-    FramBar->hide();
+}
+
+// The pointer on `Dib` goes to the editor; a new size fits the view again.
+void EditorWindow::connectPictures() {
+    wire(Dib, &ui::PictureBox::mouseDown, this, [this](const PointerEvent& e) {
+        if (!editor_) return;
+        Dib->setToolTip({});
+        editor_->mouseDown(e);
+        updateUndoButtons();
+    });
+    wire(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& e) {
+        if (editor_) editor_->mouseMove(e);
+    });
+    wire(Dib, &ui::PictureBox::mouseUp, this, [this](const PointerEvent& e) {
+        if (!editor_) return;
+        editor_->mouseUp(e);
+        ZoomV2->setVisible(editor_->zoomWindowMode());
+        updateUndoButtons();
+    });
+    wire(Dib, &ui::PictureBox::resized, this, [this] {
+        if (!editor_ || isMinimized()) return;
+        editor_->zoomnum(0);
+        drawAxes();
+    });
+    wire(Ejes, &ui::PictureBox::resized, this, &EditorWindow::drawAxes);
+    wire(AngDib, &ui::PictureBox::resized, this,
+         [this] { editor::drawAnglePicture(AngDib->surface()); });
 }
 
 // ---- panels ----
@@ -453,16 +439,19 @@ void EditorWindow::showNode(int node) {
     nnum->setText(node ? QString::number(node) : QString());
     for (int k = 1; k <= 6; ++k) {
         if (k <= 3)
-            crdn[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Coordinates, k)));
-        crga[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Loads, k)));
-        cccn[std::size_t(k)]->setText(qs(editor_->nodeText(node, NodeGroup::Restraints, k)));
+            crdn[std::size_t(k)]->setText(
+                qs(editor_->panels().nodeText(node, NodeGroup::Coordinates, k)));
+        crga[std::size_t(k)]->setText(qs(editor_->panels().nodeText(node, NodeGroup::Loads, k)));
+        cccn[std::size_t(k)]->setText(
+            qs(editor_->panels().nodeText(node, NodeGroup::Restraints, k)));
     }
 }
 
 void EditorWindow::showBar(int bar) {
     bnum->setText(bar ? QString::number(bar) : QString());
     for (int k = 1; k <= BarFieldCount; ++k)
-        if (barr[std::size_t(k)]) barr[std::size_t(k)]->setText(qs(editor_->barText(bar, k)));
+        if (barr[std::size_t(k)])
+            barr[std::size_t(k)]->setText(qs(editor_->panels().barText(bar, k)));
     if (bar == 0) {
         tipb->clearSelection();
         showType(0);
@@ -480,7 +469,7 @@ void EditorWindow::showType(int type) {
     const bool exists = type >= 1 && type <= editor_->data().types.count;
     Textnom->setText(exists ? qs(editor_->data().types.names[std::size_t(type)]) : QString());
     for (int k = 1; k <= 9; ++k)
-        TipoDat[std::size_t(k)]->setText(qs(editor_->typeText(type, k)));
+        TipoDat[std::size_t(k)]->setText(qs(editor_->panels().typeText(type, k)));
 }
 
 void EditorWindow::enablePanel(Mode mode, bool enabled) {
@@ -490,10 +479,6 @@ void EditorWindow::enablePanel(Mode mode, bool enabled) {
     }
     FramBar->setEnabled(enabled);
     FramTip->setEnabled(enabled);
-}
-
-bool EditorWindow::panelEnabled(Mode mode) const {
-    return mode == Mode::Nodes ? FramNud->isEnabled() : FramBar->isEnabled();
 }
 
 void EditorWindow::takeOverEdits() {
@@ -517,17 +502,17 @@ void EditorWindow::commitField(QLineEdit* f) {
     const std::string text = ui::utf8(f->text());
     for (int k = 1; k <= 6; ++k) {
         if (k <= 3 && f == crdn[std::size_t(k)])
-            editor_->commitNode(NodeGroup::Coordinates, k, text);
-        if (f == crga[std::size_t(k)]) editor_->commitNode(NodeGroup::Loads, k, text);
-        if (f == cccn[std::size_t(k)]) editor_->commitNode(NodeGroup::Restraints, k, text);
+            editor_->panels().commitNode(NodeGroup::Coordinates, k, text);
+        if (f == crga[std::size_t(k)]) editor_->panels().commitNode(NodeGroup::Loads, k, text);
+        if (f == cccn[std::size_t(k)]) editor_->panels().commitNode(NodeGroup::Restraints, k, text);
     }
     for (int k = 1; k <= BarFieldCount; ++k)
-        if (f == barr[std::size_t(k)]) editor_->commitBar(k, text);
+        if (f == barr[std::size_t(k)]) editor_->panels().commitBar(k, text);
     const int type = tipb->currentRow() + 1;
     for (int k = 1; k <= 9; ++k)
-        if (f == TipoDat[std::size_t(k)]) editor_->commitType(type, k, text);
+        if (f == TipoDat[std::size_t(k)]) editor_->panels().commitType(type, k, text);
     if (f == Textnom && type >= 1) {
-        editor_->commitTypeName(type, text);
+        editor_->panels().commitTypeName(type, text);
         tipb->item(type - 1)->setText(f->text());
     }
     updateUndoButtons();
@@ -589,8 +574,8 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void EditorWindow::drawAxes() {
     if (!editor_) return;
-    editor::DibujaEjes(Ejes->surface(), editor_->screen().view,
-                       editor_->screen().rule().axesColour);
+    view::DibujaEjes(Ejes->surface(), editor_->screen().view(),
+                     editor_->screen().rule().axesColour);
 }
 
 void EditorWindow::Perspec_Click(int index) {
@@ -610,13 +595,13 @@ void EditorWindow::ZoomP_Click() {
 
 void EditorWindow::ZoomV1_Click() {
     if (!editor_) return;
-    editor_->zoomWindowMode = true;
+    editor_->setZoomWindowMode(true);
     ZoomV2->show();
 }
 
 void EditorWindow::ZoomV2_Click() {
     if (!editor_) return;
-    editor_->zoomWindowMode = false;
+    editor_->setZoomWindowMode(false);
     ZoomV2->hide();
 }
 
@@ -667,7 +652,7 @@ void EditorWindow::afterUndo() {
     for (int t = 1; t <= editor_->data().types.count && t <= tipb->count(); ++t)
         tipb->item(t - 1)->setText(qs(editor_->data().types.names[std::size_t(t)]));
     tipb->blockSignals(false);
-    editor_->Redibuja();
+    editor_->DibujaEstr();
     if (editor_->mode() == Mode::Bars && FramTip->isVisible()) showType(tipb->currentRow() + 1);
     updateUndoButtons();
 }
@@ -689,7 +674,7 @@ void EditorWindow::Rehacer_Click() {
 void EditorWindow::tipb_Click(int row) {
     if (!editor_ || row < 0) return;
     showType(row + 1);
-    editor_->chooseType(row);
+    editor_->panels().chooseType(row);
     if (editor_->currentBar() && !editor_->multiple()) editor_->refreshBarPanel(1);
     updateUndoButtons();
 }
@@ -700,6 +685,14 @@ void EditorWindow::tipb_DblClick() {
     FramBar->setEnabled(false);
     FramTip->show();
     FramTip->setEnabled(true);
+}
+
+void EditorWindow::setMaterial(bool steel) {
+    const int t = tipb->currentRow() + 1;
+    if (!editor_ || t < 1) return;
+    editor_->panels().setMaterial(t, steel);
+    showType(t);
+    updateUndoButtons();
 }
 
 void EditorWindow::AceptaTipo_Click() {
@@ -781,7 +774,7 @@ void EditorWindow::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     // Shown: view 7 afresh, node mode.
     Tabs_Click(0);
-    Perspec_Click(editor::InitialView);
+    Perspec_Click(view::InitialView);
 }
 
 }  // namespace vanto

@@ -3,7 +3,8 @@
 // the axes indicator `Ejes`, the views and zoom, node and bar modes, the node,
 // bar and type panels, undo and redo, printing, "Grabar y Salir" and "Esc".
 // The rules live in editor/editor.h; this window owns the controls, hands the
-// pointer and the typed texts to the editor and shows what it asks.
+// pointer and the typed texts to the editor and shows what it asks. The
+// drawing's overlay carries the marks of what is picked.
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabBar>
+#include <QVBoxLayout>
 #include <array>
 #include <memory>
 
@@ -103,10 +105,19 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void showNode(int node) override;
     void showBar(int bar) override;
     void enablePanel(editor::Mode mode, bool enabled) override;
-    bool panelEnabled(editor::Mode mode) const override;
     void takeOverEdits() override;
 
     void build();
+    void buildViews(QWidget* side, QVBoxLayout* column);
+    void buildTools(QWidget* side, QVBoxLayout* column);
+    void buildNodePanel(QWidget* side, QVBoxLayout* column);
+    void buildBarPanel(QWidget* side, QVBoxLayout* column);
+    void buildTypePanel(QWidget* side, QVBoxLayout* column);
+    void buildPrinting(QWidget* side, QVBoxLayout* column);
+    void connectButtons();
+    void connectFields();
+    void connectPictures();
+    void setMaterial(bool steel);
     void commitField(QLineEdit* field);
     void showType(int type);
     void afterUndo();

@@ -1,15 +1,27 @@
 #pragma once
 // Pieces the windows built around a picture share: the picture beside a
 // scrolling column of controls, the four zoom buttons, buttons with a name and
-// a hint, and the window state the session remembers.
+// a hint, guarded connections, and the window state the session remembers.
 
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "ui/context.h"
 #include "ui/qt_surface.h"
 
 namespace vanto {
+
+// Connects `signal` of `sender` to the window's member `handler`, or to a
+// lambda, run guarded (ui/context.h).
+template <class S, class Signal, class W, class R, class... A>
+void wire(S* sender, Signal signal, W* window, R (W::*handler)(A...)) {
+    QObject::connect(sender, signal, window, ui::slot(window->context(), window, handler));
+}
+template <class S, class Signal, class W, class F>
+void wire(S* sender, Signal signal, W* window, F handler) {
+    QObject::connect(sender, signal, window, ui::slot(window->context(), std::move(handler)));
+}
 
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption,
                          const char* hint = nullptr);

@@ -14,7 +14,9 @@
 //
 // In PenMode::Xor every pixel drawn is combined with the picture by exclusive
 // or with the foreground colour, so drawing the same figure twice restores the
-// picture (rubber bands, selection marks). A printer draws Xor as Copy.
+// picture. A printer draws Xor as Copy. Transient marks (what is picked, a
+// rubber band) go instead to an overlay: a surface over a kept picture whose
+// clear() leaves it transparent, so the picture is never redrawn for them.
 
 #include <optional>
 #include <span>

@@ -48,7 +48,17 @@ void QtSurface::detach() {
     device_ = nullptr;
 }
 
+void QtSurface::renew() {
+    kx_ = size_.width() / width_;
+    ky_ = size_.height() / height_;
+    penPixels_ = std::max(1, int(std::lround(lineWidth_ * dpi_ / 96.0)));
+    direct_ =
+        raster_.bits && mode_ == PenMode::Copy && style_ == LineStyle::Solid && penPixels_ == 1;
+}
+
 void QtSurface::flush() {
+    raster_ = {};
+    direct_ = false;
     if (painter_) {
         painter_->end();
         painter_.reset();
@@ -62,16 +72,110 @@ QPainter& QtSurface::painter() {
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::TextAntialiasing, true);
         painter_->setFont(qfont(font_));
-        applyPen();
+        penDirty_ = true;
+        // Begun, the painter has the image to itself: its pixels stay put
+        // until it ends.
+        if (device_ && device_->devType() == QInternal::Image && painter_->isActive()) {
+            auto* image = static_cast<QImage*>(device_);
+            const QImage::Format f = image->format();
+            if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+                f == QImage::Format_ARGB32_Premultiplied)
+                raster_ = {reinterpret_cast<std::uint32_t*>(image->bits()),
+                           image->bytesPerLine() / 4, image->width(), image->height(),
+                           image->devicePixelRatio()};
+        }
+        renew();
     }
+    if (penDirty_) applyPen();
     return *painter_;
 }
 
-int QtSurface::penPixels() const {
-    return std::max(1, int(std::lround(lineWidth_ * dpi_ / 96.0)));
+std::uint32_t QtSurface::pixel() const {
+    return 0xFF000000u | (foreground_ & 0xFF) << 16 | (foreground_ & 0xFF00) |
+           (foreground_ >> 16 & 0xFF);
+}
+
+// The pixels of the line a–b (logical pixels), as QPainter's one-pixel
+// cosmetic pen lights them: the ends in 26.6 fixed point, along the major
+// axis from the rounded lower end up to, not including, the rounded upper
+// end, across it stepping in 16.16 fixed point from the middle of the first
+// pixel.
+void QtSurface::directLine(QPointF a, QPointF b) {
+    const Raster& r = raster_;
+    a *= r.ratio, b *= r.ratio;
+    // So far out, the line is first cut to the image's neighbourhood.
+    constexpr double Far = 1 << 20;
+    if (std::max({std::abs(a.x()), std::abs(a.y()), std::abs(b.x()), std::abs(b.y())}) > Far &&
+        !clipped(a, b, r.width, r.height))
+        return;
+    const auto fixed = [](double v) { return std::int64_t(v * 64); };
+    std::int64_t x1 = fixed(a.x()), y1 = fixed(a.y()), x2 = fixed(b.x()), y2 = fixed(b.y());
+    const bool across = std::abs(x2 - x1) >= std::abs(y2 - y1);
+    if (!across) std::swap(x1, y1), std::swap(x2, y2);
+    if (x2 < x1) std::swap(x1, x2), std::swap(y1, y2);
+    if (x2 == x1) return;
+    const std::int64_t step = (y2 - y1) * 65536 / (x2 - x1);
+    const std::int64_t first = (x1 + 32) >> 6, last = (x2 + 32) >> 6;
+    const std::int64_t m0 = (y1 << 10) + ((((first << 6) + (step > 0 ? 32 : 0) - x1) * step) >> 6);
+    const std::int64_t major = across ? r.width : r.height, minor = across ? r.height : r.width;
+    // Only the pixels over the image.
+    std::int64_t k0 = std::max<std::int64_t>(0, -first), k1 = std::min(last, major) - first;
+    if (step != 0) {
+        const double enter = -double(m0) / double(step);
+        const double leave = (double(minor) * 65536 - double(m0)) / double(step);
+        k0 = std::max(k0, std::int64_t(std::floor(std::min(enter, leave))));
+        k1 = std::min(k1, std::int64_t(std::ceil(std::max(enter, leave))) + 1);
+    }
+    const std::uint32_t colour = pixel();
+    const qsizetype along = across ? 1 : r.stride, over = across ? r.stride : 1;
+    for (std::int64_t k = k0; k < k1; ++k) {
+        const std::int64_t m = (m0 + k * step) >> 16;
+        if (m < 0 || m >= minor) continue;
+        r.bits[qsizetype(first + k) * along + qsizetype(m) * over] = colour;
+    }
+}
+
+// Cuts the line a–b to the box a pixel wider than w × h; false when none of
+// it lies there.
+bool QtSurface::clipped(QPointF& a, QPointF& b, int w, int h) {
+    double t0 = 0, t1 = 1;
+    const double d[2] = {b.x() - a.x(), b.y() - a.y()}, p[2] = {a.x(), a.y()};
+    const double high[2] = {double(w) + 1, double(h) + 1};
+    for (int axis = 0; axis < 2; ++axis) {
+        for (const double bound : {-1.0, high[axis]}) {
+            if (d[axis] == 0) {
+                if ((bound < 0 && p[axis] < bound) || (bound > 0 && p[axis] > bound)) return false;
+                continue;
+            }
+            const double t = (bound - p[axis]) / d[axis];
+            const bool entering = (bound < 0) == (d[axis] > 0);
+            if (entering)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+        }
+    }
+    if (!(t0 <= t1)) return false;
+    const QPointF from = a;
+    a = from + (b - from) * t0;
+    b = from + (b - from) * t1;
+    return true;
+}
+
+// A box of whole logical pixels.
+void QtSurface::directBox(const QRectF& box) {
+    const Raster& r = raster_;
+    const int x0 = std::max(0, int(std::lround(box.left() * r.ratio)));
+    const int y0 = std::max(0, int(std::lround(box.top() * r.ratio)));
+    const int x1 = std::min(r.width, int(std::lround(box.right() * r.ratio)));
+    const int y1 = std::min(r.height, int(std::lround(box.bottom() * r.ratio)));
+    const std::uint32_t colour = pixel();
+    for (int y = y0; y < y1; ++y)
+        std::fill(r.bits + y * r.stride + x0, r.bits + y * r.stride + std::max(x0, x1), colour);
 }
 
 void QtSurface::applyPen() {
+    penDirty_ = false;
     if (!painter_ || !painter_->isActive()) return;
     QPen pen(qcolour(foreground_));
     pen.setCosmetic(true);
@@ -96,11 +200,6 @@ void QtSurface::applyPen() {
                                         : QPainter::CompositionMode_SourceOver);
 }
 
-QPointF QtSurface::toDevice(double x, double y) const {
-    return QPointF(origin_.x() + (x - left_) * size_.width() / width_,
-                   origin_.y() + (y - top_) * size_.height() / height_);
-}
-
 QPointF QtSurface::toUser(QPointF device) const {
     return QPointF(left_ + (device.x() - origin_.x()) * width_ / size_.width(),
                    top_ + (device.y() - origin_.y()) * height_ / size_.height());
@@ -119,6 +218,7 @@ void QtSurface::setScale(double left, double top, double width, double height) {
     top_ = top;
     width_ = width;
     height_ = height;
+    renew();
 }
 
 void QtSurface::resetScale() {
@@ -126,27 +226,32 @@ void QtSurface::resetScale() {
     top_ = 0;
     width_ = widthTwips();
     height_ = heightTwips();
+    renew();
 }
 
+// The pen goes to the painter when QPainter next draws.
 void QtSurface::setForeground(Colour colour) {
     if (colour == foreground_) return;
     foreground_ = colour;
-    applyPen();
+    penDirty_ = true;
 }
 
 void QtSurface::setPenMode(PenMode mode) {
     mode_ = mode;
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setLineWidth(int pixels) {
     lineWidth_ = std::max(1, pixels);
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setLineStyle(LineStyle style) {
     style_ = style;
-    applyPen();
+    renew();
+    penDirty_ = true;
 }
 
 void QtSurface::setFont(const Font& font) {
@@ -174,8 +279,13 @@ void QtSurface::moveTo(double x, double y) {
 // One device pixel (or the pen's width) at p: the smallest mark there is.
 void QtSurface::dot(QPointF p) {
     const int w = penPixels();
-    const QPointF corner(std::floor(p.x() - (w - 1) / 2.0), std::floor(p.y() - (w - 1) / 2.0));
-    painter().fillRect(QRectF(corner, QSizeF(w, w)), qcolour(foreground_));
+    const QRectF box(QPointF(std::floor(p.x() - (w - 1) / 2.0), std::floor(p.y() - (w - 1) / 2.0)),
+                     QSizeF(w, w));
+    if (!painter_) painter();
+    if (raster_.bits && mode_ == PenMode::Copy)
+        directBox(box);
+    else
+        painter().fillRect(box, qcolour(foreground_));
 }
 
 void QtSurface::line(double x1, double y1, double x2, double y2) {
@@ -187,102 +297,14 @@ void QtSurface::line(double x1, double y1, double x2, double y2) {
     if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
         !std::isfinite(b.y()))
         return;
-    if (std::lround(a.x()) == std::lround(b.x()) && std::lround(a.y()) == std::lround(b.y()))
+    if (!painter_) painter();
+    const auto rounded = [](double v) { return std::floor(v + 0.5); };
+    if (rounded(a.x()) == rounded(b.x()) && rounded(a.y()) == rounded(b.y()))
         dot(a);
+    else if (direct_)
+        directLine(a, b);
     else
         painter().drawLine(a, b);
-    drawn();
-}
-
-namespace {
-
-// Cuts the segment to the box [0, w] × [0, h] (Liang–Barsky); false when
-// nothing of it is inside.
-bool clipToBox(QPointF& a, QPointF& b, double w, double h) {
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x(), w - a.x(), a.y(), h - a.y()};
-    double t0 = 0, t1 = 1;
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const QPointF start = a;
-    a = start + t0 * QPointF(dx, dy);
-    b = start + t1 * QPointF(dx, dy);
-    return true;
-}
-
-// One pixel wide, both ends included, every pixel written with `colour`.
-void plotLine(QRgb* bits, qsizetype stride, int x0, int y0, int x1, int y1, QRgb colour) {
-    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    for (int err = dx + dy;;) {
-        bits[y0 * stride + x0] = colour;
-        if (x0 == x1 && y0 == y1) return;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
-}
-
-}  // namespace
-
-QImage* QtSurface::plainImage() const {
-    if (!device_ || device_->devType() != QInternal::Image) return nullptr;
-    auto* image = static_cast<QImage*>(device_);
-    const bool opaqueRgb = image->format() == QImage::Format_RGB32 ||
-                           image->format() == QImage::Format_ARGB32_Premultiplied;
-    const bool plainPen = mode_ == PenMode::Copy && style_ == LineStyle::Solid && penPixels() == 1;
-    return opaqueRgb && plainPen ? image : nullptr;
-}
-
-void QtSurface::lines(std::span<const Segment> segments) {
-    if (segments.empty()) return;
-    curX_ = segments.back().x2;
-    curY_ = segments.back().y2;
-    QImage* image = plainImage();
-    if (!image) {
-        for (const Segment& s : segments)
-            line(s.x1, s.y1, s.x2, s.y2);
-        curX_ = segments.back().x2;
-        curY_ = segments.back().y2;
-        return;
-    }
-    // Thousands of thin solid lines on an image: written straight into its
-    // pixels, many times faster than the painter draws them one by one. The
-    // painter lets go of the image first.
-    flush();
-    // On a high-resolution screen the image has more pixels than the picture
-    // has logical ones; the line stays one pixel thin, as the painter draws it.
-    const double ratio = image->devicePixelRatio();
-    const double w = image->width(), h = image->height();
-    QRgb* bits = reinterpret_cast<QRgb*>(image->bits());
-    const qsizetype stride = image->bytesPerLine() / qsizetype(sizeof(QRgb));
-    const QRgb colour = qcolour(foreground_).rgb();
-    const auto pixel = [](double v, double size) { return int(std::clamp(v, 0.0, size - 1)); };
-    for (const Segment& s : segments) {
-        QPointF a = toDevice(s.x1, s.y1) * ratio, b = toDevice(s.x2, s.y2) * ratio;
-        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
-            !std::isfinite(b.y()) || !clipToBox(a, b, w, h))
-            continue;
-        plotLine(bits, stride, pixel(a.x(), w), pixel(a.y(), h), pixel(b.x(), w), pixel(b.y(), h),
-                 colour);
-    }
     drawn();
 }
 
@@ -325,6 +347,12 @@ void QtSurface::fillBox(double x1, double y1, double x2, double y2) {
     const double w = std::max(1.0, std::round(r.right()) - l);
     const double h = std::max(1.0, std::round(r.bottom()) - t);
     r = QRectF(l, t, w, h);
+    if (!painter_) painter();
+    if (raster_.bits && mode_ == PenMode::Copy) {
+        directBox(r);
+        drawn();
+        return;
+    }
     QPainter& p = painter();
     if (mode_ == PenMode::Xor && xorSupported_) {
         p.setPen(Qt::NoPen);
@@ -384,15 +412,40 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     recreate();
 }
 
+void PictureBox::scheduleUpdate() {
+    if (updatePending_) return;
+    updatePending_ = true;
+    update();
+}
+
 void PictureBox::WidgetSurface::drawn() {
-    if (box_.updatePending_) return;
-    box_.updatePending_ = true;
-    box_.update();
+    box_.scheduleUpdate();
+}
+
+void PictureBox::OverlaySurface::drawn() {
+    box_.overlayUsed_ = true;
+    box_.scheduleUpdate();
+}
+
+void PictureBox::OverlaySurface::clear() {
+    flush();
+    box_.overlayImage_.fill(Qt::transparent);
+    moveTo(scaleLeft(), scaleTop());
+    if (!box_.overlayUsed_) return;
+    box_.overlayUsed_ = false;
+    box_.scheduleUpdate();
 }
 
 QImage PictureBox::image() {
     surface_.flush();
     return image_;
+}
+
+QImage PictureBox::shown() {
+    QImage out = image();
+    overlay_.flush();
+    if (overlayUsed_) QPainter(&out).drawImage(0, 0, overlayImage_);
+    return out;
 }
 
 void PictureBox::setBackgroundColour(Colour colour) {
@@ -413,21 +466,33 @@ void PictureBox::recreate() {
     image_.fill(qcolour(background_));
     surface_.attach(&image_, QSizeF(logical), dpi);
     surface_.setBackground(background_);
+    overlay_.detach();
+    overlayImage_ = QImage(image_.size(), QImage::Format_ARGB32_Premultiplied);
+    overlayImage_.setDevicePixelRatio(ratio);
+    overlayImage_.setDotsPerMeterX(dotsPerMeter);
+    overlayImage_.setDotsPerMeterY(dotsPerMeter);
+    overlayImage_.fill(Qt::transparent);
+    overlayUsed_ = false;
+    overlay_.attach(&overlayImage_, QSizeF(logical), dpi);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     updatePending_ = false;
     surface_.flush();
+    overlay_.flush();
+    const QRect area = event->rect();
+    const QRectF source(QPointF(area.topLeft()) * image_.devicePixelRatio(),
+                        QSizeF(area.size()) * image_.devicePixelRatio());
     QPainter p(this);
-    p.drawImage(event->rect(), image_,
-                QRectF(QPointF(event->rect().topLeft()) * image_.devicePixelRatio(),
-                       QSizeF(event->rect().size()) * image_.devicePixelRatio()));
+    p.drawImage(area, image_, source);
+    if (overlayUsed_) p.drawImage(area, overlayImage_, source);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-    const Colour fg = surface_.foreground();
+    const Colour fg = surface_.foreground(), marks = overlay_.foreground();
     recreate();
     surface_.setForeground(fg);
+    overlay_.setForeground(marks);
     emit resized();
 }
 

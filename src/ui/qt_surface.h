@@ -2,12 +2,18 @@
 // The drawing surface over a QPainter: widgets (through PictureBox), images
 // and the printer. Coordinates are mapped to the device's logical pixels by
 // the device's resolution; see model/surface.h for units and modes.
+//
+// On a 32-bit image, solid lines one pixel wide and filled boxes drawn in
+// copy mode are set pixel by pixel, without QPainter: a large structure is
+// hundreds of thousands of such figures, and QPainter takes some twenty times
+// as long for each. The pixels are the ones QPainter lights.
 
 #include <QImage>
 #include <QPainter>
 #include <QPointF>
 #include <QSizeF>
 #include <QWidget>
+#include <cstdint>
 #include <optional>
 
 #include "model/input.h"
@@ -40,7 +46,9 @@ class QtSurface : public Surface {
     // Draws Xor as Copy on devices without raster operations (printers).
     void setXorSupported(bool supported) { xorSupported_ = supported; }
 
-    QPointF toDevice(double x, double y) const;
+    QPointF toDevice(double x, double y) const {
+        return QPointF(origin_.x() + (x - left_) * kx_, origin_.y() + (y - top_) * ky_);
+    }
     QPointF toUser(QPointF device) const;
     double dpi() const { return dpi_; }
 
@@ -63,7 +71,6 @@ class QtSurface : public Surface {
     void clear() override;
     void moveTo(double x, double y) override;
     void line(double x1, double y1, double x2, double y2) override;
-    void lines(std::span<const Segment> segments) override;
     void lineTo(double x, double y) override;
     void point(double x, double y) override;
     void rectangle(double x1, double y1, double x2, double y2) override;
@@ -84,14 +91,33 @@ class QtSurface : public Surface {
     QPainter& painter();
 
   private:
+    // The pixels of a 32-bit image being painted on.
+    struct Raster {
+        std::uint32_t* bits = nullptr;
+        qsizetype stride = 0;  // pixels
+        int width = 0, height = 0;
+        double ratio = 1;  // device pixels per logical pixel
+    };
+
     void applyPen();
     void dot(QPointF p);
-    // The device when it is an image of opaque 32-bit pixels and the pen a
-    // plain line of one pixel: lines() then writes its pixels itself.
-    QImage* plainImage() const;
-    int penPixels() const;
+    int penPixels() const { return penPixels_; }
+    // Renews what follows from the scale, the pen and the device.
+    void renew();
+    void directLine(QPointF a, QPointF b);
+    static bool clipped(QPointF& a, QPointF& b, int width, int height);
+    void directBox(const QRectF& r);
+    std::uint32_t pixel() const;
 
     QPaintDevice* device_ = nullptr;
+    Raster raster_;
+    // Logical pixels per unit across and down.
+    double kx_ = 1, ky_ = 1;
+    int penPixels_ = 1;
+    // The pen changed since QPainter last had it.
+    bool penDirty_ = true;
+    // Solid one-pixel lines in copy mode straight to the pixels.
+    bool direct_ = false;
     std::optional<QPainter> painter_;
     QSizeF size_{1, 1};
     QPointF origin_{};
@@ -111,15 +137,22 @@ class QtSurface : public Surface {
 // own size, so that what was drawn stays until it is cleared (and survives
 // being covered). Mouse events are reported as plain events (ui/input.h), in the
 // surface's current units.
+//
+// Over the picture lies an overlay for transient marks (what is picked, a
+// rubber band): a surface of the same size and units whose clear() leaves it
+// transparent. Drawing or clearing it never touches the picture underneath.
 class PictureBox : public QWidget {
     Q_OBJECT
   public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     Surface& surface() { return surface_; }
+    Surface& overlay() { return overlay_; }
     QtSurface& qtSurface() { return surface_; }
-    // The picture as drawn so far.
+    // The picture as drawn so far, without the overlay.
     QImage image();
+    // What the box shows: the picture with the overlay over it.
+    QImage shown();
     // Background used when the picture is created or resized.
     void setBackgroundColour(Colour colour);
 
@@ -150,13 +183,28 @@ class PictureBox : public QWidget {
       private:
         PictureBox& box_;
     };
+    class OverlaySurface : public QtSurface {
+      public:
+        explicit OverlaySurface(PictureBox& box) : box_(box) {}
+        void clear() override;
+
+      protected:
+        void drawn() override;
+
+      private:
+        PictureBox& box_;
+    };
 
     void recreate();
+    void scheduleUpdate();
 
     QImage image_;
+    QImage overlayImage_;
     WidgetSurface surface_{*this};
+    OverlaySurface overlay_{*this};
     Colour background_ = 0xFFFFFF;
     bool updatePending_ = false;
+    bool overlayUsed_ = false;
 };
 
 }  // namespace vanto::ui

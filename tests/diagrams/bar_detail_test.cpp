@@ -43,6 +43,13 @@ TEST(BarDetail, ScreenAndPrinter) {
         "1",      "1",    "2",     "0",    "0.5",   "1",    "1.5",   "2",
         "metros", "0.00", "-0.50", "0.50", "-1.00", "1.00", "-1.50", "1.50"};  // bar, nodes, rulers
     EXPECT_EQ(texts, expected);
+    // Node 1 left of the axis start, node 2 right of its end, half a text
+    // unit u = 3.9 / 48 above the axis: 0.8 − 0.9·u·1.1 − 0.2·u + u/5 and
+    // 0.8 + 2.3 + 0.7·u + u/5.
+    const double u = 3.9 / 48;
+    EXPECT_NEAR(s.of("text")[1].x1, 0.8 - 0.99 * u, 1e-9);
+    EXPECT_NEAR(s.of("text")[1].y1, 2 - u / 2 - u / 50, 1e-9);
+    EXPECT_NEAR(s.of("text")[2].x1, 3.1 + 0.9 * u, 1e-9);
     const auto lines = s.of("line");
     const auto in = [&](Colour c) {
         std::vector<test::DrawCall> out;
@@ -62,6 +69,16 @@ TEST(BarDetail, ScreenAndPrinter) {
         EXPECT_DOUBLE_EQ(in(c).back().y2, 2);
     }
     EXPECT_GT(in(DeflectionYColour)[9].y2, 2);  // the tip sags: local y negative, drawn down
+    // The value ruler: ticks 0.5 apart up and down from the axis, each
+    // labelled at its height, the negative values above.
+    std::vector<double> ticks;
+    for (const auto& l : in(palette16(15)))
+        if (l.y1 == l.y2) ticks.push_back(l.y1);
+    const std::vector<double> heights = {2, 1.5, 2.5, 1, 3, 0.5, 3.5};
+    ASSERT_EQ(ticks.size(), heights.size());
+    for (std::size_t k = 0; k < ticks.size(); ++k)
+        EXPECT_NEAR(ticks[k], heights[k], 1e-12);
+    EXPECT_NEAR(s.of("text")[10].y1, 1.5, 1e-12);  // "-0.50"
 
     test::RecordingPrinter printer(11000, 15000);
     DibujaBarra2D(d, 1, printer, 2000, {"X", 1, true, 0.5});
@@ -75,23 +92,10 @@ TEST(BarDetail, ScreenAndPrinter) {
     EXPECT_NEAR(axis->y1, 3.9 * 15000 / 11000 / 4 * 2000, 1e-9);  // a quarter down
 }
 
-// Presses within 45 of the last one step through the bars within reach, then
-// none, then round again; a press farther away starts again at bar 1.
-TEST(BarDetail, PickingCycles) {
-    const std::vector<std::array<float, 2>> mid = {{0, 0}, {1000, 1000}, {500, 500}, {1040, 960}};
-    BarPicker picker;
-    const double presses[][3] = {{1010, 990, 1}, {1000, 1000, 3}, {1005, 995, 0},  {1000, 1000, 1},
-                                 {500, 500, 2},  {1000, 1000, 1}, {1045, 1000, 3}, {2000, 2000, 0}};
-    for (const auto& p : presses) {
-        EXPECT_EQ(picker.press(p[0], p[1], mid), int(p[2])) << p[0] << "," << p[1];
-        EXPECT_EQ(picker.current(), int(p[2]));
-    }
-}
-
 // Labels: a box and the number on the screen, an outline on the printer;
 // items too close to the edge are left out.
 TEST(BarDetail, NumberLabels) {
-    const std::vector<std::array<float, 2>> at = {{0, 0}, {1000, 800}, {30, 800}};
+    const std::vector<view::ScreenPoint> at = {{0, 0}, {1000, 800}, {30, 800}};
     test::RecordingSurface screen;
     numberLabels(screen, at, Numbered::Nodes, 12, 1, false);
     ASSERT_EQ(screen.of("fillBox").size(), 1u);

@@ -6,10 +6,10 @@
 #include "diagrams/extremes.h"
 #include "diagrams/paper.h"
 #include "diagrams/picture.h"
-#include "editor/svg_surface.h"
 #include "support/fakes.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
+#include "view/svg_surface.h"
 
 namespace vanto::diagrams {
 namespace {
@@ -107,7 +107,7 @@ TEST(PaperColours, ReadableOnWhite) {
     EXPECT_EQ(printColour(rgb(255, 255, 255)), rgb(0, 0, 0));
     EXPECT_EQ(printColour(rgb(128, 0, 0)), rgb(128, 0, 0));
 
-    editor::SvgSurface svg(1440, 1440);
+    view::SvgSurface svg(1440, 1440);
     PaperSurface paper(svg);
     paper.setForeground(rgb(255, 255, 0));
     paper.setFont({"Arial", 3, false});

@@ -26,7 +26,8 @@ DiagramPicture calculatedPortal(const test::TempDir& dir) {
     return DiagramPicture::load(dir.path());
 }
 
-std::vector<test::DrawCall> linesIn(const test::RecordingSurface& s, Colour colour) {
+template <class Base>
+std::vector<test::DrawCall> linesIn(const test::Recorder<Base>& s, Colour colour) {
     std::vector<test::DrawCall> out;
     for (const auto& c : s.of("line"))
         if (c.colour == colour) out.push_back(c);
@@ -85,7 +86,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
         std::size_t next = 0;
         for (const Vec3& P : points) {
             float u, v;
-            p.screen().view.axo3d2d(float(P[0]), float(P[1]), float(P[2]), u, v);
+            p.screen().view().axo3d2d(float(P[0]), float(P[1]), float(P[2]), u, v);
             EXPECT_LE(toPolyline(drawn, u * c, v * c), 7.5 + 0.5) << k.code;
             if (next < drawn.size() &&
                 std::hypot(drawn[next][0] - u * c, drawn[next][1] - v * c) < 0.5)
@@ -98,8 +99,10 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
     }
 }
 
-// The window's picture holds the ticked kinds only, after the bars.
-TEST(DiagramPicture, TheTickedKindsOnly) {
+// The window's picture holds the ticked kinds only, after the bars; on
+// paper the same at the page's scale, the marks sized by its fit, the
+// directory at the foot.
+TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     test::TempDir dir;
     DiagramPicture p = calculatedPortal(dir);
     test::RecordingSurface s(3000, 2000);
@@ -112,37 +115,44 @@ TEST(DiagramPicture, TheTickedKindsOnly) {
     EXPECT_FALSE(linesIn(s, diagramKind('D').colour).empty());
     for (char code : std::string("XYZTF"))
         EXPECT_TRUE(linesIn(s, diagramKind(code).colour).empty()) << code;
+
+    test::RecordingPrinter page(9000, 9000);
+    p.print(page, s, o, 50, "/obras/-Portico");
+    const auto bars = linesIn(page, BarColour);
+    const auto screen = linesIn(s, BarColour);
+    EXPECT_NEAR(bars[1].x2, screen[1].x2 * 1.5, 1e-3);  // the width limits: 3 × 0.5
+    const auto marks = page.of("fillBox");
+    EXPECT_EQ(marks.size(), 4u);                          // no bar marks on paper
+    EXPECT_DOUBLE_EQ(marks[0].x2 - marks[0].x1, 2 * 18);  // ⌊12 · 3 · 0.5⌋ each side
+    EXPECT_EQ(page.calls.back().text, "/obras/-Portico");
+    EXPECT_DOUBLE_EQ(page.calls.back().y1, 0.92 * 9000);
 }
 
-// A click in zoom-window mode (zero width or height) is widened as the
-// editor widens it; a small window that is drawn is kept as it is.
-TEST(DiagramPicture, ZoomWindows) {
+// A single vertical bar seen in "Planta" is a point: drawn at the centre,
+// every coordinate finite.
+TEST(DiagramPicture, APointDrawsFinite) {
+    test::Frame f;
+    f.fix(f.node(0, 0, 0));
+    f.node(0, 0, 3);
+    f.bar(1, 2, 1);
+    f.loads[1] = {1, 0, 0, 0, 0, 0};
     test::TempDir dir;
-    DiagramPicture p = calculatedPortal(dir);
-    p.Paso2D(3000, 2000);
-    const float esc = p.screen().view.esc;
-    struct Case {
-        float x1, y1, x2, y2;
-        bool widened;
-    };
-    for (const Case& k : {Case{500, 400, 500, 400, true}, Case{500, 400, 500, 430, true},
-                          Case{510, 410, 500, 400, false}}) {
-        const auto z = p.zoomWindow(k.x1, k.y1, k.x2, k.y2, 3000, 2000);
-        for (float v : z)
-            EXPECT_TRUE(std::isfinite(v));
-        if (k.widened) {
-            EXPECT_EQ(z, p.screen().zoomWindow(k.x1, k.y1, k.x2, k.y2, 3000, 2000));
-        } else {
-            EXPECT_NEAR(z[2], esc * 200, esc * 200 * 1e-5);  // 2000 / 10: the limiting height
-        }
-    }
-}
-
-TEST(DiagramPicture, DiagramScaleFromTheScrollBar) {
-    const std::pair<int, double> table[] = {{0, 0},   {1, 0.01},  {99, 0.99},
-                                            {100, 1}, {101, 1.1}, {200, 11}};
-    for (const auto& [v, S] : table)
-        EXPECT_DOUBLE_EQ(diagramScaleOf(v), S) << v;
+    f.write(dir.path());
+    Quiet observer;
+    test::FixedClock clock;
+    analysis::runCalculation(dir.path(), {}, observer, clock);
+    DiagramPicture p = DiagramPicture::load(dir.path());
+    test::RecordingSurface s(3000, 2000);
+    p.Perspec(2, 3000, 2000);
+    PictureOptions o;
+    o.codes = "XYZTFMD";
+    o.nodeNumbers = true;
+    p.DibujaEstr(s, 1, o);
+    EXPECT_NEAR(p.screen().node(1).u, 1500, 1e-3);
+    EXPECT_NEAR(p.screen().node(1).v, 1000, 1e-3);
+    for (const auto& c : s.calls)
+        for (double v : {c.x1, c.y1, c.x2, c.y2})
+            EXPECT_TRUE(std::isfinite(v)) << c.op;
 }
 
 }  // namespace

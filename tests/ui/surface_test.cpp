@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <cmath>
 #include <functional>
+#include <random>
 
 #include "support/tempdir.h"
 #include "ui/fonts.h"
@@ -93,21 +94,61 @@ class SurfaceTest : public QObject {
         }
     }
 
-    // Many lines at once, 15 twips to a pixel: each line's pixels from end to
-    // end, cut at the picture's edge; nothing for a line off to infinity; the
-    // current point at the last end. In Xor mode, as line() after line().
+    // Solid lines set straight to an image's pixels light the pixels QPainter
+    // lights; the overlay of a picture box shows over it, never in it.
+    void linesAsQPainterDrawsThemAndTheOverlay() {
+        std::mt19937 random(3);
+        std::uniform_real_distribution<double> at(-150, 1050), offset(-300, 300);
+        Canvas direct(64, 64);
+        QImage painted(64, 64, QImage::Format_RGB32);
+        painted.fill(Qt::white);
+        QPainter p(&painted);
+        QPen pen(Qt::black, 1);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        for (int i = 0; i < 400; ++i) {
+            const double x = at(random), y = at(random), u = x + offset(random),
+                         v = y + offset(random);
+            direct.surface.line(x, y, u, v);
+            p.drawLine(direct.surface.toDevice(x, y), direct.surface.toDevice(u, v));
+        }
+        p.end();
+        const QImage mine = direct.done();
+        int differ = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                differ += mine.pixel(x, y) != painted.pixel(x, y);
+        QVERIFY2(differ <= 8, qPrintable(QString::number(differ)));
+
+        ui::PictureBox box;
+        box.resize(40, 30);
+        box.surface().fillBox(0, 0, 600, 450);
+        box.overlay().setForeground(rgb(255, 0, 0));
+        box.overlay().line(0, 150, 600, 150);
+        const QImage picture = box.image();
+        QCOMPARE(box.shown().pixel(20, 10) & 0xFFFFFF, 0xFF0000u);
+        QCOMPARE(picture.pixel(20, 10) & 0xFFFFFF, 0u);
+        box.overlay().clear();
+        QCOMPARE(box.shown(), picture);
+    }
+
+    // Many lines at once, 15 twips to a pixel: each line's pixels as QPainter
+    // lights them, its upper end left out, cut at the picture's edge; nothing
+    // for a line off to infinity; the current point at the last end. In Xor
+    // mode, as line() after line().
     void linesInOneCallMarkEveryPixelOfEachLine() {
-        const Segment segments[] = {{150, 300, 750, 300},  // pixels 10..50 of row 20
-                                    {0, 0, 450, 450},      // the diagonal 0..30
+        const Segment segments[] = {{150, 300, 750, 300},  // pixels 10..49 of row 20
+                                    {0, 0, 450, 450},      // the diagonal 0..29
                                     {1000, 1000, 1001, 1001},
                                     {0, 0, INFINITY, 5},
                                     {3600, 600, 2700, 600}};  // 199..180 of row 40
         Canvas c(200, 100);
         c.surface.lines(segments);
-        QCOMPARE(c.count(Black), 41 + 31 + 1 + 20 - 1);  // (20, 20) is on two lines
+        QCOMPARE(c.count(Black), 40 + 30 + 1 + 20 - 1);  // (20, 20) is on two lines
         c.surface.lineTo(2700, 1200);                    // down from pixel (180, 40)
         const QImage im = c.done();
-        for (const QPoint p : {QPoint(10, 20), QPoint(50, 20), QPoint(30, 30), QPoint(66, 66),
+        for (const QPoint p : {QPoint(10, 20), QPoint(49, 20), QPoint(29, 29), QPoint(66, 66),
                                QPoint(199, 40), QPoint(180, 60)})
             QCOMPARE(qGray(im.pixel(p)), 0);
 

@@ -1,4 +1,4 @@
-#include "editor/svg_surface.h"
+#include "view/svg_surface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "model/textfile.h"
 
-namespace vanto::editor {
+namespace vanto::view {
 
 namespace {
 
@@ -55,6 +55,20 @@ std::string escaped(std::string_view s) {
 // A 96-dpi pixel in twips.
 constexpr double PixelTwips = 15;
 
+bool finite(std::initializer_list<double> values) {
+    for (double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+// The ascent of a font in ems, as its stand-in on this system has it; text
+// is placed by its baseline, one ascent below its top.
+double ascentOf(const std::string& font) {
+    if (font == "Courier New") return 0.833;    // Liberation Mono
+    if (font == "Letter Gothic") return 0.928;  // DejaVu Sans Mono
+    return 0.905;                               // Arial, Liberation Sans
+}
+
 }  // namespace
 
 SvgSurface::SvgSurface(double widthTwips, double heightTwips) : w_(widthTwips), h_(heightTwips) {
@@ -81,6 +95,10 @@ void SvgSurface::nextItem(const char* attribute, int number) {
     tag_ = std::string(" ") + attribute + "=\"" + std::to_string(number) + "\"";
 }
 
+void SvgSurface::skipped() {
+    tag_.clear();
+}
+
 std::string SvgSurface::takeTag() {
     return std::exchange(tag_, {});
 }
@@ -101,19 +119,26 @@ void SvgSurface::clear() {
 }
 
 void SvgSurface::line(double x1, double y1, double x2, double y2) {
+    if (!finite({X(x1), Y(y1), X(x2), Y(y2)})) {
+        skipped();
+        cx_ = x2, cy_ = y2;
+        return;
+    }
     body_ += "<line" + takeTag() + " x1=\"" + num(X(x1)) + "\" y1=\"" + num(Y(y1)) + "\" x2=\"" +
              num(X(x2)) + "\" y2=\"" + num(Y(y2)) + "\"" + stroke() + "/>\n";
     cx_ = x2, cy_ = y2;
 }
 
 void SvgSurface::point(double x, double y) {
+    cx_ = x, cy_ = y;
+    if (!finite({X(x), Y(y)})) return skipped();
     body_ += "<rect" + takeTag() + " x=\"" + num(X(x)) + "\" y=\"" + num(Y(y)) + "\" width=\"" +
              num(PixelTwips) + "\" height=\"" + num(PixelTwips) + "\" fill=\"" + colour(fg_) +
              "\"/>\n";
-    cx_ = x, cy_ = y;
 }
 
 void SvgSurface::rectangle(double x1, double y1, double x2, double y2) {
+    if (!finite({X(x1), Y(y1), X(x2), Y(y2)})) return skipped();
     const double a = std::min(X(x1), X(x2)), b = std::min(Y(y1), Y(y2));
     body_ += "<rect" + takeTag() + " x=\"" + num(a) + "\" y=\"" + num(b) + "\" width=\"" +
              num(std::abs(X(x2) - X(x1))) + "\" height=\"" + num(std::abs(Y(y2) - Y(y1))) +
@@ -121,6 +146,7 @@ void SvgSurface::rectangle(double x1, double y1, double x2, double y2) {
 }
 
 void SvgSurface::fillBox(double x1, double y1, double x2, double y2) {
+    if (!finite({X(x1), Y(y1), X(x2), Y(y2)})) return skipped();
     const double a = std::min(X(x1), X(x2)), b = std::min(Y(y1), Y(y2));
     body_ += "<rect" + takeTag() + " x=\"" + num(a) + "\" y=\"" + num(b) + "\" width=\"" +
              num(std::abs(X(x2) - X(x1))) + "\" height=\"" + num(std::abs(Y(y2) - Y(y1))) +
@@ -128,16 +154,19 @@ void SvgSurface::fillBox(double x1, double y1, double x2, double y2) {
 }
 
 void SvgSurface::circle(double x, double y, double radius, std::optional<Colour> fill) {
+    if (!finite({X(x), Y(y), radius * w_ / sw_})) return skipped();
     body_ += "<circle" + takeTag() + " cx=\"" + num(X(x)) + "\" cy=\"" + num(Y(y)) + "\" r=\"" +
              num(std::abs(radius * w_ / sw_)) + "\" fill=\"" +
              (fill ? colour(*fill) : std::string("none")) + "\"" + stroke() + "/>\n";
 }
 
 void SvgSurface::text(std::string_view utf8) {
-    body_ += "<text" + takeTag() + " x=\"" + num(X(cx_)) + "\" y=\"" + num(Y(cy_)) +
-             "\" font-family=\"" + escaped(font_.name) + "\" font-size=\"" + num(font_.size * 20) +
-             "\"" + (font_.bold ? " font-weight=\"bold\"" : "") + " fill=\"" + colour(fg_) +
-             "\" dominant-baseline=\"text-before-edge\">" + escaped(utf8) + "</text>\n";
+    const double size = font_.size * 20, baseline = Y(cy_) + ascentOf(font_.name) * size;
+    if (finite({X(cx_), baseline}))
+        body_ += "<text" + takeTag() + " x=\"" + num(X(cx_)) + "\" y=\"" + num(baseline) +
+                 "\" font-family=\"" + escaped(font_.name) + "\" font-size=\"" + num(size) + "\"" +
+                 (font_.bold ? " font-weight=\"bold\"" : "") + " fill=\"" + colour(fg_) + "\">" +
+                 escaped(utf8) + "</text>\n";
     cx_ += textWidth(utf8);
 }
 
@@ -150,4 +179,4 @@ double SvgSurface::textHeight(std::string_view) {
     return font_.size * 20 * 1.2 * sh_ / h_;
 }
 
-}  // namespace vanto::editor
+}  // namespace vanto::view

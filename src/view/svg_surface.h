@@ -5,15 +5,18 @@
 //
 // Exclusive-or drawing is written as ordinary drawing: a picture holds the
 // finished drawing, not its rubber bands. A figure drawn after nextItem()
-// carries the given attribute and number (data-node="3").
+// carries the given attribute and number (data-node="3"). A figure with a
+// coordinate that is not finite is left out. Text is placed by its baseline,
+// one ascent of its font below the point asked for, which every reader of
+// SVG takes alike.
 
 #include <optional>
 #include <string>
 
-#include "editor/editor.h"
 #include "model/surface.h"
+#include "view/symbols.h"
 
-namespace vanto::editor {
+namespace vanto::view {
 
 class SvgSurface : public Surface, public ItemTags {
   public:
@@ -57,6 +60,8 @@ class SvgSurface : public Surface, public ItemTags {
     double X(double x) const { return (x - left_) * w_ / sw_; }
     double Y(double y) const { return (y - top_) * h_ / sh_; }
     std::string takeTag();
+    // A figure left out: its tag goes with it.
+    void skipped();
     std::string stroke() const;
 
     double w_, h_;
@@ -70,4 +75,4 @@ class SvgSurface : public Surface, public ItemTags {
     std::string body_;
 };
 
-}  // namespace vanto::editor
+}  // namespace vanto::view

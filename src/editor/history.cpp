@@ -1,0 +1,138 @@
+#include "editor/history.h"
+
+#include <algorithm>
+
+namespace vanto::editor {
+
+EditHistory::EditHistory(Structure data) : data_(std::move(data)) {}
+
+Table<float>& EditHistory::table(Tab t) {
+    switch (t) {
+        case Tab::Coordinates:
+            return data_.coordinates;
+        case Tab::Loads:
+            return data_.loads;
+        case Tab::Restraints:
+            return data_.restraints;
+        case Tab::Types:
+            return data_.types.values;
+        case Tab::Bars:
+            break;
+    }
+    return data_.bars;
+}
+
+void EditHistory::insertBar(int k, const std::vector<float>& record) {
+    const int last = data_.addBar(0, 0);  // grows the table when full
+    const int width = data_.bars.maxCol() + 1;
+    float* rows = data_.bars.row(0);
+    std::copy_backward(rows + k * width, rows + last * width, rows + (last + 1) * width);
+    std::copy(record.begin(), record.end(), rows + k * width);
+}
+
+void EditHistory::eraseBar(int k) {
+    const int width = data_.bars.maxCol() + 1;
+    float* rows = data_.bars.row(0);
+    std::copy(rows + (k + 1) * width, rows + (data_.barCount + 1) * width, rows + k * width);
+    std::fill(rows + data_.barCount * width, rows + (data_.barCount + 1) * width, 0.0f);
+    --data_.barCount;
+}
+
+void EditHistory::apply(const Change& c, bool forward) {
+    switch (c.kind) {
+        case Change::Kind::Value:
+            table(c.table)(c.row, c.col) = forward ? c.after : c.before;
+            return;
+        case Change::Kind::TypeName:
+            data_.types.names[std::size_t(c.row)] = forward ? c.nameAfter : c.nameBefore;
+            return;
+        case Change::Kind::AddNode:
+            if (forward)
+                data_.addNode(c.record[0], c.record[1], c.record[2]);
+            else
+                --data_.nodeCount;
+            return;
+        case Change::Kind::AddBar:
+            if (forward)
+                data_.addBar(c.record[0], c.record[1]);
+            else
+                eraseBar(data_.barCount);
+            return;
+        case Change::Kind::RemoveBar:
+            if (forward)
+                eraseBar(c.row);
+            else
+                insertBar(c.row, c.record);
+            return;
+    }
+}
+
+void EditHistory::push(Step step) {
+    steps_.resize(position_);
+    steps_.push_back(std::move(step));
+    ++position_;
+}
+
+bool EditHistory::undo() {
+    if (!canUndo()) return false;
+    const Step& s = steps_[--position_];
+    for (auto it = s.rbegin(); it != s.rend(); ++it)
+        apply(*it, false);
+    return true;
+}
+
+bool EditHistory::redo() {
+    if (!canRedo()) return false;
+    for (const Change& c : steps_[position_++])
+        apply(c, true);
+    return true;
+}
+
+Transaction::~Transaction() {
+    if (!step_.empty()) history_.push(std::move(step_));
+}
+
+void Transaction::record(EditHistory::Change c) {
+    history_.apply(c, true);
+    step_.push_back(std::move(c));
+}
+
+void Transaction::set(Tab t, int row, int col, float value) {
+    const float before = history_.table(t)(row, col);
+    if (before == value) return;
+    record({EditHistory::Change::Kind::Value, t, row, col, before, value});
+}
+
+void Transaction::setTypeName(int type, const std::string& name) {
+    const std::string& before = data().types.names[std::size_t(type)];
+    if (before == name) return;
+    EditHistory::Change c{EditHistory::Change::Kind::TypeName};
+    c.row = type;
+    c.nameBefore = before;
+    c.nameAfter = name;
+    record(std::move(c));
+}
+
+int Transaction::addNode(float x, float y, float z) {
+    EditHistory::Change c{EditHistory::Change::Kind::AddNode};
+    c.record = {x, y, z};
+    record(std::move(c));
+    return data().nodeCount;
+}
+
+int Transaction::addBar(int a, int b) {
+    EditHistory::Change c{EditHistory::Change::Kind::AddBar};
+    c.record = {float(a), float(b)};
+    record(std::move(c));
+    return data().barCount;
+}
+
+void Transaction::removeBar(int k) {
+    EditHistory::Change c{EditHistory::Change::Kind::RemoveBar};
+    c.row = k;
+    const float* row = data().bars.row(k);
+    c.record.assign(row, row + data().bars.maxCol() + 1);
+    record(std::move(c));
+}
+
+}  // namespace vanto::editor

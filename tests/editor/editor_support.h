@@ -1,0 +1,49 @@
+#pragma once
+// An editor over a frame, drawing on recording surfaces, with panels that
+// remember what they were asked.
+
+#include "editor/editor.h"
+#include "support/structures.h"
+#include "support/tempdir.h"
+#include "ui/recording.h"
+
+namespace vanto::editor::test {
+
+inline Structure make(const vanto::test::Frame& f) {
+    vanto::test::TempDir dir;
+    f.write(dir.path());
+    return loadStructure<float>(dir.path(), part::All);
+}
+
+struct Panels : EditorPanels {
+    void showNode(int n) override { node = n; }
+    void showBar(int b) override { bar = b; }
+    void enablePanel(Mode m, bool on) override { enabled[int(m)] = on; }
+    void takeOverEdits() override { ++takeOvers; }
+    int node = -1, bar = -1, takeOvers = 0;
+    bool enabled[2] = {false, false};
+};
+
+struct Opened {
+    explicit Opened(const vanto::test::Frame& f, double W = 6000, double H = 4000)
+        : dib(W, H), marks(W, H), ed(make(f), dib, &marks, &panels) {
+        ed.open();
+    }
+    view::ScreenPoint node(int n) const { return ed.screen().node(n); }
+    view::ScreenPoint mid(int b) const { return ed.screen().midpoint(b); }
+    void click(view::ScreenPoint p, unsigned button = Button::Left) {
+        ed.mouseDown({PointerEvent::Kind::Press, p.u, p.v, button, button});
+        ed.mouseUp({PointerEvent::Kind::Release, p.u, p.v, button, Button::None});
+    }
+    void drag(view::ScreenPoint from, view::ScreenPoint to, unsigned button = Button::Left) {
+        ed.mouseDown({PointerEvent::Kind::Press, from.u, from.v, button, button});
+        ed.mouseMove({PointerEvent::Kind::Move, to.u, to.v, Button::None, button});
+        ed.mouseUp({PointerEvent::Kind::Release, to.u, to.v, button, Button::None});
+    }
+
+    vanto::test::RecordingSurface dib, marks;
+    Panels panels;
+    Editor ed;
+};
+
+}  // namespace vanto::editor::test

@@ -1,0 +1,165 @@
+// The panels' texts and typing rules, the history behind them, and saving.
+
+#include "editor/panels.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/save.h"
+#include "editor_support.h"
+#include "support/load_cases.h"
+
+namespace vanto::editor {
+namespace {
+
+using test::Opened;
+
+TEST(Panels, TextsWithTheirPatternsInTheLocalesSeparator) {
+    vanto::test::Frame f = vanto::test::portal();
+    f.bars[1][3] = 12.5f;  // the beam's angle
+    Opened o(f);
+    const PanelRules& p = o.ed.panels();
+    const char separator = decimalSeparator();
+    setDecimalSeparator(',');
+    const struct {
+        std::string shown, expected;
+    } cases[] = {
+        {p.nodeText(2, NodeGroup::Coordinates, 3), "4,000"},
+        {p.nodeText(2, NodeGroup::Loads, 1), "2,000"},
+        {p.nodeText(2, NodeGroup::Restraints, 4), "Libre"},
+        {p.nodeText(1, NodeGroup::Restraints, 4), "0,000"},
+        {p.nodeText(9, NodeGroup::Loads, 1), ""},
+        {p.barText(2, Origin), "2"},
+        {p.barText(2, Angle), "12,500000"},
+        {p.barText(2, VerticalLoad), "-3,000"},
+        {p.barText(2, EmpEX), "1,000"},
+        {p.barText(4, Origin), ""},
+        {p.typeText(2, MY), "2100000"},
+        {p.typeText(3, MY), ""},
+    };
+    setDecimalSeparator(separator);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shown, c.expected);
+}
+
+// A type's name and values, and a material in one step; an empty value is 0.
+TEST(Panels, TypesAndMaterialsOneStepEach) {
+    Opened o(vanto::test::portal());
+    PanelRules& p = o.ed.panels();
+    p.commitTypeName(1, "IPE·200");
+    p.setMaterial(1, false);
+    EXPECT_EQ(o.ed.data().types.names[1], "IPE·200");
+    const float concrete[] = {292402, 0.2f, 250, 2500, 0.011f};
+    for (int k = MY; k <= CdTerm; ++k)
+        EXPECT_EQ(o.ed.data().types.values(1, k), concrete[k - MY]) << k;
+    p.commitType(1, A, "");
+    EXPECT_EQ(o.ed.data().types.values(1, A), 0);
+    o.ed.undo(), o.ed.undo();
+    EXPECT_EQ(o.ed.data().types.values(1, MY), 2100000.0f);
+    EXPECT_EQ(o.ed.data().types.names[1], "IPE·200");
+}
+
+TEST(TypingRules, NamesFixitiesAndRestraints) {
+    int cursor = 4;
+    EXPECT_EQ(typeNameAsTyped("IPE 200 doble", cursor), "IPE·200·doble");
+    EXPECT_EQ(cursor, 4);
+    cursor = 20;
+    EXPECT_EQ(typeNameAsTyped("ABCDEFGHIJKLMNOPQRST", cursor), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(cursor, 15);
+    const struct {
+        const char* text;
+        const char* clamped;
+    } fixities[] = {{"1.5", "1"}, {"-0.2", "0"}, {"0,5", ""}, {"-", ""}, {"1", ""}};
+    for (const auto& c : fixities)
+        EXPECT_EQ(clampedFixity(c.text).value_or(""), c.clamped) << c.text;
+    EXPECT_EQ(toggledRestraint("libre"), "0");
+    EXPECT_EQ(toggledRestraint("0.000"), "Libre");
+}
+
+TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
+    vanto::test::Frame f;
+    for (int i = 0; i < 7; ++i)
+        f.node(float(i), 0, 0);
+    f.bar(1, 2, 1), f.bar(6, 4, 2), f.bar(4, 4, 1), f.bar(7, 3, 1);  // node 5 isolated
+    vanto::test::TempDir dir;
+    f.write(dir.path());
+    dir.write("INCOG.RES", "old\r\n");
+    vanto::test::RecordingSurface dib(6000, 4000);
+    Editor ed(loadStructure<float>(dir.path(), part::All), dib);
+    ed.open();
+    const Structure saved = saveStructure(dir.path(), ed.data());
+    EXPECT_EQ(saved.nodeCount, 6);  // node 6 is now 5, node 7 now 6
+    EXPECT_EQ(dir.read("BARRAS.DAT"),
+              "1,2,1,0,0,0,0,0,1,1\r\n4,5,2,0,0,0,0,0,1,1\r\n3,6,1,0,0,0,0,0,1,1\r\n");
+    EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n6\r\n3\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.RES"));
+    const std::string files = vanto::test::snapshot(dir.path());
+
+    // Edits of every kind, all undone, save the same bytes again.
+    Editor again(loadStructure<float>(dir.path(), part::All), dib);
+    again.open();
+    again.PonQuitaBarra(1, 3);
+    again.PonQuitaBarra(2, 0);
+    again.PonQuitaBarra(1, 2);
+    again.BuscaPunto(again.screen().node(2).u, again.screen().node(2).v);
+    again.panels().commitNode(NodeGroup::Coordinates, 1, "9");
+    again.panels().commitTypeName(2, "X");
+    while (again.undo()) {
+    }
+    saveStructure(dir.path(), again.data());
+    EXPECT_EQ(vanto::test::snapshot(dir.path()), files);
+
+    // A bar naming a node that does not exist is refused; nothing is written.
+    again.BuscaBarra(again.screen().midpoint(1).u, again.screen().midpoint(1).v);
+    again.panels().commitBar(End, "99");
+    EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
+    EXPECT_EQ(vanto::test::snapshot(dir.path()), files);
+
+    // With several load cases, a save keeps their files' numbering or is refused.
+    again.panels().commitBar(End, "2");
+    vanto::test::writeThreeCases(dir.path(), 6, 3);
+    again.BuscaPunto(again.screen().node(2).u, again.screen().node(2).v);
+    again.panels().commitNode(NodeGroup::Coordinates, 1, "9");
+    saveStructure(dir.path(), again.data());
+    EXPECT_EQ(loadStructure<float>(dir.path(), part::All).cases.count(), 3);
+    const std::string kept = vanto::test::snapshot(dir.path());
+    again.PonQuitaBarra(1, 3);
+    EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
+    EXPECT_EQ(vanto::test::snapshot(dir.path()), kept);
+}
+
+// A new structure directory: one node to start from and the default types;
+// a portal built by drags and typed coordinates is saved as four nodes.
+TEST(Saving, APortalFromNothing) {
+    vanto::test::TempDir dir;
+    vanto::test::RecordingSurface dib(6000, 4000);
+    Editor ed(openForEditing(dir.path()), dib);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_EQ(ed.data().nodeCount, 1);
+    EXPECT_GT(ed.data().types.count, 1);
+    ed.open();
+    ed.PonQuitaBarra(1, 0);  // node 2
+    ed.PonQuitaBarra(2, 0);  // node 3
+    ed.PonQuitaBarra(3, 0);  // node 4
+    const float xz[4][2] = {{0, 0}, {0, 4}, {6, 4}, {6, 0}};
+    for (int n = 1; n <= 4; ++n) {
+        ed.BuscaPunto(-5000, -5000);
+        ed.BuscaPunto(ed.screen().node(n).u, ed.screen().node(n).v);
+        ASSERT_EQ(ed.currentNode(), n);
+        ed.panels().commitNode(NodeGroup::Coordinates, 1, std::to_string(xz[n - 1][0]));
+        ed.panels().commitNode(NodeGroup::Coordinates, 2, "0");
+        ed.panels().commitNode(NodeGroup::Coordinates, 3, std::to_string(xz[n - 1][1]));
+        if (n == 1 || n == 4)
+            for (int k = 1; k <= 6; ++k)
+                ed.panels().commitNode(NodeGroup::Restraints, k, "0");
+    }
+    saveStructure(dir.path(), ed.data());
+    const Structure back = loadStructure<float>(dir.path(), part::All);
+    EXPECT_EQ(back.nodeCount, 4);
+    EXPECT_EQ(back.barCount, 3);
+    EXPECT_EQ(back.coordinates(3, 1), 6);
+    EXPECT_EQ(back.restraints(4, 6), 0);
+    EXPECT_EQ(back.types.count, ed.data().types.count);
+}
+
+}  // namespace
+}  // namespace vanto::editor
