@@ -69,8 +69,8 @@ float reach(const Visor& v, float w, float h) {
 }
 constexpr float FitTolerance = 1e-5f;
 
-TEST(Visor, OrientsByTheExtentsCentresAndFits) {
-    const struct {
+TEST(Visor, OrientsByTheExtentsAndFramesEveryNodeInsideOnOpeningAndOnEncuadrar) {
+    struct Case {
         const char* what;
         Visor v;
         int depth;
@@ -78,70 +78,45 @@ TEST(Visor, OrientsByTheExtentsCentresAndFits) {
         float D, k;
     } cases[] = {
         {"body", box(), 1, corner, 12, 125},
+        // 40 m deep, 4 × 3 across; the height limits, D = 4 · 20 puts the
+        // observer in front; node 2 nearest, t = 60/80: k = 0.75 · 300 / 2.
+        {"deep", loaded({{0, 0, 0}, {40, 4, 3}}, {{1, 2, 1}}), 1, {-2, -1.5f, -20}, 80, 112.5f},
         // Frame in xz, 6 × 4, seen from −y; every node at Z = 0, t = 1; the
         // height limits: D = 4 · 2, k = 0.75 · 300 / 2.
-        {"xz",
-         loaded({{0, 0, 0}, {0, 0, 4}, {6, 0, 4}, {6, 0, 0}}, {{1, 2, 1}, {2, 3, 1}, {3, 4, 1}}),
-         2,
-         {-3, -2, 0},
-         8,
-         112.5f},
+        {"xz", loaded({{0, 0, 0}, {0, 0, 4}, {6, 0, 4}}, {{1, 3, 1}}), 2, {-3, -2, 0}, 8, 112.5f},
         // Grillage, 12 × 9, from above: D = 4 · 4.5, k = 0.75 · 300 / 4.5.
-        {"xy",
-         loaded({{0, 0, 0}, {12, 0, 0}, {12, 9, 0}}, {{1, 2, 1}, {2, 3, 1}}),
-         3,
-         {-6, -4.5f, 0},
-         18,
-         50},
+        {"xy", loaded({{0, 0, 0}, {12, 0, 0}, {12, 9, 0}}, {{1, 2, 1}}), 3, {-6, -4.5f, 0}, 18, 50},
         // A beam along x: thinnest y and z, y first; seen from the front.
         {"x", loaded({{0, 0, 0}, {6, 0, 0}}, {{1, 2, 1}}), 2, {-3, 0, 0}, 12, 150},
     };
-    for (const auto& c : cases) {
+    for (Case& c : cases) {
         EXPECT_EQ(c.v.depthAxis(), c.depth) << c.what;
         EXPECT_FLOAT_EQ(c.v.state().D, c.D) << c.what;
         EXPECT_FLOAT_EQ(c.v.state().F, c.D) << c.what;
         EXPECT_FLOAT_EQ(c.v.scale(), c.k) << c.what;
         EXPECT_EQ(c.v.working(1), c.node1) << c.what;
         EXPECT_NEAR(reach(c.v, 1200, 600), Visor::Fill, FitTolerance) << c.what;
-    }
-    // Node 1 of the box: t = (12 + 2) / 12.
-    EXPECT_NEAR(cases[0].v.u(1), 600 - 125 * 3 / (14.0 / 12), 1e-3);
-    EXPECT_NEAR(cases[0].v.v(1), 300 + 125 / (14.0 / 12), 1e-3);
-}
 
-TEST(Visor, ADeepStructureStaysInsideOnOpeningAndAfterEncuadrar) {
-    // A corridor 40 m deep and 4 m × 3 m across, every node a bar end.
-    Structure s;
-    s.reset(part::Geometry);
-    for (int i = 0; i <= 4; ++i)
-        for (float y : {0.0f, 4.0f})
-            for (float z : {0.0f, 3.0f}) {
-                s.addNode(10.0f * float(i), y, z);
-                if (i > 0) s.addBar(float(s.nodeCount - 4), float(s.nodeCount), 1);
-            }
-    Visor v;
-    v.load(s);
-    v.reset(1000, 700);
-    v.project();
-    EXPECT_NEAR(reach(v, 1000, 700), Visor::Fill, FitTolerance);
-
-    // Turned, moved and brought near, the picture cuts it.
-    for (int index : {2, 2, 1})
-        v.Giro(index);
-    v.Desp(1);
-    for (int i = 0; i < 5; ++i)
-        v.DistObs(2);
-    v.project();
-    ASSERT_GT(reach(v, 1000, 700), 1);
-    const auto turned = v.state().turn;
-    for (bool anaglyph : {false, true}) {
-        v.anaglyph = anaglyph;
-        v.fitToPicture();
-        v.project();
-        EXPECT_NEAR(reach(v, 1000, 700), Visor::Fill, FitTolerance) << anaglyph;
-        EXPECT_EQ(v.state().turn, turned);
-        EXPECT_EQ(v.state().displacement, (std::array<float, 3>{}));
+        // Turned, moved and brought near, cut by the picture; framed again,
+        // both images of the anaglyph inside, the turns kept.
+        for (int index : {2, 2, 1})
+            c.v.Giro(index);
+        for (int i = 0; i < 3; ++i)
+            c.v.Desp(1);
+        for (int i = 0; i < 5; ++i)
+            c.v.DistObs(2);
+        c.v.project();
+        EXPECT_GT(reach(c.v, 1200, 600), 1) << c.what;
+        const auto turned = c.v.state().turn;
+        c.v.anaglyph = true;
+        c.v.fitToPicture();
+        c.v.project();
+        EXPECT_NEAR(reach(c.v, 1200, 600), Visor::Fill, FitTolerance) << c.what;
+        EXPECT_EQ(c.v.state().turn, turned) << c.what;
     }
+    const Visor b = box();  // node 1: t = (12 + 2) / 12
+    EXPECT_NEAR(b.u(1), 600 - 125 * 3 / (14.0 / 12), 1e-3);
+    EXPECT_NEAR(b.v(1), 300 + 125 / (14.0 / 12), 1e-3);
 }
 
 TEST(Visor, LoadLeavesOutBarsNamingMissingNodes) {
