@@ -63,14 +63,23 @@ void paintSwatch(QFrame* swatch, Colour colour) {
     swatch->setPalette(p);
 }
 
-QScrollBar* colourScroll(const char* name, QWidget* parent) {
+QScrollBar* colourScroll(const char* name, const QString& colour, QWidget* parent) {
     auto* s = new QScrollBar(Qt::Vertical, parent);
     s->setObjectName(name);
     s->setRange(-viewer::ScrollLimit, viewer::ScrollLimit);
     s->setPageStep(viewer::ScrollLargeStep);
-    s->setToolTip(QStringLiteral("Ajuste intensidad colores"));
+    s->setToolTip(QStringLiteral("Tono del %1 de la vista Cónica 3D:\n"
+                                 "hacia arriba más claro, hacia abajo más oscuro")
+                      .arg(colour));
     s->setMinimumHeight(120);
     return s;
+}
+
+QCheckBox* checkBox(const char* name, const QString& caption, const QString& tip, QWidget* parent) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    return box;
 }
 
 QFrame* swatch(const char* name, QWidget* parent) {
@@ -95,6 +104,16 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
     Dib->installEventFilter(this);
     layout->addWidget(Dib, 1);
 
+    layout->addLayout(controlPanel());
+    connectControls();
+
+    resize(1000, 700);
+    Form_Load();
+}
+
+Visor3D::~Visor3D() = default;
+
+QVBoxLayout* Visor3D::controlPanel() {
     auto* panel = new QVBoxLayout;
     const QStringList axes{QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
     Girar = buttonBox(QStringLiteral("Girar la figura"), axes, axisButtons(Giro, "Giro"), this);
@@ -108,19 +127,43 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
             (row == 0 ? DistObs : Angulo)[std::size_t(sign + 1)] = b;
         },
         this);
+    Girar->setToolTip(
+        QStringLiteral("Gira la figura alrededor de los ejes de la pantalla:\n"
+                       "X horizontal, Y vertical, Z hacia el observador"));
+    Mover->setToolTip(
+        QStringLiteral("Mueve la figura a lo largo de los ejes de la pantalla:\n"
+                       "X a la derecha, Y hacia arriba, Z hacia el observador"));
+    Zoom->setToolTip(
+        QStringLiteral("Distancia: + aleja al observador, - lo acerca\n"
+                       "(más lejos, la figura se ve menor y con menos perspectiva).\n"
+                       "Ángulo: + abre el ángulo de visión (figura menor),\n"
+                       "- lo cierra (figura mayor)."));
+    Encuadrar = new QPushButton(QStringLiteral("Encuadrar"), this);
+    Encuadrar->setObjectName("Encuadrar");
+    Encuadrar->setToolTip(
+        QStringLiteral("Centra la figura y la muestra entera en el dibujo,\n"
+                       "sin deshacer los giros"));
     panel->addWidget(Girar);
     panel->addWidget(Mover);
     panel->addWidget(Zoom);
+    panel->addWidget(Encuadrar);
 
-    Conica3D = new QCheckBox(QStringLiteral("Cónica 3D"), this);
-    Conica3D->setObjectName("Conica3D");
-    Conica3D->setToolTip(QStringLiteral("Precisa usar gafas de 2 colores"));
-    Vertipos = new QCheckBox(QStringLiteral("Ver Tipos"), this);
-    Vertipos->setObjectName("Vertipos");
-    Vertipos->setToolTip(QStringLiteral("Diferenciar tipos por colores"));
-    Amplitud = new QCheckBox(QStringLiteral("+Amplitud"), this);
-    Amplitud->setObjectName("Amplitud");
-    Amplitud->setToolTip(QStringLiteral("Amplitud de los movimientos"));
+    Conica3D = checkBox("Conica3D", QStringLiteral("Cónica 3D"),
+                        QStringLiteral("Anaglifo: dibuja la figura dos veces, en rojo y en azul,\n"
+                                       "para verla en relieve con gafas de 2 colores"),
+                        this);
+    Vertipos = checkBox("Vertipos", QStringLiteral("Ver Tipos"),
+                        QStringLiteral("Dibuja cada tipo de barra en un color\n"
+                                       "(no en la vista Cónica 3D)"),
+                        this);
+    Amplitud = checkBox("Amplitud", QStringLiteral("+Amplitud"),
+                        QStringLiteral("Paso de los botones.\n"
+                                       "Marcado: giros de 15°, movimientos de 1,5 m,\n"
+                                       "distancia y ángulo en 1/15.\n"
+                                       "Sin marcar: giros de 1°, movimientos de 0,1 m;\n"
+                                       "Distancia + duplica la distancia,\n"
+                                       "Ángulo - amplía la figura al doble."),
+                        this);
     panel->addWidget(Conica3D);
     panel->addWidget(Vertipos);
     panel->addWidget(Amplitud);
@@ -128,16 +171,18 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
     auto* colours = new QGridLayout;
     ShapeR = swatch("ShapeR", this);
     ShapeB = swatch("ShapeB", this);
-    VScrollR = colourScroll("VScrollR", this);
-    VScrollB = colourScroll("VScrollB", this);
+    VScrollR = colourScroll("VScrollR", QStringLiteral("rojo"), this);
+    VScrollB = colourScroll("VScrollB", QStringLiteral("azul"), this);
     colours->addWidget(ShapeR, 0, 0, Qt::AlignHCenter);
     colours->addWidget(ShapeB, 0, 1, Qt::AlignHCenter);
     colours->addWidget(VScrollR, 1, 0, Qt::AlignHCenter);
     colours->addWidget(VScrollB, 1, 1, Qt::AlignHCenter);
     panel->addLayout(colours);
     panel->addStretch();
-    layout->addLayout(panel);
+    return panel;
+}
 
+void Visor3D::connectControls() {
     for (int i = 1; i <= 6; ++i) {
         connect(Giro[std::size_t(i)], &QPushButton::clicked, this,
                 ui::slot(this->context(), [this, i] { Giro_Click(i); }));
@@ -150,6 +195,8 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
         connect(Angulo[std::size_t(i)], &QPushButton::clicked, this,
                 ui::slot(this->context(), [this, i] { Angulo_Click(i); }));
     }
+    connect(Encuadrar, &QPushButton::clicked, this,
+            ui::slot(this->context(), this, &Visor3D::Encuadrar_Click));
     connect(Conica3D, &QCheckBox::clicked, this,
             ui::slot(this->context(), this, &Visor3D::Conica3D_Click));
     connect(Vertipos, &QCheckBox::clicked, this,
@@ -168,12 +215,7 @@ Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(contex
             ui::slot(this->context(), [this](const PointerEvent& e) {
                 if (visor_.drag(e)) redraw();
             }));
-
-    resize(1000, 700);
-    Form_Load();
 }
-
-Visor3D::~Visor3D() = default;
 
 void Visor3D::Form_Load() {
     const Session& session = context().session();
@@ -226,6 +268,11 @@ void Visor3D::DistObs_Click(int index) {
 
 void Visor3D::Angulo_Click(int index) {
     if (visor_.Angulo(index)) redraw();
+}
+
+void Visor3D::Encuadrar_Click() {
+    visor_.fitToPicture();
+    redraw();
 }
 
 void Visor3D::Conica3D_Click() {

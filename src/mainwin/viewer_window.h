@@ -7,6 +7,7 @@
 //
 // Mouse on the picture: the left button drags turns, the right or middle
 // button moves, the wheel changes the observer distance (viewer/visor.h).
+// "Encuadrar" brings the whole figure back into the picture, keeping the turns.
 
 #include <QWidget>
 #include <array>
@@ -19,6 +20,7 @@ class QFrame;
 class QGroupBox;
 class QPushButton;
 class QScrollBar;
+class QVBoxLayout;
 
 namespace vanto {
 
@@ -39,6 +41,7 @@ class Visor3D : public ui::ModuleWindow {
     void Conica3D_Click();
     void Vertipos_Click();
     void Amplitud_Click();
+    void Encuadrar_Click();
 
     const viewer::Visor& visor() const { return visor_; }
 
@@ -51,6 +54,7 @@ class Visor3D : public ui::ModuleWindow {
     std::array<QPushButton*, 7> Desp{};
     std::array<QPushButton*, 3> DistObs{};
     std::array<QPushButton*, 3> Angulo{};
+    QPushButton* Encuadrar;
     QCheckBox* Conica3D;
     QCheckBox* Vertipos;
     QCheckBox* Amplitud;
@@ -64,6 +68,8 @@ class Visor3D : public ui::ModuleWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QVBoxLayout* controlPanel();
+    void connectControls();
     void Form_Load();
     void Form_Resize();
     void Form_Unload();

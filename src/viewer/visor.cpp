@@ -90,11 +90,48 @@ bool LinR(float& x1, float& y1, float& x2, float& y2, float w, float h) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The structure's axis to be seen in depth: x for a body in three dimensions
+// (and for a frame in yz); for a plane structure its thinnest extent, ties
+// going to x, then y, then z.
+int depthAxisOf(const Structure& data) {
+    std::array<float, 3> extent{};
+    for (int a = 1; a <= 3; ++a) {
+        float lo = std::numeric_limits<float>::infinity(), hi = -lo;
+        for (int n = 1; n <= data.nodeCount; ++n) {
+            lo = std::min(lo, data.coordinates(n, a));
+            hi = std::max(hi, data.coordinates(n, a));
+        }
+        extent[std::size_t(a - 1)] = data.nodeCount > 0 ? hi - lo : 0;
+    }
+    const auto thinnest = std::min_element(extent.begin(), extent.end());
+    const float largest = *std::max_element(extent.begin(), extent.end());
+    if (*thinnest > Visor::PlaneRatio * largest) return 1;
+    return int(thinnest - extent.begin()) + 1;
+}
+
+// Right-handed: screen right, screen up, towards the observer.
+std::array<float, 3> toViewer(float x, float y, float z, int depth) {
+    switch (depth) {
+        case 2:
+            return {x, z, -y};
+        case 3:
+            return {x, y, z};
+        default:
+            return {y, z, x};
+    }
+}
+
+}  // namespace
+
 void Visor::load(const Structure& data) {
     nodes_.clear();
     bars_.clear();
+    depthAxis_ = depthAxisOf(data);
     for (int n = 1; n <= data.nodeCount; ++n)
-        nodes_.push_back({data.coordinates(n, 2), data.coordinates(n, 3), data.coordinates(n, 1)});
+        nodes_.push_back(toViewer(data.coordinates(n, 1), data.coordinates(n, 2),
+                                  data.coordinates(n, 3), depthAxis_));
     for (int b = 1; b <= data.barCount; ++b) {
         const int i = itemNumber(data.bars(b, Origin));
         const int j = itemNumber(data.bars(b, End));
@@ -116,29 +153,50 @@ void Visor::reset(float w, float h) {
     h_ = h;
     state_ = {};
     work_ = nodes_;
-    std::array<float, 3> half{1, 1, 1};
-    if (!work_.empty()) {
-        for (int a = 0; a < 3; ++a) {
-            auto [lo, hi] =
-                std::minmax_element(work_.begin(), work_.end(), [a](const auto& p, const auto& q) {
-                    return p[std::size_t(a)] < q[std::size_t(a)];
-                });
-            const float min = (*lo)[std::size_t(a)], max = (*hi)[std::size_t(a)];
-            half[std::size_t(a)] = std::max((max - min) / 2, 1.0f);
-            const float centre = min + half[std::size_t(a)];
-            for (auto& p : work_)
-                p[std::size_t(a)] -= centre;
-        }
-    }
+    fitToPicture();
+}
+
+void Visor::fitToPicture() {
+    state_.displacement = {};
+    const auto half = centre();
+    // The observer stands four half-extents away, that of the picture's
+    // limiting direction or the depth's if larger, so every node is in front.
     const float hX = half[0], hY = half[1];
-    if (h / w < hY / hX) {
-        state_.D = state_.F = 4 * hY;
-        k_ = h / (2 * hY);
-    } else {
-        state_.D = state_.F = 4 * hX;
-        k_ = w / (2 * hX);
+    const float across = h_ / w_ < hY / hX ? hY : hX;
+    state_.D = state_.F = 4 * std::max(across, half[2]);
+    k_ = Fill * edgeScale();
+}
+
+std::array<float, 3> Visor::centre() {
+    std::array<float, 3> half{1, 1, 1};
+    if (work_.empty()) return half;
+    for (std::size_t a = 0; a < 3; ++a) {
+        auto [lo, hi] = std::minmax_element(
+            work_.begin(), work_.end(), [a](const auto& p, const auto& q) { return p[a] < q[a]; });
+        const float min = (*lo)[a], max = (*hi)[a];
+        half[a] = std::max((max - min) / 2, 1.0f);
+        const float middle = min + (max - min) / 2;
+        for (auto& p : work_)
+            p[a] -= middle;
     }
-    k_ *= 0.75f;
+    return half;
+}
+
+float Visor::edgeScale() const {
+    // Largest |X| / t and |Y| / t; t > 0, as D exceeds every node's depth.
+    float across = 0, up = 0;
+    for (const auto& p : work_) {
+        const float t = (state_.D - p[2]) / state_.F;
+        float x = std::abs(p[0]);
+        if (anaglyph) x = std::max(x, std::abs(p[0] + EyeOffset));
+        across = std::max(across, x / t);
+        up = std::max(up, std::abs(p[1]) / t);
+    }
+    float k = std::numeric_limits<float>::infinity();
+    if (across > 0) k = w_ / 2 / across;
+    if (up > 0) k = std::min(k, h_ / 2 / up);
+    // A figure that is one point: a metre to the nearer edge.
+    return std::isfinite(k) ? k : std::min(w_, h_) / 2;
 }
 
 Visor::Projected Visor::projectPoint(const std::array<float, 3>& p) const {
@@ -147,7 +205,7 @@ Visor::Projected Visor::projectPoint(const std::array<float, 3>& p) const {
     const float t = out.t <= 0 ? 0.0000001f : out.t;
     out.u = k_ * p[0] / t + w_ / 2;
     out.v = h_ / 2 - k_ * p[1] / t;
-    out.u2 = anaglyph ? k_ * (p[0] + 0.5f) / t + w_ / 2 : out.u;
+    out.u2 = anaglyph ? k_ * (p[0] + EyeOffset) / t + w_ / 2 : out.u;
     return out;
 }
 

@@ -3,8 +3,11 @@
 // perspective, turned, moved and zoomed, as one image or as a red/blue
 // anaglyph, and the file visor.dat that keeps the anaglyph's two colours.
 //
-// Viewer axes: 1 = X (screen right) = structure y, 2 = Y (screen up) =
-// structure z, 3 = Z (towards the observer) = structure x; metres. Working
+// Viewer axes: 1 = X (screen right), 2 = Y (screen up), 3 = Z (towards the
+// observer); metres. A structure in three dimensions is seen along its x:
+// X = y, Y = z, Z = x. A plane one faces the observer, seen along its thinnest
+// extent: a frame in yz as a body, one in xz as X = x, Y = z, Z = −y, a
+// horizontal grillage from above as X = x, Y = y, Z = z. Working
 // coordinates are these after centring, turning and moving, changed in place
 // by every turn and move. A point projects by
 //     t = (D − Z) / F,   u = k·X / t + W/2,   v = H/2 − k·Y / t
@@ -80,16 +83,28 @@ class Visor {
     // Depth of the near plane, as a value of t: a bar is cut where it crosses
     // it, so no point behind (or nearly at) the observer is ever projected.
     static constexpr float NearT = 0.01f;
+    // The anaglyph's second eye, to the right of the first (m).
+    static constexpr float EyeOffset = 0.5f;
+    // A fitted figure's outermost projected point lies this fraction of the
+    // way from the picture's centre to its edge, in the limiting direction.
+    static constexpr float Fill = 0.75f;
+    // A structure whose thinnest extent is at most this fraction of its
+    // largest counts as plane, and opens facing the observer.
+    static constexpr float PlaneRatio = 0.01f;
     // Pointer travel, in picture units, for one turn of one degree.
     static constexpr double DragPerDegree = 45;
 
-    // Takes the nodes (permuted into viewer axes) and the bars of `data`;
-    // bars naming a node the structure lacks are left out.
+    // Takes the nodes (in viewer axes, oriented by the structure's extents)
+    // and the bars of `data`; bars naming a node the structure lacks are left
+    // out.
     void load(const Structure& data);
 
-    // Forgets turns, moves and zooms for a picture of w × h units, centres the
-    // figure and fits it to 75% of the picture in its limiting direction.
+    // Forgets turns, moves and zooms for a picture of w × h units, then fits.
     void reset(float w, float h);
+    // "Encuadrar": keeps the turns, forgets moves and zooms, centres the figure
+    // and chooses the distances and the scale so that every node, at whatever
+    // depth, projects inside the picture (both images in the anaglyph).
+    void fitToPicture();
     void project();
     // Clears the picture and draws every bar, through LinR.
     void draw(Surface& picture) const;
@@ -125,6 +140,8 @@ class Visor {
     Colour red = redSwatch(0);
     Colour blue = blueSwatch(0);
 
+    // The structure's axis seen in depth: 1 x, 2 y, 3 z.
+    int depthAxis() const { return depthAxis_; }
     int nodeCount() const { return int(nodes_.size()); }
     int barCount() const { return int(bars_.size()); }
     const ViewState& state() const { return state_; }
@@ -148,6 +165,11 @@ class Visor {
     // The bar's ends in the picture, cut at the near plane; false when the
     // whole bar lies behind it.
     bool ends(const Bar& bar, Projected& a, Projected& b) const;
+    // Moves the centre of the working figure's bounding box to the origin;
+    // returns its half-extents, each at least 1 m.
+    std::array<float, 3> centre();
+    // The scale at which the outermost projected node reaches the edge.
+    float edgeScale() const;
 
     std::vector<std::array<float, 3>> nodes_;  // permuted, as read
     std::vector<std::array<float, 3>> work_;
@@ -155,6 +177,7 @@ class Visor {
     std::vector<Bar> bars_;
     std::vector<Bar> byColour_;
     ViewState state_;
+    int depthAxis_ = 1;
     float k_ = 1, w_ = 1, h_ = 1;
     double pressX_ = 0, pressY_ = 0;
     double wheelNotches_ = 0;

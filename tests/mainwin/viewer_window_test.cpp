@@ -1,6 +1,6 @@
-// The 3D viewer window: its controls reach the figure, a drag turns as the
-// buttons do, the wheel zooms, a resize forgets the turns, and closing writes
-// visor.dat.
+// The 3D viewer window: its controls reach the figure, "Encuadrar" brings a
+// turned and enlarged figure back inside, a drag turns as the buttons do, the
+// wheel zooms, a resize forgets the turns, and closing writes visor.dat.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,6 +34,12 @@ int pixelsOf(const QImage& image, QRgb colour) {
     return n;
 }
 
+// Yellow pixels within `band` of the picture's edge.
+int yellowNearTheEdge(const QImage& image, int band) {
+    const QRect inner = image.rect().adjusted(band, band, -band, -band);
+    return pixelsOf(image, qRgb(255, 255, 0)) - pixelsOf(image.copy(inner), qRgb(255, 255, 0));
+}
+
 // A viewer shown over the fixture's structure, keeping visor.dat beside it.
 struct Viewer {
     explicit Viewer(Fixture& f) : w(settingsBeside(f)) {
@@ -65,6 +71,11 @@ class ViewerWindowTest : public QObject {
         QCOMPARE(w.visor().state().turn[1], 15.0f * viewer::Visor::Pi / 180);
         QVERIFY(w.Dib->image() != start);
 
+        QCOMPARE(pixelsOf(w.Dib->image(), qRgb(255, 0, 0)), 0);
+        test::click(w.Conica3D);
+        QVERIFY(pixelsOf(w.Dib->image(), qRgb(255, 0, 0)) > 20);
+        QVERIFY(pixelsOf(w.Dib->image(), qRgb(0, 0, 255)) > 20);
+
         // With the small step a "-" on the distance would make it zero: refused.
         test::click(w.Amplitud);
         const QImage turned = w.Dib->image();
@@ -73,14 +84,24 @@ class ViewerWindowTest : public QObject {
         QTest::mouseClick(w.Angulo[2], Qt::LeftButton);
         QCOMPARE(w.visor().state().F, 2 * w.visor().state().D);
 
-        QCOMPARE(pixelsOf(w.Dib->image(), qRgb(255, 0, 0)), 0);
-        test::click(w.Conica3D);
-        QVERIFY(pixelsOf(w.Dib->image(), qRgb(255, 0, 0)) > 20);
-        QVERIFY(pixelsOf(w.Dib->image(), qRgb(0, 0, 255)) > 20);
-
         w.resize(w.width() + 40, w.height());
         QTRY_COMPARE(w.visor().state().turn[1], 0.0f);
         QCOMPARE(w.visor().state().F, w.visor().state().D);
+    }
+
+    void encuadrarBringsTheTurnedFigureBackInside() {
+        Fixture f;
+        Viewer v(f);
+        Visor3D& w = v.w;
+        // Turned, brought nearer and moved 4.5 m right: cut by the picture.
+        QTest::mouseClick(w.Giro[2], Qt::LeftButton);
+        for (QPushButton* b : {w.DistObs[2], w.Desp[1], w.Desp[1], w.Desp[1]})
+            QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(yellowNearTheEdge(w.Dib->image(), 1) > 0);
+        const auto turn = w.visor().state().turn;
+        QTest::mouseClick(w.Encuadrar, Qt::LeftButton);
+        QCOMPARE(yellowNearTheEdge(w.Dib->image(), w.Dib->image().height() / 10), 0);
+        QCOMPARE(w.visor().state().turn, turn);
     }
 
     void aDragTurnsAsTheOneDegreeButtonsAndTheWheelZooms() {

@@ -1,6 +1,7 @@
-// The perspective viewer: fit and projection worked by hand, clipping, turns
-// and moves, the distances kept positive, nodes behind the observer, the
-// mouse against the buttons, the colours and visor.dat.
+// The perspective viewer: orientation, fit and projection worked by hand, a
+// deep structure kept inside the picture, clipping, turns and moves, the
+// distances kept positive, nodes behind the observer, the mouse against the
+// buttons, the colours and visor.dat.
 
 #include "viewer/visor.h"
 
@@ -31,8 +32,10 @@ Visor loaded(std::initializer_list<Point> nodes, std::initializer_list<std::arra
     return v;
 }
 
-// 4 m × 6 m × 2 m (structure x, y, z): viewer X = y (half 3), Y = z (half 1),
-// Z = x (half 2); 600/1200 > 1/3, the width limits: D = F = 12, k = 0.75 · 1200 / 6.
+// 4 m × 6 m × 2 m (structure x, y, z), a body: viewer X = y (half 3),
+// Y = z (half 1), Z = x (half 2); 600/1200 > 1/3, the width limits:
+// D = F = 4 · 3. Nodes 2 and 3 are nearest (Z = 2, t = 10/12) at |X| = 3:
+// k = 0.75 · 600 / (3 · 12/10) = 125.
 Visor box(float w = 1200, float h = 600) {
     return loaded({{0, 0, 0}, {4, 0, 0}, {4, 6, 0}, {0, 6, 2}}, {{1, 2, 1}, {2, 3, 2}, {3, 4, 15}},
                   w, h);
@@ -54,25 +57,66 @@ void expectSameFigure(const Visor& a, const Visor& b) {
             EXPECT_NEAR(a.working(n)[c], b.working(n)[c], TurnTolerance) << n << " " << c;
 }
 
-TEST(Visor, ResetCentresFitsAndProjects) {
-    const struct {
+// Where each node lies in the picture: the largest of |u − W/2| / (W/2) and
+// |v − H/2| / (H/2), over both images; above 1 is outside.
+float reach(const Visor& v, float w, float h) {
+    float most = 0;
+    for (int n = 1; n <= v.nodeCount(); ++n)
+        for (float u : {v.u(n), v.u2(n)})
+            most =
+                std::max({most, std::abs(u - w / 2) / (w / 2), std::abs(v.v(n) - h / 2) / (h / 2)});
+    return most;
+}
+constexpr float FitTolerance = 1e-5f;
+
+TEST(Visor, OrientsByTheExtentsAndFramesEveryNodeInsideOnOpeningAndOnEncuadrar) {
+    struct Case {
+        const char* what;
         Visor v;
-        float D, k;
+        int depth;
         Point node1;
+        float D, k;
     } cases[] = {
-        {box(), 12, 150, corner},
-        // Flat: the half height and half width taken as 1 m; the height limits.
-        {loaded({{0, 0, 5}, {0, 1, 5}}, {{1, 2, 1}}, 6000, 600), 4, 225, {-1, -1, -1}},
+        {"body", box(), 1, corner, 12, 125},
+        // 40 m deep, 4 × 3 across; the height limits, D = 4 · 20 puts the
+        // observer in front; node 2 nearest, t = 60/80: k = 0.75 · 300 / 2.
+        {"deep", loaded({{0, 0, 0}, {40, 4, 3}}, {{1, 2, 1}}), 1, {-2, -1.5f, -20}, 80, 112.5f},
+        // Frame in xz, 6 × 4, seen from −y; every node at Z = 0, t = 1; the
+        // height limits: D = 4 · 2, k = 0.75 · 300 / 2.
+        {"xz", loaded({{0, 0, 0}, {0, 0, 4}, {6, 0, 4}}, {{1, 3, 1}}), 2, {-3, -2, 0}, 8, 112.5f},
+        // Grillage, 12 × 9, from above: D = 4 · 4.5, k = 0.75 · 300 / 4.5.
+        {"xy", loaded({{0, 0, 0}, {12, 0, 0}, {12, 9, 0}}, {{1, 2, 1}}), 3, {-6, -4.5f, 0}, 18, 50},
+        // A beam along x: thinnest y and z, y first; seen from the front.
+        {"x", loaded({{0, 0, 0}, {6, 0, 0}}, {{1, 2, 1}}), 2, {-3, 0, 0}, 12, 150},
     };
-    for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(c.v.state().D, c.D);
-        EXPECT_FLOAT_EQ(c.v.state().F, c.D);
-        EXPECT_FLOAT_EQ(c.v.scale(), c.k);
-        EXPECT_EQ(c.v.working(1), c.node1);
+    for (Case& c : cases) {
+        EXPECT_EQ(c.v.depthAxis(), c.depth) << c.what;
+        EXPECT_FLOAT_EQ(c.v.state().D, c.D) << c.what;
+        EXPECT_FLOAT_EQ(c.v.state().F, c.D) << c.what;
+        EXPECT_FLOAT_EQ(c.v.scale(), c.k) << c.what;
+        EXPECT_EQ(c.v.working(1), c.node1) << c.what;
+        EXPECT_NEAR(reach(c.v, 1200, 600), Visor::Fill, FitTolerance) << c.what;
+
+        // Turned, moved and brought near, cut by the picture; framed again,
+        // both images of the anaglyph inside, the turns kept.
+        for (int index : {2, 2, 1})
+            c.v.Giro(index);
+        for (int i = 0; i < 3; ++i)
+            c.v.Desp(1);
+        for (int i = 0; i < 5; ++i)
+            c.v.DistObs(2);
+        c.v.project();
+        EXPECT_GT(reach(c.v, 1200, 600), 1) << c.what;
+        const auto turned = c.v.state().turn;
+        c.v.anaglyph = true;
+        c.v.fitToPicture();
+        c.v.project();
+        EXPECT_NEAR(reach(c.v, 1200, 600), Visor::Fill, FitTolerance) << c.what;
+        EXPECT_EQ(c.v.state().turn, turned) << c.what;
     }
-    // Node 1 of the box: t = (12 + 2) / 12.
-    EXPECT_NEAR(cases[0].v.u(1), 600 - 150 * 3 / (14.0 / 12), 1e-3);
-    EXPECT_NEAR(cases[0].v.v(1), 300 + 150 / (14.0 / 12), 1e-3);
+    const Visor b = box();  // node 1: t = (12 + 2) / 12
+    EXPECT_NEAR(b.u(1), 600 - 125 * 3 / (14.0 / 12), 1e-3);
+    EXPECT_NEAR(b.v(1), 300 + 125 / (14.0 / 12), 1e-3);
 }
 
 TEST(Visor, LoadLeavesOutBarsNamingMissingNodes) {
@@ -110,7 +154,7 @@ TEST(Visor, DrawsYellowByTypeOrAsTheAnaglyphPair) {
     ASSERT_EQ(lines.size(), 6u);  // blue first, the red image over it
     EXPECT_EQ(lines[0].colour, rgb(0, 0, 255));
     EXPECT_EQ(lines[3].colour, rgb(255, 255, 255));
-    EXPECT_NEAR(lines[3].x1 - lines[0].x1, 150 * 0.5 / (14.0 / 12), 1e-3);
+    EXPECT_NEAR(lines[3].x1 - lines[0].x1, v.scale() * 0.5 / (14.0 / 12), 1e-3);
     EXPECT_EQ(lines[3].y1, lines[0].y1);
 }
 
@@ -162,10 +206,14 @@ TEST(Visor, DistanceAndPerspectiveStayPositive) {
 }
 
 TEST(Visor, BarsReachingBehindTheObserverAreCutAtTheNearPlane) {
-    // Viewer Z from −50 to 50 with D = F = 4: the nodes at x = 100 lie behind.
-    Visor v = loaded({{0, 0, 0}, {100, 1.5f, 0}, {100, 0, 0}, {0, 2, 0}},
+    // Viewer Z from −50 to 50, the observer brought to D = F = 4: the nodes at
+    // x = 100 lie behind. Node 5, with no bar, makes it a body seen along x.
+    Visor v = loaded({{0, 0, 0}, {100, 1.5f, 0}, {100, 0, 0}, {0, 2, 0}, {0, 0, 2}},
                      {{1, 2, 1}, {2, 3, 1}, {4, 1, 1}}, 1000, 1000);
-    ASSERT_EQ(v.state().D, 4);
+    ASSERT_EQ(v.state().D, 200);
+    v.scaleDistance(0.02f);
+    v.scalePerspective(0.02f);
+    v.project();
     test::RecordingSurface pic(1000, 1000);
     v.draw(pic);
     const auto lines = pic.of("line");
