@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "view/grid.h"
+
 namespace vanto::editor {
 
 namespace {
@@ -121,6 +123,7 @@ void DibujaEstr(Surface& dib, const Structure& s, const view::ScreenView& screen
     dib.setBackground(o.background);
     dib.clear();
     const Area area(dib);
+    view::drawGrid(dib, screen.view(), o.gridStep, area.W, area.H);
     for (int b = 1; b <= s.barCount; ++b) {
         const auto ends = view::barEnds(s, b);
         if (!ends || !area.mayShow(screen.node(ends->i), screen.node(ends->j))) continue;

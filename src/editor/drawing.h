@@ -25,14 +25,16 @@ struct DrawOptions {
     int HScal = 30;          // detail scale 0..100: symbols HScal / 50 m long
     bool localAxes = false;  // VerEjeLoc, bar mode only
     Colour background = 0;
+    float gridStep = 0.5f;  // m; its dots show in the plane views (0: none)
 };
 
 inline float detailLength(int HScal) {
     return float(HScal) / 50;
 }
 
-// DibujaEstr without the marks: clears `dib` and draws the structure as the
-// screen view places it. `tags` hears which node or bar each mark or line is.
+// DibujaEstr without the marks: clears `dib` and draws the grid of the plane
+// views and the structure as the screen view places it. `tags` hears which node or bar each mark or
+// line is.
 void DibujaEstr(Surface& dib, const Structure& s, const view::ScreenView& screen,
                 const DrawOptions& o, view::ItemTags* tags = nullptr);
 

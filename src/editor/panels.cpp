@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "model/helpers.h"
 #include "model/textfile.h"
@@ -20,8 +21,13 @@ std::string shown(double value, const char* pattern) {
     return trimmed(FormatPaddedLocal(value, pattern));
 }
 
-float parsed(std::string text) {
-    return float(ParseNumber(text));
+std::string quoted(const std::string& text) {
+    return "«" + text + "»";
+}
+
+Refusal notANumber(const char* caption, const std::string& text) {
+    return "El valor de " + quoted(caption) + " no es un número: " + quoted(text) +
+           ".\nEscriba un número, con coma o punto decimal.";
 }
 
 const char* const BarPatterns[BarFieldCount + 1] = {
@@ -72,25 +78,51 @@ void PanelRules::commitValues(Mode m, Tab table, int k, float value) {
         t.set(table, item, k, value);
 }
 
-void PanelRules::commitNode(NodeGroup group, int k, const std::string& text) {
-    if (text.empty() || k < 1 || k > (group == NodeGroup::Coordinates ? 3 : 6)) return;
-    const float value = group == NodeGroup::Restraints && isLibre(text) ? FreeMarker : parsed(text);
+Refusal PanelRules::commitNode(NodeGroup group, int k, const std::string& text) {
+    if (text.empty() || k < 1 || k > (group == NodeGroup::Coordinates ? 3 : 6)) return {};
+    float value = FreeMarker;
+    if (group != NodeGroup::Restraints || !isLibre(text)) {
+        const auto v = typedNumber(text);
+        if (!v) return notANumber(nodeCaption(group, k), text);
+        value = float(*v);
+    }
     commitValues(Mode::Nodes, tableOf(group), k, value);
+    return {};
 }
 
-void PanelRules::commitBar(int field, const std::string& text) {
-    if (text.empty() || field < 1 || field > BarFieldCount) return;
-    commitValues(Mode::Bars, Tab::Bars, field, parsed(text));
+Refusal PanelRules::commitBar(int field, const std::string& text) {
+    if (text.empty() || field < 1 || field > BarFieldCount) return {};
+    const auto v = typedNumber(text);
+    if (!v) return notANumber(BarCaptions[field], text);
+    if ((field == Origin || field == End) && (*v < 1 || *v != std::floor(*v)))
+        return "El valor de " + quoted(BarCaptions[field]) +
+               " debe ser un número de nudo: " + quoted(text) + " no lo es.";
+    if ((field == EmpOR || field == EmpEX) && !(*v >= 0 && *v <= 1))
+        return "El valor de " + quoted(BarCaptions[field]) +
+               " debe estar entre 0 (articulado) y 1 (empotrado): " + quoted(text) + " no lo está.";
+    commitValues(Mode::Bars, Tab::Bars, field, float(*v));
+    return {};
+}
+
+std::string PanelRules::missingNode(int bar, int field) const {
+    const Structure& s = history_.data();
+    if (bar < 1 || bar > s.barCount || (field != Origin && field != End)) return {};
+    const int n = itemNumber(s.bars(bar, field));
+    if (n >= 1 && n <= s.nodeCount) return {};
+    return "No existe el nudo " + std::to_string(n);
 }
 
 void PanelRules::chooseType(int index) {
     commitValues(Mode::Bars, Tab::Bars, Type, float(index + 1));
 }
 
-void PanelRules::commitType(int type, int field, const std::string& text) {
+Refusal PanelRules::commitType(int type, int field, const std::string& text) {
     if (type < 1 || type > history_.data().types.count || field < 1 || field > TypeFieldCount)
-        return;
-    Transaction(history_).set(Tab::Types, type, field, text.empty() ? 0.0f : parsed(text));
+        return {};
+    const auto v = text.empty() ? std::optional<double>(0) : typedNumber(text);
+    if (!v) return notANumber(TypeCaptions[field], text);
+    Transaction(history_).set(Tab::Types, type, field, float(*v));
+    return {};
 }
 
 void PanelRules::commitTypeName(int type, const std::string& text) {
@@ -120,13 +152,41 @@ std::string typeNameAsTyped(const std::string& text, int& cursor) {
     return out;
 }
 
-std::optional<std::string> clampedFixity(const std::string& text) {
-    std::string t = text;
-    if (t.find_first_of("0123456789") == std::string::npos) return std::nullopt;
+std::optional<double> typedNumber(const std::string& text) {
+    std::string t = trimmed(text);
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i;
+        return i - from;
+    };
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t mantissa = digits();
+    if (i < t.size() && (t[i] == '.' || t[i] == ',')) ++i, mantissa += digits();
+    if (mantissa == 0) return std::nullopt;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        if (digits() == 0) return std::nullopt;
+    }
+    if (i != t.size()) return std::nullopt;
     const double v = ParseNumber(t);
-    if (v < 0) return std::string("0");
-    if (v > 1) return std::string("1");
-    return std::nullopt;
+    if (!std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+const char* nodeCaption(NodeGroup group, int k) {
+    if (k < 1 || k > 6) return "";
+    switch (group) {
+        case NodeGroup::Coordinates:
+            return k <= 3 ? CoordinateCaptions[k] : "";
+        case NodeGroup::Loads:
+            return LoadCaptions[k];
+        case NodeGroup::Restraints:
+            return RestraintCaptions[k];
+    }
+    return "";
 }
 
 std::string toggledRestraint(const std::string& text) {
