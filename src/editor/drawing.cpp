@@ -96,14 +96,15 @@ void numberItems(Surface& dib, int count, const std::function<ScreenPoint(int)>&
 
 void nodeCircle(Surface& overlay, ScreenPoint at) {
     overlay.setForeground(MarkOutline);
-    overlay.circle(at.u, at.v, MarkSize, SelectionColour);
+    overlay.circle(at.u, at.v, ScreenMarkSize, SelectionColour);
 }
 
 }  // namespace
 
 void drawItemMark(Surface& out, ScreenPoint at, int paletteIndex) {
     out.setForeground(palette16(paletteIndex));
-    out.fillBox(at.u - MarkSize, at.v - MarkSize, at.u + MarkSize, at.v + MarkSize);
+    out.fillBox(at.u - ScreenMarkSize, at.v - ScreenMarkSize, at.u + ScreenMarkSize,
+                at.v + ScreenMarkSize);
 }
 
 void drawBarLine(Surface& out, const Structure& s, const view::ScreenView& screen, int b,

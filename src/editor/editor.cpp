@@ -285,16 +285,17 @@ std::string Editor::hintLine(std::optional<view::ScreenPoint> pointer) const {
     else
         hint = std::string("Botón izquierdo: ver ") +
                (mode() == Mode::Nodes ? "un nudo" : "una barra (su marca central)") + ".   " +
-               RightButtonHint + " (soltando en vacío, con nudo nuevo)";
+               RightButtonHint + " (en vacío, con nudo nuevo)";
     const auto plane = view::viewPlane(screen_.view());
     if (!pointer || !plane) return hint;
+    // The point first, where the eye finds it however narrow the line.
     const auto p = view::pointUnder(screen_.view(), *plane, pointer->u, pointer->v, {0, 0, 0});
-    hint += "      ";
+    std::string at;
     for (int axis : {plane->right, plane->up}) {
         const float value = view::snapped(p[std::size_t(axis)], gridStep());
-        hint += std::string(1, "xyz"[axis]) + " = " + FormatPaddedLocal(value, "0.00") + "  ";
+        at += std::string(1, "xyz"[axis]) + " = " + FormatPaddedLocal(value, "0.00") + "  ";
     }
-    return hint + "m";
+    return at + "m      " + hint;
 }
 
 // ---- undo ----

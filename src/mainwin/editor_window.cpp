@@ -119,6 +119,10 @@ void EditorWindow::placeHintAndLeaving(const PictureAndColumn& layout) {
     Pista = new QLabel(this);
     Pista->setObjectName("Pista");
     Pista->setMinimumWidth(1);  // a long hint must not widen the window
+    // Two lines, always: a hint that changed the picture's height would
+    // refit the drawing under the pointer.
+    Pista->setWordWrap(true);
+    Pista->setFixedHeight(2 * Pista->fontMetrics().lineSpacing() + 4);
     top->removeWidget(Dib);
     top->removeWidget(layout.scroll);
     auto* left = new QVBoxLayout;
