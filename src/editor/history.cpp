@@ -22,15 +22,25 @@ Table<float>& EditHistory::table(Tab t) {
     return data_.bars;
 }
 
-void EditHistory::insertBar(int k, const std::vector<float>& record) {
-    const int last = data_.addBar(0, 0);  // grows the table when full
+void EditHistory::insertBar(int k, const std::vector<float>& record,
+                            const std::vector<float>& caseRows) {
+    const int last = data_.addBar(0, 0);  // grows the tables when full
     const int width = data_.bars.maxCol() + 1;
     float* rows = data_.bars.row(0);
     std::copy_backward(rows + k * width, rows + last * width, rows + (last + 1) * width);
     std::copy(record.begin(), record.end(), rows + k * width);
+    auto saved = caseRows.begin();
+    for (auto& c : data_.cases.more) {
+        const int w = c.barLoads.maxCol() + 1;
+        float* r = c.barLoads.row(0);
+        std::copy_backward(r + k * w, r + last * w, r + (last + 1) * w);
+        std::copy(saved, saved + CaseBarFieldCount, r + k * w + 1);
+        saved += CaseBarFieldCount;
+    }
 }
 
 void EditHistory::eraseBar(int k) {
+    data_.cases.removeBar(k, data_.barCount);
     const int width = data_.bars.maxCol() + 1;
     float* rows = data_.bars.row(0);
     std::copy(rows + (k + 1) * width, rows + (data_.barCount + 1) * width, rows + k * width);
@@ -62,7 +72,7 @@ void EditHistory::apply(const Change& c, bool forward) {
             if (forward)
                 eraseBar(c.row);
             else
-                insertBar(c.row, c.record);
+                insertBar(c.row, c.record, c.caseRows);
             return;
     }
 }
@@ -132,6 +142,9 @@ void Transaction::removeBar(int k) {
     c.row = k;
     const float* row = data().bars.row(k);
     c.record.assign(row, row + data().bars.maxCol() + 1);
+    for (const auto& lc : data().cases.more)
+        c.caseRows.insert(c.caseRows.end(), lc.barLoads.row(k) + 1,
+                          lc.barLoads.row(k) + 1 + CaseBarFieldCount);
     record(std::move(c));
 }
 

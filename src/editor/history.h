@@ -38,13 +38,14 @@ class EditHistory {
         int row = 0, col = 0;
         float before = 0, after = 0;
         std::string nameBefore{}, nameAfter{};
-        std::vector<float> record{};  // the node's coordinates, the bar's nodes or row
+        std::vector<float> record{};    // the node's coordinates, the bar's nodes or row
+        std::vector<float> caseRows{};  // a removed bar's loads in cases 2..N
     };
     using Step = std::vector<Change>;
 
     Table<float>& table(Tab t);
     void apply(const Change& c, bool forward);
-    void insertBar(int k, const std::vector<float>& record);
+    void insertBar(int k, const std::vector<float>& record, const std::vector<float>& caseRows);
     void eraseBar(int k);
     void push(Step step);
 
@@ -72,7 +73,8 @@ class Transaction {
     // Appends a bar from a to b of type 1, both ends fixed, no angle or loads;
     // returns its number.
     int addBar(int a, int b);
-    // Removes bar k; the later bars move down by one.
+    // Removes bar k with its loads in every load case; the later bars move
+    // down by one.
     void removeBar(int k);
 
   private:

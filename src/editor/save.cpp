@@ -15,10 +15,11 @@ namespace fs = std::filesystem;
 Structure openForEditing(const fs::path& dir) {
     Structure s;
     if (fileExists(dir, "DATOS.DAT")) {
-        s = loadStructure<float>(dir, part::Geometry | part::Restraints | part::Loads);
+        s = loadStructure<float>(dir,
+                                 part::Geometry | part::Restraints | part::Loads | part::Cases);
         if (fileExists(dir, "TIPOS.DAT")) s.read(dir, part::Types);
     } else {
-        s.reset(part::Geometry | part::Restraints | part::Loads);
+        s.reset(part::Geometry | part::Restraints | part::Loads | part::Cases);
     }
     if (!s.held.has(part::Types)) {
         // The default table, made aside so that nothing is written before saving.
@@ -125,31 +126,10 @@ bool readTheSame(const fs::path& a, const fs::path& b, bool withCases) {
     }
 }
 
-// The editor edits the loads of case 1 only; the files of the other cases
-// number their rows as the nodes and bars on disk. Saving may not renumber
-// them under those files.
-void keepLoadCaseRows(const fs::path& dir, const Structure& out) {
-    if (!fileExists(dir, "HIPOTESI.DAT") || !fileExists(dir, "DATOS.DAT")) return;
-    const Structure old = loadStructure<float>(dir, part::Bars | part::Cases);
-    if (old.cases.count() == 1) return;
-    bool same = old.nodeCount == out.nodeCount && old.barCount == out.barCount;
-    for (int b = 1; same && b <= old.barCount; ++b) {
-        const float a = old.bars(b, Origin), e = old.bars(b, End);
-        same = std::min(a, e) == out.bars(b, Origin) && std::max(a, e) == out.bars(b, End);
-    }
-    if (!same)
-        throw SaveError("Esta estructura tiene " + std::to_string(old.cases.count()) +
-                        " hipótesis de carga y el editor solo modifica la primera: al cambiar "
-                        "los nudos o las barras se perderían las cargas de las demás.\n"
-                        "No se ha grabado nada. Deshaga esos cambios, o modifique la estructura "
-                        "con su listado y la importación.");
-}
-
 }  // namespace
 
 Structure saveStructure(const fs::path& dir, const Structure& s, const CommitStepHook& step) {
     Structure out = compacted(s);
-    keepLoadCaseRows(dir, out);
     exchange::StructureReplacement replacement(dir,
                                                exchange::StructureReplacement::Cleanup::Results);
     out.save(replacement.stage(), part::All, [&](int, int) {

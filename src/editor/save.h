@@ -18,7 +18,8 @@ class SaveError : public std::runtime_error {
 };
 
 // The structure the editor opens on: the files of `dir`; for a new structure
-// (no DATOS.DAT) an empty one. Without TIPOS.DAT the default bar-type table is
+// (no DATOS.DAT) an empty one; its load cases and combinations come
+// with it. Without TIPOS.DAT the default bar-type table is
 // taken (written only on saving), and a structure without nodes gets one at
 // the origin, so that the first bars can be dragged from it. Throws FileError.
 Structure openForEditing(const std::filesystem::path& dir);
@@ -30,15 +31,13 @@ Structure openForEditing(const std::filesystem::path& dir);
 Structure compacted(const Structure& s);
 
 // Writes compacted(s) into `dir`: DATOS, TIPOS, BARRAS, COORDENA, COACCION,
-// CARGAS and, when `s` holds its load cases, their files are written aside
-// first and then replace the old files as one change, which also removes the
-// old results. When the files would read back exactly as the old ones,
-// nothing is written and the results stay. Whatever stops the program on the
-// way, `dir` holds the old files or the new ones. A structure with several
-// load cases the editor does not hold is saved only while its nodes and bars
-// keep the numbers its case files follow (SaveError otherwise). `step`
-// follows each file written and each step of the change (tests stop there).
-// Throws FileError, SaveError.
+// CARGAS and, when `s` holds them, the files of its load cases and
+// combinations are written aside first and then replace the old files as one
+// change, which also removes the old results. When the files would read back
+// exactly as the old ones, nothing is written and the results stay. Whatever
+// stops the program on the way, `dir` holds the old files or the new ones.
+// `step` follows each file written and each step of the change (tests stop
+// there). Throws FileError, SaveError.
 Structure saveStructure(const std::filesystem::path& dir, const Structure& s,
                         const CommitStepHook& step = {});
 
