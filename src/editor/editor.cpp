@@ -26,6 +26,19 @@ std::span<const view::ScreenPoint> upTo(std::span<const view::ScreenPoint> table
     return table.first(std::min(table.size(), std::size_t(std::max(count, 0)) + 1));
 }
 
+// `s` with the node and bar loads of its case k, to draw that case.
+Structure withCaseLoads(const Structure& s, int k) {
+    Structure out = s;
+    const LoadCase<float>& c = s.cases.loadCase(k);
+    for (int n = 1; n <= s.nodeCount; ++n)
+        for (int j = 1; j <= 6; ++j)
+            out.loads(n, j) = c.nodeLoads(n, j);
+    for (int b = 1; b <= s.barCount; ++b)
+        for (int j = 0; j < CaseBarFieldCount; ++j)
+            out.bars(b, CaseBarFields[j]) = c.barLoads(b, j + 1);
+    return out;
+}
+
 }  // namespace
 
 Editor::Editor(Structure data, Surface& dib, Surface* overlay, EditorPanels* panels)
@@ -107,7 +120,11 @@ void Editor::setZoomWindowMode(bool on) {
 
 void Editor::DibujaEstr() {
     options_.mode = mode();
-    editor::DibujaEstr(dib_, data(), screen_, options_);
+    const int k = rules_.loadCase();
+    if (k == 1)
+        editor::DibujaEstr(dib_, data(), screen_, options_);
+    else
+        editor::DibujaEstr(dib_, withCaseLoads(data(), k), screen_, options_);
     if (!multiple()) showPanel(mode(), true);
     drawMarks();
 }
@@ -302,6 +319,7 @@ std::string Editor::hintLine(std::optional<view::ScreenPoint> pointer) const {
 
 void Editor::afterHistoryStep() {
     picked_.keepWithin(data().nodeCount, data().barCount);
+    rules_.setLoadCase(rules_.loadCase());  // the case may have gone
     Paso2D();
 }
 

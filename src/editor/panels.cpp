@@ -34,6 +34,13 @@ const char* const BarPatterns[BarFieldCount + 1] = {
     "",           "#####",      "#####",      "",           "0.000000",  "#####0.000",
     "#####0.000", "#####0.000", "#####0.000", "#####0.000", "#####0.000"};
 
+// A name on one line, as the case files keep it.
+std::string singleLine(std::string name) {
+    for (char& c : name)
+        if (c == '\r' || c == '\n') c = ' ';
+    return name;
+}
+
 Tab tableOf(NodeGroup group) {
     return group == NodeGroup::Coordinates ? Tab::Coordinates
            : group == NodeGroup::Loads     ? Tab::Loads
@@ -49,7 +56,7 @@ std::string PanelRules::nodeText(int node, NodeGroup group, int k) const {
         case NodeGroup::Coordinates:
             return shown(s.coordinates(node, k), "####0.000");
         case NodeGroup::Loads:
-            return shown(s.loads(node, k), "####0.000");
+            return shown(history_.value(Tab::Loads, node, k, loadCase_), "####0.000");
         case NodeGroup::Restraints: {
             const float r = s.restraints(node, k);
             return isFree(r) ? "Libre" : shown(r, "###0.000");
@@ -62,7 +69,7 @@ std::string PanelRules::barText(int bar, int field) const {
     const Structure& s = history_.data();
     if (bar < 1 || bar > s.barCount || field < 1 || field > BarFieldCount) return {};
     if (field == Type) return std::to_string(itemNumber(s.bars(bar, Type)));
-    return shown(s.bars(bar, field), BarPatterns[field]);
+    return shown(history_.value(Tab::Bars, bar, field, loadCase_), BarPatterns[field]);
 }
 
 std::string PanelRules::typeText(int type, int field) const {
@@ -75,7 +82,43 @@ void PanelRules::commitValues(Mode m, Tab table, int k, float value) {
     const Structure& s = history_.data();
     Transaction t(history_);
     for (int item : selection_.targets(m, m == Mode::Nodes ? s.nodeCount : s.barCount))
-        t.set(table, item, k, value);
+        t.set(table, item, k, value, loadCase_);
+}
+
+void PanelRules::setLoadCase(int k) {
+    loadCase_ = std::clamp(k, 1, history_.data().cases.count());
+}
+
+int PanelRules::addCase(const std::string& name) {
+    const Structure& s = history_.data();
+    LoadCases<float> cases = s.cases;
+    const int k = cases.addCase(singleLine(name), s.nodeCount, s.barCount);
+    Transaction(history_).setCases(std::move(cases));
+    return k;
+}
+
+void PanelRules::renameCase(int k, const std::string& name) {
+    LoadCases<float> cases = history_.data().cases;
+    if (k < 1 || k > cases.count()) return;
+    (k == 1 ? cases.firstName : cases.loadCase(k).name) = singleLine(name);
+    if (cases.name(k) != history_.data().cases.name(k))
+        Transaction(history_).setCases(std::move(cases));
+}
+
+void PanelRules::removeCase(int k) {
+    LoadCases<float> cases = history_.data().cases;
+    if (k < 2 || k > cases.count()) return;
+    cases.removeCase(k);
+    Transaction(history_).setCases(std::move(cases));
+    setLoadCase(loadCase_ > k ? loadCase_ - 1 : loadCase_);
+}
+
+void PanelRules::setCombinations(std::vector<Combination> combinations) {
+    LoadCases<float> cases = history_.data().cases;
+    cases.combinations = std::move(combinations);
+    for (Combination& c : cases.combinations)
+        c.name = singleLine(c.name);
+    Transaction(history_).setCases(std::move(cases));
 }
 
 Refusal PanelRules::commitNode(NodeGroup group, int k, const std::string& text) {

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/history.h"
 #include "editor/selection.h"
@@ -78,11 +79,23 @@ class PanelRules {
     // "Acero" and "Hormigón": fields 5..9 of a type, one step.
     void setMaterial(int type, bool steel);
 
+    // The load case whose node and bar loads the panels show and edit.
+    int loadCase() const { return loadCase_; }
+    void setLoadCase(int k);
+    // Load cases and combinations, one step each: a new unloaded case (its
+    // number returned), a name, a case removed with its factors; the
+    // combinations as a whole. Names keep to one line.
+    int addCase(const std::string& name);
+    void renameCase(int k, const std::string& name);
+    void removeCase(int k);
+    void setCombinations(std::vector<Combination> combinations);
+
   private:
     void commitValues(Mode m, Tab table, int k, float value);
 
     EditHistory& history_;
     const Selection& selection_;
+    int loadCase_ = 1;
 };
 
 // Cuts a type name to 15 characters and shows each blank as "·"; `cursor`

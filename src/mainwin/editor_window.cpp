@@ -13,6 +13,7 @@
 #include "editor/angle_picture.h"
 #include "editor/printing.h"
 #include "editor/save.h"
+#include "mainwin/combinations_window.h"
 #include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "ui/convert.h"
@@ -71,6 +72,7 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     for (int t = 1; t <= editor_->data().types.count; ++t)
         tipb->addItem(qs(editor_->data().types.names[std::size_t(t)]));
     editor_->open();
+    refreshCases();
     Vista[std::size_t(editor_->openingView())]->setChecked(true);
     drawAxes();
     updateUndoButtons();
@@ -161,6 +163,31 @@ void EditorWindow::setTabOrders() {
         if (chain[i - 1] && chain[i]) setTabOrder(chain[i - 1], chain[i]);
 }
 
+// The load case shown, its name, and the cases' and combinations' buttons.
+void EditorWindow::buildCases(QWidget* side, QVBoxLayout* col) {
+    auto* grid = new QGridLayout;
+    auto* label = new QLabel(QStringLiteral("Hipótesis"), side);
+    Hipotesis = new QComboBox(side);
+    Hipotesis->setObjectName("Hipotesis");
+    Hipotesis->setToolTip(
+        QStringLiteral("Hipótesis de carga cuyas cargas muestran y cambian los paneles"));
+    label->setToolTip(Hipotesis->toolTip());
+    NuevaHip = namedButton(side, "NuevaHip", "Nueva", "Añade una hipótesis sin cargas");
+    BorraHip = namedButton(side, "BorraHip", "Borrar", "Borra la hipótesis con sus cargas");
+    NombreHip = field(side, "NombreHip", "Nombre de la hipótesis");
+    NombreHip->setAlignment(Qt::AlignLeft);
+    Combina = namedButton(side, "Combina", "Combinaciones...",
+                          "Nombres y factores de las combinaciones de hipótesis");
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(Hipotesis, 0, 1);
+    grid->addWidget(NuevaHip, 0, 2);
+    grid->addWidget(BorraHip, 0, 3);
+    grid->addWidget(NombreHip, 1, 1);
+    grid->addWidget(Combina, 1, 2, 1, 2);
+    grid->setColumnStretch(1, 1);
+    col->addLayout(grid);
+}
+
 // Views, axes indicator and zoom.
 void EditorWindow::buildViews(QWidget* side, QVBoxLayout* col) {
     auto* views = new QGroupBox(QStringLiteral("Vistas"), side);
@@ -235,6 +262,7 @@ void EditorWindow::buildTools(QWidget* side, QVBoxLayout* col) {
     undo->addWidget(Deshacer);
     undo->addWidget(Rehacer);
     col->addLayout(undo);
+    buildCases(side, col);
 
     Tabs = new QTabBar(side);
     Tabs->setObjectName("Tabs");
@@ -379,6 +407,11 @@ void EditorWindow::buildPrinting(QWidget* side, QVBoxLayout* col) {
 void EditorWindow::connectButtons() {
     wire(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);
     wire(Encuadrar, &QPushButton::clicked, this, &EditorWindow::Encuadrar_Click);
+    wire(Hipotesis, &QComboBox::activated, this, &EditorWindow::Hipotesis_Change);
+    wire(NuevaHip, &QPushButton::clicked, this, &EditorWindow::NuevaHip_Click);
+    wire(BorraHip, &QPushButton::clicked, this, &EditorWindow::BorraHip_Click);
+    wire(NombreHip, &QLineEdit::editingFinished, this, &EditorWindow::NombreHip_Change);
+    wire(Combina, &QPushButton::clicked, this, &EditorWindow::Combina_Click);
     wire(Rejilla, &QLineEdit::editingFinished, this, &EditorWindow::Rejilla_Change);
     wire(ZoomP, &QPushButton::clicked, this, &EditorWindow::ZoomP_Click);
     wire(ZoomV1, &QPushButton::clicked, this, &EditorWindow::ZoomV1_Click);
@@ -764,6 +797,69 @@ void EditorWindow::Tabs_Click(int index) {
     updateHint();
 }
 
+// ---- load cases ----
+
+void EditorWindow::refreshCases() {
+    if (!editor_) return;
+    const LoadCases<float>& cases = editor_->data().cases;
+    const int k = editor_->panels().loadCase();
+    Hipotesis->clear();
+    for (int i = 1; i <= cases.count(); ++i)
+        Hipotesis->addItem(qs(cases.name(i)));
+    Hipotesis->setCurrentIndex(k - 1);
+    NombreHip->setText(qs(cases.name(k)));
+    NombreHip->setModified(false);
+    BorraHip->setEnabled(k >= 2);
+}
+
+// The panels show the loads of the chosen case, and so does the drawing.
+void EditorWindow::Hipotesis_Change(int index) {
+    if (!editor_ || !takeOverEdits()) return refreshCases();
+    editor_->panels().setLoadCase(index + 1);
+    refreshCases();
+    editor_->DibujaEstr();
+}
+
+void EditorWindow::NuevaHip_Click() {
+    if (!editor_ || !takeOverEdits()) return;
+    const int k = editor_->data().cases.count() + 1;
+    editor_->panels().setLoadCase(editor_->panels().addCase("Hipótesis " + std::to_string(k)));
+    refreshCases();
+    editor_->DibujaEstr();
+    updateUndoButtons();
+    NombreHip->setFocus();
+    NombreHip->selectAll();
+}
+
+void EditorWindow::BorraHip_Click() {
+    const int k = editor_ ? editor_->panels().loadCase() : 0;
+    if (k < 2 || !takeOverEdits()) return;
+    if (context().messages().show(
+            WarningTitle,
+            "¿Borrar la hipótesis «" + editor_->data().cases.name(k) + "» con todas sus cargas?",
+            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    editor_->panels().removeCase(k);
+    refreshCases();
+    editor_->DibujaEstr();
+    updateUndoButtons();
+}
+
+void EditorWindow::NombreHip_Change() {
+    if (!editor_ || !NombreHip->isModified()) return;
+    const std::string name = ui::utf8(NombreHip->text().trimmed());
+    if (!name.empty()) editor_->panels().renameCase(editor_->panels().loadCase(), name);
+    refreshCases();
+    updateUndoButtons();
+}
+
+void EditorWindow::Combina_Click() {
+    if (!editor_ || !takeOverEdits()) return;
+    CombinationsWindow combinations(context(), *editor_, this);
+    combinations.exec();
+    updateUndoButtons();
+}
+
 void EditorWindow::Selecci_Click() {
     if (!editor_) return;
     if (!takeOverEdits()) {
@@ -792,6 +888,7 @@ void EditorWindow::afterUndo() {
     for (int t = 1; t <= editor_->data().types.count && t <= tipb->count(); ++t)
         tipb->item(t - 1)->setText(qs(editor_->data().types.names[std::size_t(t)]));
     tipb->blockSignals(false);
+    refreshCases();
     editor_->DibujaEstr();
     if (editor_->mode() == Mode::Bars && FramTip->isVisible()) showType(tipb->currentRow() + 1);
     updateUndoButtons();

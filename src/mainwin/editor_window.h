@@ -7,6 +7,7 @@
 // drawing's overlay carries the marks of what is picked.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,11 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void Ang_Click();
     void Imprimir_Click();
     void Imprime_Click();
+    void Hipotesis_Change(int index);
+    void NuevaHip_Click();
+    void BorraHip_Click();
+    void NombreHip_Change();
+    void Combina_Click();
     void tipb_Click(int row);
     void tipb_DblClick();
     void AceptaTipo_Click();
@@ -69,6 +75,11 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     QLineEdit* Rejilla;  // grid step, m
     QLabel* Pista;       // the hint line under the picture
     QPushButton *Numeranu, *Numeraba;
+    // The load case whose loads the panels show, its name, and the cases'
+    // and combinations' buttons.
+    QComboBox* Hipotesis;
+    QLineEdit* NombreHip;
+    QPushButton *NuevaHip, *BorraHip, *Combina;
     QCheckBox* VerEjeLoc;
     QCheckBox* Selecci;
     QTabBar* Tabs;  // "Nudos", "Barras"
@@ -122,6 +133,9 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void setTabOrders();
     void buildViews(QWidget* side, QVBoxLayout* column);
     void buildTools(QWidget* side, QVBoxLayout* column);
+    void buildCases(QWidget* side, QVBoxLayout* column);
+    // The case list and name as the structure has them.
+    void refreshCases();
     void buildNodePanel(QWidget* side, QVBoxLayout* column);
     void buildBarPanel(QWidget* side, QVBoxLayout* column);
     void buildTypePanel(QWidget* side, QVBoxLayout* column);

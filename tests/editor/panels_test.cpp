@@ -198,6 +198,38 @@ TEST(Saving, LoadCasesFollowTheRenumbering) {
               0);
 }
 
+// The panels show and change the loads of the chosen case; adding, renaming
+// and removing a case and editing the combinations are one step each.
+TEST(LoadCases, PanelsEditTheChosenCase) {
+    Opened o(vanto::test::portal());
+    PanelRules& p = o.ed.panels();
+    EXPECT_EQ(p.addCase("Viento\r\nX"), 2);
+    p.setLoadCase(2);
+    o.ed.BuscaPunto(o.node(2).u, o.node(2).v);
+    EXPECT_EQ(p.nodeText(2, NodeGroup::Loads, 1), "0.000");  // case 1 has 2 there
+    p.commitNode(NodeGroup::Loads, 1, "1.5");
+    o.ed.BuscaBarra(o.mid(2).u, o.mid(2).v);
+    p.commitBar(TemperatureChange, "20");
+    const LoadCase<float>& wind = o.ed.data().cases.loadCase(2);
+    EXPECT_EQ(wind.name, "Viento  X");
+    EXPECT_EQ(wind.nodeLoads(2, 1), 1.5f);
+    EXPECT_EQ(wind.barLoads(2, 4), 20);
+    EXPECT_EQ(o.ed.data().loads(2, 1), 2);
+    p.renameCase(1, "Peso");
+    Combination c{"ELU", {1.35, 1.5}};
+    p.setCombinations({c});
+    p.removeCase(2);
+    EXPECT_EQ(p.loadCase(), 1);
+    EXPECT_EQ(o.ed.data().cases.combinations[0].factors, std::vector<double>{1.35});
+    o.ed.undo();
+    EXPECT_EQ(o.ed.data().cases.combinations[0].factors, (std::vector<double>{1.35, 1.5}));
+    EXPECT_EQ(o.ed.data().cases.loadCase(2).barLoads(2, 4), 20);
+    for (int step = 5; step >= 1; --step)
+        EXPECT_TRUE(o.ed.undo()) << step;
+    EXPECT_EQ(o.ed.data().cases.count(), 1);
+    EXPECT_FALSE(o.ed.undo());
+}
+
 // Edits of every kind, each followed by a redraw, a zoom or a view change:
 // undone to the start they save the original bytes, redone the edited ones.
 TEST(Undo, RoundTripThroughRedrawsZoomsAndViews) {

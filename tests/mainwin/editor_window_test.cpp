@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include "mainwin/combinations_window.h"
 #include "mainwin/editor_window.h"
 #include "model/files.h"
 #include "window_support.h"
@@ -113,6 +114,37 @@ class EditorWindowTest : public QObject {
         QCOMPARE(counts.NodeCount, 5);
         QCOMPARE(counts.BarCount, 4);
         QCOMPARE(DiscoX::readCoordinates(s.dir.path(), 5)(5, 1), 5.0f);
+    }
+
+    // The case chosen in "Hipótesis" is the one the panels edit; the
+    // combinations have their own window; "Grabar y Salir" writes them all.
+    void loadCasesAndCombinations() {
+        Shown s;
+        EditorWindow& w = s.w;
+        QTest::mouseClick(w.NuevaHip, Qt::LeftButton);
+        QCOMPARE(w.Hipotesis->currentText(), QString("Hipótesis 2"));
+        type(w.NombreHip, "Viento");
+        QTest::keyClick(w.NombreHip, Qt::Key_Return);
+        QCOMPARE(w.Hipotesis->itemText(1), QString("Viento"));
+        QTest::mouseClick(w.Dib, Qt::LeftButton, {}, s.node(2));
+        QCOMPARE(w.crga[1]->text(), QString("0.000"));
+        type(w.crga[1], "1.5");
+        QTest::keyClick(w.crga[1], Qt::Key_Tab);
+        w.Hipotesis_Change(0);
+        QCOMPARE(w.crga[1]->text(), QString("2.000"));
+        QTimer::singleShot(0, [&w] {
+            auto* c = w.findChild<CombinationsWindow*>();
+            QVERIFY(c);
+            QTest::mouseClick(c->Anadir, Qt::LeftButton);
+            c->Tabla->item(0, 2)->setText("1,5");
+            c->Cerrar->click();
+        });
+        QTest::mouseClick(w.Combina, Qt::LeftButton);
+        QTest::mouseClick(w.Guardar, Qt::LeftButton);
+        const Structure saved = loadStructure<float>(s.dir.path(), part::All);
+        QCOMPARE(saved.cases.loadCase(2).name, std::string("Viento"));
+        QCOMPARE(saved.cases.loadCase(2).nodeLoads(2, 1), 1.5f);
+        QCOMPARE(saved.cases.combinations.at(0).factors, (std::vector<double>{1, 1.5}));
     }
 
     // A value typed and not yet taken is a change too: closing asks.
