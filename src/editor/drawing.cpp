@@ -96,7 +96,7 @@ void numberItems(Surface& dib, int count, const std::function<ScreenPoint(int)>&
 
 void nodeCircle(Surface& overlay, ScreenPoint at) {
     overlay.setForeground(MarkOutline);
-    overlay.circle(at.u, at.v, ScreenMarkSize, SelectionColour);
+    overlay.circle(at.u, at.v, 2 * ScreenMarkSize, SelectionColour);
 }
 
 }  // namespace

@@ -17,9 +17,9 @@ namespace vanto::editor {
 
 // The size labels and printed marks are measured in, twips.
 inline constexpr float MarkSize = 12;
-// Half the side of a node's or bar's mark on the screen, and the radius of
-// the picked node's circle: three pixels, big enough to see and aim at (the
-// pick tolerance is 65).
+// Half the side of a node's or bar's mark on the screen: three pixels, big
+// enough to see and aim at (the pick tolerance is 65). The picked node's
+// circle is twice as wide, so that it shows round the mark.
 inline constexpr float ScreenMarkSize = 45;
 inline constexpr Colour Highlight = rgb(255, 255, 0);
 inline constexpr Colour SelectionColour = rgb(200, 200, 0);
