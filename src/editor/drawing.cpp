@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "view/grid.h"
+
 namespace vanto::editor {
 
 namespace {
@@ -94,14 +96,15 @@ void numberItems(Surface& dib, int count, const std::function<ScreenPoint(int)>&
 
 void nodeCircle(Surface& overlay, ScreenPoint at) {
     overlay.setForeground(MarkOutline);
-    overlay.circle(at.u, at.v, MarkSize, SelectionColour);
+    overlay.circle(at.u, at.v, 2 * ScreenMarkSize, SelectionColour);
 }
 
 }  // namespace
 
 void drawItemMark(Surface& out, ScreenPoint at, int paletteIndex) {
     out.setForeground(palette16(paletteIndex));
-    out.fillBox(at.u - MarkSize, at.v - MarkSize, at.u + MarkSize, at.v + MarkSize);
+    out.fillBox(at.u - ScreenMarkSize, at.v - ScreenMarkSize, at.u + ScreenMarkSize,
+                at.v + ScreenMarkSize);
 }
 
 void drawBarLine(Surface& out, const Structure& s, const view::ScreenView& screen, int b,
@@ -121,6 +124,7 @@ void DibujaEstr(Surface& dib, const Structure& s, const view::ScreenView& screen
     dib.setBackground(o.background);
     dib.clear();
     const Area area(dib);
+    view::drawGrid(dib, screen.view(), o.gridStep, area.W, area.H);
     for (int b = 1; b <= s.barCount; ++b) {
         const auto ends = view::barEnds(s, b);
         if (!ends || !area.mayShow(screen.node(ends->i), screen.node(ends->j))) continue;

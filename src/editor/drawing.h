@@ -15,7 +15,12 @@
 
 namespace vanto::editor {
 
+// The size labels and printed marks are measured in, twips.
 inline constexpr float MarkSize = 12;
+// Half the side of a node's or bar's mark on the screen: three pixels, big
+// enough to see and aim at (the pick tolerance is 65). The picked node's
+// circle is twice as wide, so that it shows round the mark.
+inline constexpr float ScreenMarkSize = 45;
 inline constexpr Colour Highlight = rgb(255, 255, 0);
 inline constexpr Colour SelectionColour = rgb(200, 200, 0);
 inline constexpr Colour MarkOutline = rgb(0, 0, 255);
@@ -25,14 +30,16 @@ struct DrawOptions {
     int HScal = 30;          // detail scale 0..100: symbols HScal / 50 m long
     bool localAxes = false;  // VerEjeLoc, bar mode only
     Colour background = 0;
+    float gridStep = 0.5f;  // m; its dots show in the plane views (0: none)
 };
 
 inline float detailLength(int HScal) {
     return float(HScal) / 50;
 }
 
-// DibujaEstr without the marks: clears `dib` and draws the structure as the
-// screen view places it. `tags` hears which node or bar each mark or line is.
+// DibujaEstr without the marks: clears `dib` and draws the grid of the plane
+// views and the structure as the screen view places it. `tags` hears which node or bar each mark or
+// line is.
 void DibujaEstr(Surface& dib, const Structure& s, const view::ScreenView& screen,
                 const DrawOptions& o, view::ItemTags* tags = nullptr);
 

@@ -11,6 +11,8 @@
 // redraws the structure. Without an overlay they are not drawn at all.
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "editor/drawing.h"
 #include "editor/gestures.h"
@@ -33,8 +35,9 @@ class EditorPanels {
     virtual void showNode(int node) = 0;
     virtual void showBar(int bar) = 0;
     virtual void enablePanel(Mode mode, bool enabled) = 0;
-    // Commits what is typed in the visible panel, as if each field lost focus.
-    virtual void takeOverEdits() = 0;
+    // Commits what is typed in the visible panel, as if each field lost focus;
+    // false when a field refused its text (the panel has said why).
+    virtual bool takeOverEdits() = 0;
 };
 
 class Editor {
@@ -60,12 +63,19 @@ class Editor {
     // HScal, 0..100, and VerEjeLoc; the next DibujaEstr shows them.
     void setDetailScale(int HScal) { options_.HScal = HScal; }
     void setLocalAxesShown(bool on) { options_.localAxes = on; }
+    // The grid new nodes snap to in the plane views, metres (0: none); the
+    // next DibujaEstr shows it.
+    float gridStep() const { return options_.gridStep; }
+    void setGridStep(float step) { options_.gridStep = step > 0 ? step : 0; }
     // The "Ventana" mode: the next left drag marks a zoom window.
     bool zoomWindowMode() const { return gestures_.zoomWindowMode(); }
     void setZoomWindowMode(bool on);
 
-    // Opening: view 7 fitted, nothing picked.
+    // Opening: the opening view fitted, nothing picked.
     void open();
+    // View 7, or "Alzado xz" for a new structure (one node and no bar), which
+    // then shows some metres around its node.
+    int openingView() const;
 
     // The view: Perspec sets a fixed view and redraws; zoomnum works the
     // history, recomputes and redraws; Redibuja recomputes for the view as it
@@ -93,14 +103,30 @@ class Editor {
 
     // What the pointer does: pick the next node or bar at a point; find the
     // first node after n within the tolerance of (x, y), snapping x, y to it;
-    // end a right drag from node a at node b (0: empty space); toggle the
-    // items strictly inside a box.
+    // end a right drag from node a at node b, or in empty space (b = 0) where
+    // a new node goes to `place`, or (−1, +1, +1) m from a without one;
+    // toggle the items strictly inside a box.
     void BuscaPunto(float x, float y);
     void BuscaBarra(float x, float y);
     int PuntoCercano(float& x, float& y, int n = 0) const;
-    void PonQuitaBarra(int a, int b);
+    void PonQuitaBarra(int a, int b, const std::optional<std::array<float, 3>>& place = {});
     void toggleInside(float x1, float y1, float x2, float y2);
-    void takeOverEdits();
+    // False when the panel refused a typed text; the pointer then does nothing.
+    bool takeOverEdits();
+
+    // Where a right drag from node `from` released at (u, v) in empty space
+    // puts its new node: in a plane view the point there, on the grid, at
+    // `from`'s depth; nothing (the fixed offset) in an oblique view or with
+    // `fixedOffset`.
+    std::optional<std::array<float, 3>> newNodePlace(int from, float u, float v,
+                                                     bool fixedOffset) const;
+    // The node at exactly `place`, 0 for none.
+    int nodeAt(const std::array<float, 3>& place) const;
+
+    // The line under the picture: what the mouse does in the present mode
+    // and, with the pointer at (u, v) in a plane view, the point under it on
+    // the grid.
+    std::string hintLine(std::optional<view::ScreenPoint> pointer) const;
 
     // Panel refresh with 1 (show the current item) or 0 (clear).
     void refreshNodePanel(int show);
@@ -119,7 +145,9 @@ class Editor {
     // The panel of mode m shows its current item, or nothing.
     void showPanel(Mode m, bool current);
     void afterHistoryStep();
-    void addBarFrom(int a, int b);
+    void addBarFrom(int a, int b, const std::optional<std::array<float, 3>>& place);
+    // Fits a structure seen as one point to some metres around it.
+    bool frameOnePoint(float W, float H);
 
     EditHistory history_;
     Selection picked_;

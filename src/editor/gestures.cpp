@@ -8,10 +8,12 @@
 namespace vanto::editor {
 
 void Gestures::press(const PointerEvent& e) {
-    editor_.takeOverEdits();
+    pressed_ = Button::None;
+    dragStart_ = 0;
+    // A refused text keeps its field: the press does nothing else.
+    if (!editor_.takeOverEdits()) return;
     float x = float(e.x), y = float(e.y);
     pressed_ = e.button;
-    dragStart_ = 0;
     const bool left = e.button == Button::Left;
     if (left && zoom_.active()) zoom_.press(x, y);
     if (left && !editor_.multiple() && !zoom_.active()) {
@@ -37,13 +39,19 @@ void Gestures::move(const PointerEvent& e) {
 
 void Gestures::release(const PointerEvent& e) {
     const unsigned button = e.button;
+    if (button != pressed_) return;
     pressed_ = Button::None;
     if (button == Button::Right) {
         drag_.stop();
         if (dragStart_ == 0) return;
         float x = float(e.x), y = float(e.y);
         const int a = std::exchange(dragStart_, 0);
-        editor_.PonQuitaBarra(a, editor_.PuntoCercano(x, y));
+        const int b = editor_.PuntoCercano(x, y);
+        const auto place = b ? std::nullopt : editor_.newNodePlace(a, x, y, e.shift());
+        // A place on the grid where a node already is means that node.
+        const int there = place ? editor_.nodeAt(*place) : 0;
+        if (there) return editor_.PonQuitaBarra(a, there);
+        editor_.PonQuitaBarra(a, b, place);
         return;
     }
     if (button != Button::Left) return;

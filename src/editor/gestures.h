@@ -3,7 +3,9 @@
 // there, or, with the multiple selection on, starts a selection box; in the
 // "Ventana" mode a left drag marks the zoom window; a right drag from a node
 // to another adds or removes the bar between them, and into empty space adds
-// a node too. The figure that follows the pointer is drawn on the overlay.
+// a node too: in a plane view where the button is released, on the grid
+// (with Shift, and in the oblique views, at the fixed offset). The figure
+// that follows the pointer is drawn on the overlay.
 
 #include "model/input.h"
 #include "model/surface.h"

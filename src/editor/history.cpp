@@ -4,9 +4,29 @@
 
 namespace vanto::editor {
 
+namespace {
+
+// The column of a case's bar-load table holding bar field `field`; 0 for the
+// fields a case does not have.
+int caseBarColumn(int field) {
+    for (int i = 0; i < CaseBarFieldCount; ++i)
+        if (CaseBarFields[i] == field) return i + 1;
+    return 0;
+}
+
+}  // namespace
+
 EditHistory::EditHistory(Structure data) : data_(std::move(data)) {}
 
-Table<float>& EditHistory::table(Tab t) {
+Table<float>& EditHistory::table(Tab t, int loadCase, int& col) {
+    if (loadCase >= 2 && t == Tab::Loads) return data_.cases.loadCase(loadCase).nodeLoads;
+    if (loadCase >= 2 && t == Tab::Bars) {
+        const int at = caseBarColumn(col);
+        if (at > 0) {
+            col = at;
+            return data_.cases.loadCase(loadCase).barLoads;
+        }
+    }
     switch (t) {
         case Tab::Coordinates:
             return data_.coordinates;
@@ -22,15 +42,30 @@ Table<float>& EditHistory::table(Tab t) {
     return data_.bars;
 }
 
-void EditHistory::insertBar(int k, const std::vector<float>& record) {
-    const int last = data_.addBar(0, 0);  // grows the table when full
+float EditHistory::value(Tab t, int row, int col, int loadCase) const {
+    if (loadCase < 1 || loadCase > data_.cases.count()) return 0;
+    return const_cast<EditHistory*>(this)->table(t, loadCase, col)(row, col);
+}
+
+void EditHistory::insertBar(int k, const std::vector<float>& record,
+                            const std::vector<float>& caseRows) {
+    const int last = data_.addBar(0, 0);  // grows the tables when full
     const int width = data_.bars.maxCol() + 1;
     float* rows = data_.bars.row(0);
     std::copy_backward(rows + k * width, rows + last * width, rows + (last + 1) * width);
     std::copy(record.begin(), record.end(), rows + k * width);
+    auto saved = caseRows.begin();
+    for (auto& c : data_.cases.more) {
+        const int w = c.barLoads.maxCol() + 1;
+        float* r = c.barLoads.row(0);
+        std::copy_backward(r + k * w, r + last * w, r + (last + 1) * w);
+        std::copy(saved, saved + CaseBarFieldCount, r + k * w + 1);
+        saved += CaseBarFieldCount;
+    }
 }
 
 void EditHistory::eraseBar(int k) {
+    data_.cases.removeBar(k, data_.barCount);
     const int width = data_.bars.maxCol() + 1;
     float* rows = data_.bars.row(0);
     std::copy(rows + (k + 1) * width, rows + (data_.barCount + 1) * width, rows + k * width);
@@ -40,8 +75,13 @@ void EditHistory::eraseBar(int k) {
 
 void EditHistory::apply(const Change& c, bool forward) {
     switch (c.kind) {
-        case Change::Kind::Value:
-            table(c.table)(c.row, c.col) = forward ? c.after : c.before;
+        case Change::Kind::Value: {
+            int col = c.col;
+            table(c.table, c.loadCase, col)(c.row, col) = forward ? c.after : c.before;
+            return;
+        }
+        case Change::Kind::Cases:
+            data_.cases = forward ? *c.casesAfter : *c.casesBefore;
             return;
         case Change::Kind::TypeName:
             data_.types.names[std::size_t(c.row)] = forward ? c.nameAfter : c.nameBefore;
@@ -62,7 +102,7 @@ void EditHistory::apply(const Change& c, bool forward) {
             if (forward)
                 eraseBar(c.row);
             else
-                insertBar(c.row, c.record);
+                insertBar(c.row, c.record, c.caseRows);
             return;
     }
 }
@@ -97,10 +137,22 @@ void Transaction::record(EditHistory::Change c) {
     step_.push_back(std::move(c));
 }
 
-void Transaction::set(Tab t, int row, int col, float value) {
-    const float before = history_.table(t)(row, col);
+void Transaction::set(Tab t, int row, int col, float value, int loadCase) {
+    if (loadCase < 1 || loadCase > data().cases.count()) return;
+    int at = col;
+    const float before = history_.table(t, loadCase, at)(row, at);
     if (before == value) return;
-    record({EditHistory::Change::Kind::Value, t, row, col, before, value});
+    EditHistory::Change c{EditHistory::Change::Kind::Value, t, row, col, loadCase};
+    c.before = before;
+    c.after = value;
+    record(std::move(c));
+}
+
+void Transaction::setCases(LoadCases<float> cases) {
+    EditHistory::Change c{EditHistory::Change::Kind::Cases};
+    c.casesBefore = std::make_shared<const LoadCases<float>>(data().cases);
+    c.casesAfter = std::make_shared<const LoadCases<float>>(std::move(cases));
+    record(std::move(c));
 }
 
 void Transaction::setTypeName(int type, const std::string& name) {
@@ -132,6 +184,9 @@ void Transaction::removeBar(int k) {
     c.row = k;
     const float* row = data().bars.row(k);
     c.record.assign(row, row + data().bars.maxCol() + 1);
+    for (const auto& lc : data().cases.more)
+        c.caseRows.insert(c.caseRows.end(), lc.barLoads.row(k) + 1,
+                          lc.barLoads.row(k) + 1 + CaseBarFieldCount);
     record(std::move(c));
 }
 

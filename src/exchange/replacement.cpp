@@ -9,6 +9,7 @@
 #include "bartypes/generator.h"
 #include "exchange/exchange.h"
 #include "model/complete.h"
+#include "model/file_commit.h"
 #include "model/files.h"
 
 namespace vanto::exchange {
@@ -32,10 +33,17 @@ bool endsWith(const std::string& s, const char* suffix) {
 
 StructureReplacement::StructureReplacement(fs::path dir, Cleanup cleanup)
     : dir_(std::move(dir)), cleanup_(cleanup) {
-    std::random_device rd;
+    // An earlier replacement cut short is finished first; staging directories
+    // it left without a journal were never committed.
+    finishInterruptedCommit(dir_);
     std::error_code ec;
+    for (fs::directory_iterator it(dir_, ec), end; !ec && it != end; it.increment(ec))
+        if (isStagingName(it->path().filename().string()) && it->is_directory())
+            fs::remove_all(it->path(), ec);
+    ec.clear();
+    std::random_device rd;
     for (int attempt = 0; attempt < 20; ++attempt) {
-        stage_ = dir_ / (".vanto-nuevo-" + std::to_string(rd() % 100000000));
+        stage_ = dir_ / (StagingPrefix + std::to_string(rd() % 100000000));
         if (fs::create_directory(stage_, ec)) return;
         if (ec) break;
     }
@@ -45,8 +53,10 @@ StructureReplacement::StructureReplacement(fs::path dir, Cleanup cleanup)
 }
 
 StructureReplacement::~StructureReplacement() {
-    if (stage_.empty()) return;
     std::error_code ec;
+    // A journal means the change was decided: its files stay for the next
+    // reader to finish moving in.
+    if (stage_.empty() || fs::exists(dir_ / CommitJournalName, ec)) return;
     fs::remove_all(stage_, ec);
 }
 
@@ -57,7 +67,7 @@ void StructureReplacement::complete() {
     });
 }
 
-void StructureReplacement::commit(const fs::path& source) {
+void StructureReplacement::commit(const fs::path& source, const CommitStepHook& step) {
     std::error_code ec;
     std::vector<std::string> staged;
     for (fs::directory_iterator it(stage_, ec), end; !ec && it != end; it.increment(ec))
@@ -96,12 +106,10 @@ void StructureReplacement::commit(const fs::path& source) {
     }
     if (ec) throw FileError(FileError::Kind::WriteFailed, dir_, ec.message());
 
-    for (const auto& name : staged) {
-        fs::rename(stage_ / name, dir_ / name, ec);
-        if (ec) throw FileError(FileError::Kind::WriteFailed, dir_ / name, ec.message());
-    }
+    std::vector<std::string> removals;
     for (const auto& p : obsolete)
-        fs::remove(p, ec);
+        removals.push_back(p.filename().string());
+    commitStaged(dir_, stage_, staged, removals, step);
 }
 
 }  // namespace vanto::exchange

@@ -3,13 +3,16 @@
 //
 // The new files are written into a hidden staging directory inside the
 // structure directory, completed there (CompleteStructureFiles with the default
-// bar-type table) and read back, and only then moved over the old ones. Until
-// commit() the structure directory is untouched, so a bad input, a failed write
-// or a stop leaves it exactly as it was.
+// bar-type table) and read back, and only then moved over the old ones, all as
+// one change (model/file_commit.h). Until commit() the structure directory is
+// untouched, so a bad input, a failed write or a stop leaves it exactly as it
+// was; from then on it holds the new files, even after a crash.
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "model/file_commit.h"
 
 namespace vanto::exchange {
 
@@ -27,7 +30,9 @@ class StructureReplacement {
     };
 
     StructureReplacement(std::filesystem::path dir, Cleanup cleanup);
-    ~StructureReplacement();  // removes the staging directory and what is left in it
+    // Removes the staging directory and what is left in it, unless commit()
+    // got as far as deciding the change.
+    ~StructureReplacement();
     StructureReplacement(const StructureReplacement&) = delete;
     StructureReplacement& operator=(const StructureReplacement&) = delete;
 
@@ -39,10 +44,11 @@ class StructureReplacement {
     // staged DATOS.DAT, COORDENA.DAT and BARRAS.DAT back on the way.
     void complete();
 
-    // Moves the staged files into the structure directory, then removes the old
-    // files the cleanup names. `source`, the file being imported, is never
-    // removed; one that would be overwritten is refused before anything changes.
-    void commit(const std::filesystem::path& source = {});
+    // Moves the staged files into the structure directory and removes the old
+    // files the cleanup names, as one change. `source`, the file being
+    // imported, is never removed; one that would be overwritten is refused
+    // before anything changes. `step` follows the steps of the change.
+    void commit(const std::filesystem::path& source = {}, const CommitStepHook& step = {});
 
   private:
     std::filesystem::path dir_;

@@ -93,10 +93,10 @@ ui::ModuleWindow* AppController::open(const std::string& code, bool byModule) {
     connect(window, &ui::ModuleWindow::finished, this,
             ui::slot(*this, [this, window, byModule] { moduleFinished(window, byModule); }));
     if (!byModule) module_ = window;
-    // F1 opens the program's instructions over any module window.
+    // F1 opens the window's own help topic over it.
     connect(new QShortcut(QKeySequence::HelpContents, window), &QShortcut::activated, window,
             [this, window] {
-                session_.HelpTopic = "menu";
+                session_.HelpTopic = window->helpTopic();
                 HelpViewer::open(session_, window);
             });
     // Where the main window was, so the eye need not search for it.

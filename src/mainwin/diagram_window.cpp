@@ -66,6 +66,7 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
     : ModuleWindow(context, parent) {
     const SessionSettings& s = context.session().settings;
     setWindowTitle(qs("Diagramas de Esfuerzos  [" + s.StructureDirectory + "]"));
+    setHelpTopic("diagramas");
     build();
     applyWindowState(*this, s.ChildWindowState);
     ui::guarded(context, [&] {

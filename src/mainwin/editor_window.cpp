@@ -13,6 +13,7 @@
 #include "editor/angle_picture.h"
 #include "editor/printing.h"
 #include "editor/save.h"
+#include "mainwin/combinations_window.h"
 #include "mainwin/picture_window.h"
 #include "model/files.h"
 #include "ui/convert.h"
@@ -30,6 +31,8 @@ constexpr const char* LeaveText =
     "Va a salir sin guardar los cambios\nefectuados hasta ahora.\n¿Es esto lo que desea hacer?";
 constexpr const char* SurfaceHint =
     "Botón derecho: pinchar en nudo y arrastrar para poner/quitar barras";
+const QString MissingNodeStyle =
+    QStringLiteral("QLineEdit { background-color: rgb(255, 128, 128); color: black; }");
 
 QLineEdit* field(QWidget* parent, const QString& name, const char* hint = nullptr) {
     auto* edit = new QLineEdit(parent);
@@ -53,6 +56,7 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     : ModuleWindow(context, parent) {
     const SessionSettings& s = context.session().settings;
     setWindowTitle(qs("Editar estructura [" + s.StructureName + "]"));
+    setHelpTopic("editor");
     build();
     applyWindowState(*this, s.ChildWindowState);
     ui::guarded(context, [&] {
@@ -68,8 +72,11 @@ EditorWindow::EditorWindow(ui::AppContext& context, QWidget* parent)
     for (int t = 1; t <= editor_->data().types.count; ++t)
         tipb->addItem(qs(editor_->data().types.names[std::size_t(t)]));
     editor_->open();
+    refreshCases();
+    Vista[std::size_t(editor_->openingView())]->setChecked(true);
     drawAxes();
     updateUndoButtons();
+    updateHint();
 }
 
 EditorWindow::~EditorWindow() = default;
@@ -78,18 +85,22 @@ void EditorWindow::build() {
     const PictureAndColumn layout = pictureAndColumn(this, 4);
     Dib = layout.picture;
     Dib->setToolTip(qs(SurfaceHint));
+    Dib->setMouseTracking(true);
     buildViews(layout.side, layout.column);
     buildTools(layout.side, layout.column);
     buildNodePanel(layout.side, layout.column);
     buildBarPanel(layout.side, layout.column);
     buildTypePanel(layout.side, layout.column);
     buildPrinting(layout.side, layout.column);
-    Guardar = namedButton(layout.side, "Guardar", "Grabar y Salir");
-    auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), layout.side);
-    Esc = namedButton(layout.side, "Esc", "Esc", "Salir sin guardar cambios");
-    layout.column->addWidget(Guardar);
-    layout.column->addWidget(note);
-    layout.column->addWidget(Esc);
+    placeHintAndLeaving(layout);
+    setTabOrders();
+    // Every panel as wide as the widest, so the column keeps its width
+    // between "Nudos" and "Barras".
+    const int panelWidth = std::max(
+        {FramNud->sizeHint().width(), FramBar->sizeHint().width(), FramTip->sizeHint().width()});
+    for (QWidget* panel : {static_cast<QWidget*>(FramNud), static_cast<QWidget*>(FramBar),
+                           static_cast<QWidget*>(FramTip)})
+        panel->setMinimumWidth(panelWidth);
     // The column keeps its natural size and scrolls when the window is low,
     // rather than squeezing the fields.
     layout.column->setSizeConstraint(QLayout::SetFixedSize);
@@ -101,6 +112,80 @@ void EditorWindow::build() {
     enablePanel(Mode::Nodes, false);
     enablePanel(Mode::Bars, false);
     FramBar->hide();
+}
+
+// The hint line under the picture, and "Grabar y Salir" and "Esc" under the
+// scrolling column, where they stay in sight however low the window.
+void EditorWindow::placeHintAndLeaving(const PictureAndColumn& layout) {
+    auto* top = static_cast<QHBoxLayout*>(this->layout());
+    Pista = new QLabel(this);
+    Pista->setObjectName("Pista");
+    Pista->setMinimumWidth(1);  // a long hint must not widen the window
+    // Two lines, always: a hint that changed the picture's height would
+    // refit the drawing under the pointer.
+    Pista->setWordWrap(true);
+    Pista->setFixedHeight(2 * Pista->fontMetrics().lineSpacing() + 4);
+    top->removeWidget(Dib);
+    top->removeWidget(layout.scroll);
+    auto* left = new QVBoxLayout;
+    left->addWidget(Dib, 1);
+    left->addWidget(Pista);
+    top->addLayout(left, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(layout.scroll, 1);
+    Guardar = namedButton(this, "Guardar", "Grabar y Salir");
+    auto* note = new QLabel(QStringLiteral("... y eliminar puntos aislados."), this);
+    Esc = namedButton(this, "Esc", "Esc", "Salir sin guardar cambios");
+    right->addWidget(Guardar);
+    right->addWidget(note);
+    right->addWidget(Esc);
+    top->addLayout(right);
+}
+
+// Tab goes down each column of a panel: coordinates, loads, displacements.
+void EditorWindow::setTabOrders() {
+    std::vector<QWidget*> chain;
+    for (int k = 1; k <= 3; ++k)
+        chain.push_back(crdn[std::size_t(k)]);
+    for (int k = 1; k <= 6; ++k)
+        chain.push_back(crga[std::size_t(k)]);
+    for (int k = 1; k <= 6; ++k)
+        chain.push_back(cccn[std::size_t(k)]);
+    chain.push_back(nullptr);
+    for (int k = 1; k <= BarFieldCount; ++k)
+        if (barr[std::size_t(k)]) chain.push_back(barr[std::size_t(k)]);
+    chain.push_back(tipb);
+    chain.push_back(nullptr);
+    chain.push_back(Textnom);
+    for (int k = 1; k <= TypeFieldCount; ++k)
+        chain.push_back(TipoDat[std::size_t(k)]);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        if (chain[i - 1] && chain[i]) setTabOrder(chain[i - 1], chain[i]);
+}
+
+// The load case shown, its name, and the cases' and combinations' buttons.
+void EditorWindow::buildCases(QWidget* side, QVBoxLayout* col) {
+    auto* grid = new QGridLayout;
+    auto* label = new QLabel(QStringLiteral("Hipótesis"), side);
+    Hipotesis = new QComboBox(side);
+    Hipotesis->setObjectName("Hipotesis");
+    Hipotesis->setToolTip(
+        QStringLiteral("Hipótesis de carga cuyas cargas muestran y cambian los paneles"));
+    label->setToolTip(Hipotesis->toolTip());
+    NuevaHip = namedButton(side, "NuevaHip", "Nueva", "Añade una hipótesis sin cargas");
+    BorraHip = namedButton(side, "BorraHip", "Borrar", "Borra la hipótesis con sus cargas");
+    NombreHip = field(side, "NombreHip", "Nombre de la hipótesis");
+    NombreHip->setAlignment(Qt::AlignLeft);
+    Combina = namedButton(side, "Combina", "Combinaciones...",
+                          "Nombres y factores de las combinaciones de hipótesis");
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(Hipotesis, 0, 1);
+    grid->addWidget(NuevaHip, 0, 2);
+    grid->addWidget(BorraHip, 0, 3);
+    grid->addWidget(NombreHip, 1, 1);
+    grid->addWidget(Combina, 1, 2, 1, 2);
+    grid->setColumnStretch(1, 1);
+    col->addLayout(grid);
 }
 
 // Views, axes indicator and zoom.
@@ -128,6 +213,9 @@ void EditorWindow::buildViews(QWidget* side, QVBoxLayout* col) {
     ZoomP = zoom.previous;
     ZoomV1 = zoom.window;
     ZoomV2 = zoom.drawing;
+    Encuadrar = namedButton(zoom.redraw->parentWidget(), "Encuadrar", "Encuadrar",
+                            "Muestra la estructura entera");
+    static_cast<QBoxLayout*>(zoom.redraw->parentWidget()->layout())->insertWidget(1, Encuadrar);
 }
 
 // Detail scale, numbers, the multiple selection, undo and the mode tabs.
@@ -142,6 +230,15 @@ void EditorWindow::buildTools(QWidget* side, QVBoxLayout* col) {
     hl->setToolTip(HScal->toolTip());
     detail->addWidget(hl);
     detail->addWidget(HScal, 1);
+    auto* gl = new QLabel(QStringLiteral("Rejilla (m)"), side);
+    Rejilla = field(side, "Rejilla",
+                    "Paso de la rejilla de las vistas Planta y Alzado, donde caen los nudos "
+                    "nuevos (0: sin rejilla)");
+    Rejilla->setMinimumWidth(Rejilla->fontMetrics().horizontalAdvance("00.000") + 10);
+    Rejilla->setText(qs(FormatPaddedLocal(0.5, "0.0")));
+    gl->setToolTip(Rejilla->toolTip());
+    detail->addWidget(gl);
+    detail->addWidget(Rejilla);
     col->addLayout(detail);
 
     auto* numbers = new QHBoxLayout;
@@ -165,6 +262,7 @@ void EditorWindow::buildTools(QWidget* side, QVBoxLayout* col) {
     undo->addWidget(Deshacer);
     undo->addWidget(Rehacer);
     col->addLayout(undo);
+    buildCases(side, col);
 
     Tabs = new QTabBar(side);
     Tabs->setObjectName("Tabs");
@@ -184,24 +282,19 @@ void EditorWindow::buildNodePanel(QWidget* side, QVBoxLayout* col) {
     nnum = new QLabel(FramNud);
     nnum->setObjectName("nnum");
     ng->addWidget(nnum, 0, 1);
-    const char* crdnCaptions[] = {"Coord.X (m)", "Coord.Y", "Coord.Z"};
-    const char* crgaCaptions[] = {"Carga X (t.)", "Carga Y", "Carga Z",
-                                  "Mto. X (m·t)", "Mto. Y",  "Mto. Z"};
-    const char* cccnCaptions[] = {"Despl.X (m)", "Despl.Y", "Despl.Z",
-                                  "Giro X(rad)", "Giro Y",  "Giro Z"};
     for (int k = 1; k <= 6; ++k) {
         if (k <= 3) {
             crdn[std::size_t(k)] = field(FramNud, QStringLiteral("crdn%1").arg(k));
-            ng->addWidget(new QLabel(qs(crdnCaptions[k - 1]), FramNud), k, 0);
+            ng->addWidget(new QLabel(qs(editor::CoordinateCaptions[k]), FramNud), k, 0);
             ng->addWidget(crdn[std::size_t(k)], k, 1);
         }
         crga[std::size_t(k)] =
             field(FramNud, QStringLiteral("crga%1").arg(k), "Doble click pone a cero");
         cccn[std::size_t(k)] = field(FramNud, QStringLiteral("cccn%1").arg(k),
                                      "Doble click alterna entre cero y libre.");
-        ng->addWidget(new QLabel(qs(crgaCaptions[k - 1]), FramNud), k, 2);
+        ng->addWidget(new QLabel(qs(editor::LoadCaptions[k]), FramNud), k, 2);
         ng->addWidget(crga[std::size_t(k)], k, 3);
-        ng->addWidget(new QLabel(qs(cccnCaptions[k - 1]), FramNud), k + 6, 2);
+        ng->addWidget(new QLabel(qs(editor::RestraintCaptions[k]), FramNud), k + 6, 2);
         ng->addWidget(cccn[std::size_t(k)], k + 6, 3);
     }
     col->addWidget(FramNud);
@@ -218,19 +311,13 @@ void EditorWindow::buildBarPanel(QWidget* side, QVBoxLayout* col) {
     bnum = new QLabel(FramBar);
     bnum->setObjectName("bnum");
     bg->addWidget(bnum, 0, 1);
-    const struct {
-        int field;
-        const char* caption;
-    } barFields[] = {{1, "Nudo origen"},   {2, "Nudo final"},    {4, "Ángulo (grad.)"},
-                     {5, "Carga V.(t/m)"}, {6, "Carga Ort. Y"},  {7, "Carga Ort. Z"},
-                     {8, "Var.Temp. ºC"},  {9, "Empotr.Origen"}, {10, "Empotr. Extremo"}};
     int row = 1;
-    for (const auto& f : barFields) {
-        barr[std::size_t(f.field)] = field(FramBar, QStringLiteral("barr%1").arg(f.field),
-                                           f.field >= 5 ? "Doble click pone a cero" : nullptr);
-        bg->addWidget(new QLabel(qs(f.caption), FramBar), row, 0);
-        bg->addWidget(barr[std::size_t(f.field)], row, 1);
-        if (f.field == 4) {
+    for (int k : {1, 2, 4, 5, 6, 7, 8, 9, 10}) {
+        barr[std::size_t(k)] = field(FramBar, QStringLiteral("barr%1").arg(k),
+                                     k >= 5 ? "Doble click pone a cero" : nullptr);
+        bg->addWidget(new QLabel(qs(editor::BarCaptions[k]), FramBar), row, 0);
+        bg->addWidget(barr[std::size_t(k)], row, 1);
+        if (k == 4) {
             Ang = namedButton(FramBar, "Ang", "?", "Para aclaración pulsar en la interrogación");
             Ang->setFixedWidth(28);
             bg->addWidget(Ang, row, 2);
@@ -264,12 +351,9 @@ void EditorWindow::buildTypePanel(QWidget* side, QVBoxLayout* col) {
     Textnom->setObjectName("Textnom");
     Textnom->setToolTip(QStringLiteral("Máximo 15 caracteres"));
     tg->addWidget(Textnom, 0, 1);
-    const char* typeCaptions[] = {"Area (cm2)",      "Inercia Z (cm4)", "Inercia Y",
-                                  "M.Torsión",       "M.Young(k/cm2)",  "Coef. Poisson",
-                                  "T.Adm . (kg/m2)", "P.Espe. (kg/m3)", "Coef. dilatación"};
     for (int k = 1; k <= 9; ++k) {
         TipoDat[std::size_t(k)] = field(FramTip, QStringLiteral("TipoDat%1").arg(k));
-        tg->addWidget(new QLabel(qs(typeCaptions[k - 1]), FramTip), k, 0);
+        tg->addWidget(new QLabel(qs(editor::TypeCaptions[k]), FramTip), k, 0);
         tg->addWidget(TipoDat[std::size_t(k)], k, 1);
     }
     auto* materials = new QHBoxLayout;
@@ -322,6 +406,13 @@ void EditorWindow::buildPrinting(QWidget* side, QVBoxLayout* col) {
 
 void EditorWindow::connectButtons() {
     wire(Redibuja, &QPushButton::clicked, this, &EditorWindow::Redibuja_Click);
+    wire(Encuadrar, &QPushButton::clicked, this, &EditorWindow::Encuadrar_Click);
+    wire(Hipotesis, &QComboBox::activated, this, &EditorWindow::Hipotesis_Change);
+    wire(NuevaHip, &QPushButton::clicked, this, &EditorWindow::NuevaHip_Click);
+    wire(BorraHip, &QPushButton::clicked, this, &EditorWindow::BorraHip_Click);
+    wire(NombreHip, &QLineEdit::editingFinished, this, &EditorWindow::NombreHip_Change);
+    wire(Combina, &QPushButton::clicked, this, &EditorWindow::Combina_Click);
+    wire(Rejilla, &QLineEdit::editingFinished, this, &EditorWindow::Rejilla_Change);
     wire(ZoomP, &QPushButton::clicked, this, &EditorWindow::ZoomP_Click);
     wire(ZoomV1, &QPushButton::clicked, this, &EditorWindow::ZoomV1_Click);
     wire(ZoomV2, &QPushButton::clicked, this, &EditorWindow::ZoomV2_Click);
@@ -361,16 +452,8 @@ void EditorWindow::connectButtons() {
     });
 }
 
-// Fixities and type names as they are typed; every field commits on losing
-// the focus.
+// Type names as they are typed; every field commits on losing the focus.
 void EditorWindow::connectFields() {
-    for (int k : {9, 10})
-        wire(barr[std::size_t(k)], &QLineEdit::textEdited, this, [this, k](const QString& t) {
-            if (const auto c = editor::clampedFixity(ui::utf8(t))) {
-                barr[std::size_t(k)]->setText(qs(*c));
-                barr[std::size_t(k)]->setModified(true);
-            }
-        });
     wire(Textnom, &QLineEdit::textEdited, this, [this](const QString& t) {
         int cursor = Textnom->cursorPosition();
         const QString shown = qs(editor::typeNameAsTyped(ui::utf8(t), cursor));
@@ -392,7 +475,10 @@ void EditorWindow::connectFields() {
     fields.push_back(Textnom);
     for (QLineEdit* f : fields) {
         f->installEventFilter(this);
-        wire(f, &QLineEdit::editingFinished, this, [this, f] { commitField(f); });
+        wire(f, &QLineEdit::editingFinished, this, [this, f] {
+            // Losing the focus to the message of a refusal is no new commit.
+            if (!refusing_ && commitField(f) == Commit::Taken) editor_->Redibuja();
+        });
     }
 }
 
@@ -405,14 +491,17 @@ void EditorWindow::connectPictures() {
         updateUndoButtons();
     });
     wire(Dib, &ui::PictureBox::mouseMove, this, [this](const PointerEvent& e) {
-        if (editor_) editor_->mouseMove(e);
+        if (!editor_) return;
+        editor_->mouseMove(e);
+        updateHint(view::ScreenPoint{float(e.x), float(e.y)});
     });
     wire(Dib, &ui::PictureBox::mouseUp, this, [this](const PointerEvent& e) {
         if (!editor_) return;
         editor_->mouseUp(e);
-        ZoomV2->setVisible(editor_->zoomWindowMode());
+        showZoomMode();
         updateUndoButtons();
     });
+    Dib->installEventFilter(this);
     wire(Dib, &ui::PictureBox::resized, this, [this] {
         if (!editor_ || isMinimized()) return;
         editor_->zoomnum(0);
@@ -452,6 +541,7 @@ void EditorWindow::showBar(int bar) {
     for (int k = 1; k <= BarFieldCount; ++k)
         if (barr[std::size_t(k)])
             barr[std::size_t(k)]->setText(qs(editor_->panels().barText(bar, k)));
+    markMissingNodes(bar);
     if (bar == 0) {
         tipb->clearSelection();
         showType(0);
@@ -481,41 +571,83 @@ void EditorWindow::enablePanel(Mode mode, bool enabled) {
     FramTip->setEnabled(enabled);
 }
 
-void EditorWindow::takeOverEdits() {
-    if (!editor_) return;
+// The fields of the panels now shown.
+std::vector<QLineEdit*> EditorWindow::visibleFields() const {
+    std::vector<QLineEdit*> out;
+    if (!editor_) return out;
     const bool nodes = editor_->mode() == Mode::Nodes;
-    for (QLineEdit* f : FramNud->findChildren<QLineEdit*>())
-        if (nodes) commitField(f);
-    if (nodes) return;
-    for (QLineEdit* f : FramBar->findChildren<QLineEdit*>())
-        commitField(f);
-    if (FramTip->isVisible())
-        for (QLineEdit* f : FramTip->findChildren<QLineEdit*>())
-            commitField(f);
+    for (QGroupBox* panel : {FramNud, FramBar, FramTip})
+        if (panel == FramNud ? nodes : !nodes && (panel == FramBar || FramTip->isVisible()))
+            for (QLineEdit* f : panel->findChildren<QLineEdit*>())
+                out.push_back(f);
+    return out;
+}
+
+bool EditorWindow::takeOverEdits() {
+    bool taken = false;
+    for (QLineEdit* f : visibleFields()) {
+        const Commit c = commitField(f);
+        if (c == Commit::Refused) return false;
+        taken = taken || c == Commit::Taken;
+    }
+    if (taken) editor_->Redibuja();
+    return true;
+}
+
+bool EditorWindow::pendingEdits() const {
+    const auto fields = visibleFields();
+    return std::any_of(fields.begin(), fields.end(),
+                       [](const QLineEdit* f) { return f->isModified(); });
 }
 
 // Only what the user typed is committed: a shown value is rounded to its
-// pattern and must not overwrite the stored one.
-void EditorWindow::commitField(QLineEdit* f) {
-    if (!editor_ || !f->isModified()) return;
-    f->setModified(false);
+// pattern and must not overwrite the stored one. A refused text stays in its
+// field, which keeps the focus.
+EditorWindow::Commit EditorWindow::commitField(QLineEdit* f) {
+    if (!editor_ || !f->isModified()) return Commit::Unchanged;
     const std::string text = ui::utf8(f->text());
+    editor::PanelRules& rules = editor_->panels();
+    editor::Refusal refusal;
     for (int k = 1; k <= 6; ++k) {
         if (k <= 3 && f == crdn[std::size_t(k)])
-            editor_->panels().commitNode(NodeGroup::Coordinates, k, text);
-        if (f == crga[std::size_t(k)]) editor_->panels().commitNode(NodeGroup::Loads, k, text);
-        if (f == cccn[std::size_t(k)]) editor_->panels().commitNode(NodeGroup::Restraints, k, text);
+            refusal = rules.commitNode(NodeGroup::Coordinates, k, text);
+        if (f == crga[std::size_t(k)]) refusal = rules.commitNode(NodeGroup::Loads, k, text);
+        if (f == cccn[std::size_t(k)]) refusal = rules.commitNode(NodeGroup::Restraints, k, text);
     }
     for (int k = 1; k <= BarFieldCount; ++k)
-        if (f == barr[std::size_t(k)]) editor_->panels().commitBar(k, text);
+        if (f == barr[std::size_t(k)]) refusal = rules.commitBar(k, text);
     const int type = tipb->currentRow() + 1;
     for (int k = 1; k <= 9; ++k)
-        if (f == TipoDat[std::size_t(k)]) editor_->panels().commitType(type, k, text);
+        if (f == TipoDat[std::size_t(k)]) refusal = rules.commitType(type, k, text);
+    if (!refusal.empty()) {
+        refuse(f, refusal);
+        return Commit::Refused;
+    }
+    f->setModified(false);
     if (f == Textnom && type >= 1) {
-        editor_->panels().commitTypeName(type, text);
+        rules.commitTypeName(type, text);
         tipb->item(type - 1)->setText(f->text());
     }
+    if (f == barr[Origin] || f == barr[End]) markMissingNodes(editor_->currentBar());
     updateUndoButtons();
+    return Commit::Taken;
+}
+
+void EditorWindow::refuse(QLineEdit* f, const std::string& why) {
+    refusing_ = true;
+    context().messages().show(WarningTitle, why, MessageIcon::Exclamation);
+    refusing_ = false;
+    f->setFocus();
+    f->selectAll();
+}
+
+// A bar naming a node the structure lacks shows it in the field at once.
+void EditorWindow::markMissingNodes(int bar) {
+    for (int k : {Origin, End}) {
+        const std::string missing = editor_->panels().missingNode(bar, k);
+        barr[std::size_t(k)]->setStyleSheet(missing.empty() ? QString() : MissingNodeStyle);
+        barr[std::size_t(k)]->setToolTip(qs(missing));
+    }
 }
 
 void EditorWindow::fieldDoubleClicked(QLineEdit* f) {
@@ -562,6 +694,7 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
+    if (watched == Dib && event->type() == QEvent::Leave) updateHint();
     if (event->type() == QEvent::MouseButtonDblClick)
         if (auto* f = qobject_cast<QLineEdit*>(watched)) {
             fieldDoubleClicked(f);
@@ -583,10 +716,42 @@ void EditorWindow::Perspec_Click(int index) {
     Vista[std::size_t(index)]->setChecked(true);
     editor_->Perspec(index);
     drawAxes();
+    updateHint();
 }
 
 void EditorWindow::Redibuja_Click() {
     if (editor_) editor_->Redibuja();
+}
+
+void EditorWindow::Encuadrar_Click() {
+    if (editor_) editor_->zoomnum(0);
+}
+
+void EditorWindow::Rejilla_Change() {
+    if (!editor_ || refusing_ || !Rejilla->isModified()) return;
+    const auto step = editor::typedNumber(ui::utf8(Rejilla->text()));
+    if (!step || *step < 0) {
+        refuse(Rejilla, "El paso de la rejilla debe ser un número de metros, 0 o mayor.");
+        return;
+    }
+    Rejilla->setModified(false);
+    editor_->setGridStep(float(*step));
+    editor_->DibujaEstr();
+    updateHint();
+}
+
+// The hint line: what the mouse does now and, with the pointer over the
+// picture, the point under it.
+void EditorWindow::updateHint(std::optional<view::ScreenPoint> pointer) {
+    if (editor_) Pista->setText(qs(editor_->hintLine(pointer)));
+}
+
+// In the "Ventana" mode its green button stands in for "Ventana".
+void EditorWindow::showZoomMode() {
+    const bool on = editor_ && editor_->zoomWindowMode();
+    ZoomV1->setVisible(!on);
+    ZoomV2->setVisible(on);
+    updateHint();
 }
 
 void EditorWindow::ZoomP_Click() {
@@ -596,13 +761,13 @@ void EditorWindow::ZoomP_Click() {
 void EditorWindow::ZoomV1_Click() {
     if (!editor_) return;
     editor_->setZoomWindowMode(true);
-    ZoomV2->show();
+    showZoomMode();
 }
 
 void EditorWindow::ZoomV2_Click() {
     if (!editor_) return;
     editor_->setZoomWindowMode(false);
-    ZoomV2->hide();
+    showZoomMode();
 }
 
 void EditorWindow::Numeranu_Click() {
@@ -615,7 +780,10 @@ void EditorWindow::Numeraba_Click() {
 
 void EditorWindow::Tabs_Click(int index) {
     if (!editor_ || index < 0) return;
-    takeOverEdits();
+    if (!takeOverEdits()) {
+        Tabs->setCurrentIndex(editor_->mode() == Mode::Nodes ? 0 : 1);
+        return;
+    }
     const Mode mode = index == 0 ? Mode::Nodes : Mode::Bars;
     Tabs->setCurrentIndex(index);
     FramNud->setVisible(mode == Mode::Nodes);
@@ -626,17 +794,85 @@ void EditorWindow::Tabs_Click(int index) {
         AngDib->hide();
     }
     editor_->setMode(mode);
+    updateHint();
+}
+
+// ---- load cases ----
+
+void EditorWindow::refreshCases() {
+    if (!editor_) return;
+    const LoadCases<float>& cases = editor_->data().cases;
+    const int k = editor_->panels().loadCase();
+    Hipotesis->clear();
+    for (int i = 1; i <= cases.count(); ++i)
+        Hipotesis->addItem(qs(cases.name(i)));
+    Hipotesis->setCurrentIndex(k - 1);
+    NombreHip->setText(qs(cases.name(k)));
+    NombreHip->setModified(false);
+    BorraHip->setEnabled(k >= 2);
+}
+
+// The panels show the loads of the chosen case, and so does the drawing.
+void EditorWindow::Hipotesis_Change(int index) {
+    if (!editor_ || !takeOverEdits()) return refreshCases();
+    editor_->panels().setLoadCase(index + 1);
+    refreshCases();
+    editor_->DibujaEstr();
+}
+
+void EditorWindow::NuevaHip_Click() {
+    if (!editor_ || !takeOverEdits()) return;
+    const int k = editor_->data().cases.count() + 1;
+    editor_->panels().setLoadCase(editor_->panels().addCase("Hipótesis " + std::to_string(k)));
+    refreshCases();
+    editor_->DibujaEstr();
+    updateUndoButtons();
+    NombreHip->setFocus();
+    NombreHip->selectAll();
+}
+
+void EditorWindow::BorraHip_Click() {
+    const int k = editor_ ? editor_->panels().loadCase() : 0;
+    if (k < 2 || !takeOverEdits()) return;
+    if (context().messages().show(
+            WarningTitle,
+            "¿Borrar la hipótesis «" + editor_->data().cases.name(k) + "» con todas sus cargas?",
+            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    editor_->panels().removeCase(k);
+    refreshCases();
+    editor_->DibujaEstr();
+    updateUndoButtons();
+}
+
+void EditorWindow::NombreHip_Change() {
+    if (!editor_ || !NombreHip->isModified()) return;
+    const std::string name = ui::utf8(NombreHip->text().trimmed());
+    if (!name.empty()) editor_->panels().renameCase(editor_->panels().loadCase(), name);
+    refreshCases();
+    updateUndoButtons();
+}
+
+void EditorWindow::Combina_Click() {
+    if (!editor_ || !takeOverEdits()) return;
+    CombinationsWindow combinations(context(), *editor_, this);
+    combinations.exec();
+    updateUndoButtons();
 }
 
 void EditorWindow::Selecci_Click() {
     if (!editor_) return;
-    takeOverEdits();
+    if (!takeOverEdits()) {
+        Selecci->setChecked(editor_->multiple());
+        return;
+    }
     const bool on = Selecci->isChecked();
     Selecci->setStyleSheet(on ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
     Tabs->setEnabled(!on);
     Numeranu->setEnabled(!on);
     Numeraba->setEnabled(!on);
     editor_->setMultiple(on);
+    updateHint();
 }
 
 // ---- undo ----
@@ -652,20 +888,19 @@ void EditorWindow::afterUndo() {
     for (int t = 1; t <= editor_->data().types.count && t <= tipb->count(); ++t)
         tipb->item(t - 1)->setText(qs(editor_->data().types.names[std::size_t(t)]));
     tipb->blockSignals(false);
+    refreshCases();
     editor_->DibujaEstr();
     if (editor_->mode() == Mode::Bars && FramTip->isVisible()) showType(tipb->currentRow() + 1);
     updateUndoButtons();
 }
 
 void EditorWindow::Deshacer_Click() {
-    if (!editor_) return;
-    takeOverEdits();
+    if (!editor_ || !takeOverEdits()) return;
     if (editor_->undo()) afterUndo();
 }
 
 void EditorWindow::Rehacer_Click() {
-    if (!editor_) return;
-    takeOverEdits();
+    if (!editor_ || !takeOverEdits()) return;
     if (editor_->redo()) afterUndo();
 }
 
@@ -675,7 +910,7 @@ void EditorWindow::tipb_Click(int row) {
     if (!editor_ || row < 0) return;
     showType(row + 1);
     editor_->panels().chooseType(row);
-    if (editor_->currentBar() && !editor_->multiple()) editor_->refreshBarPanel(1);
+    editor_->Redibuja();  // the bar takes its type's colour
     updateUndoButtons();
 }
 
@@ -697,7 +932,7 @@ void EditorWindow::setMaterial(bool steel) {
 
 void EditorWindow::AceptaTipo_Click() {
     for (QLineEdit* f : FramTip->findChildren<QLineEdit*>())
-        commitField(f);
+        if (commitField(f) == Commit::Refused) return;
     Tabs->setEnabled(!Selecci->isChecked());
     FramBar->setEnabled(true);
     FramTip->hide();
@@ -728,7 +963,7 @@ void EditorWindow::Imprime_Click() {
 // ---- leaving ----
 
 bool EditorWindow::saveAndClose() {
-    takeOverEdits();
+    if (!takeOverEdits()) return false;
     try {
         editor::saveStructure(context().session().settings.StructureDirectory, editor_->data());
     } catch (const editor::SaveError& e) {
@@ -757,8 +992,9 @@ void EditorWindow::Esc_Click() {
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
-    // Closed from the title bar with changes: the same question as "Esc".
-    if (!leaving_ && editor_ && editor_->changed() && !context().ending() &&
+    // Closed from the title bar or by Escape with changes, typed ones not yet
+    // taken included: the same question as "Esc".
+    if (!leaving_ && editor_ && (editor_->changed() || pendingEdits()) && !context().ending() &&
         context().messages().show(WarningTitle, LeaveText, MessageIcon::Question,
                                   MessageButtons::YesNo) != MessageAnswer::Yes) {
         event->ignore();
@@ -772,9 +1008,9 @@ void EditorWindow::showEvent(QShowEvent* event) {
     ModuleWindow::showEvent(event);
     if (shownOnce_ || !editor_) return;
     shownOnce_ = true;
-    // Shown: view 7 afresh, node mode.
+    // Shown: the opening view afresh, node mode.
     Tabs_Click(0);
-    Perspec_Click(view::InitialView);
+    Perspec_Click(editor_->openingView());
 }
 
 }  // namespace vanto

@@ -7,6 +7,7 @@
 // drawing's overlay carries the marks of what is picked.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,8 +20,12 @@
 #include <QVBoxLayout>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "editor/editor.h"
+#include "mainwin/picture_window.h"
 #include "ui/module_window.h"
 #include "ui/qt_surface.h"
 
@@ -37,6 +42,8 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
 
     void Perspec_Click(int index);
     void Redibuja_Click();
+    void Encuadrar_Click();
+    void Rejilla_Change();
     void ZoomP_Click();
     void ZoomV1_Click();
     void ZoomV2_Click();
@@ -51,6 +58,11 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void Ang_Click();
     void Imprimir_Click();
     void Imprime_Click();
+    void Hipotesis_Change(int index);
+    void NuevaHip_Click();
+    void BorraHip_Click();
+    void NombreHip_Change();
+    void Combina_Click();
     void tipb_Click(int row);
     void tipb_DblClick();
     void AceptaTipo_Click();
@@ -58,9 +70,16 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     ui::PictureBox* Dib;
     ui::PictureBox* Ejes;
     std::array<QRadioButton*, 8> Vista{};
-    QPushButton *Redibuja, *ZoomP, *ZoomV1, *ZoomV2;
+    QPushButton *Redibuja, *Encuadrar, *ZoomP, *ZoomV1, *ZoomV2;
     QScrollBar* HScal;
+    QLineEdit* Rejilla;  // grid step, m
+    QLabel* Pista;       // the hint line under the picture
     QPushButton *Numeranu, *Numeraba;
+    // The load case whose loads the panels show, its name, and the cases'
+    // and combinations' buttons.
+    QComboBox* Hipotesis;
+    QLineEdit* NombreHip;
+    QPushButton *NuevaHip, *BorraHip, *Combina;
     QCheckBox* VerEjeLoc;
     QCheckBox* Selecci;
     QTabBar* Tabs;  // "Nudos", "Barras"
@@ -105,11 +124,18 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void showNode(int node) override;
     void showBar(int bar) override;
     void enablePanel(editor::Mode mode, bool enabled) override;
-    void takeOverEdits() override;
+    bool takeOverEdits() override;
+
+    enum class Commit { Unchanged, Taken, Refused };
 
     void build();
+    void placeHintAndLeaving(const PictureAndColumn& layout);
+    void setTabOrders();
     void buildViews(QWidget* side, QVBoxLayout* column);
     void buildTools(QWidget* side, QVBoxLayout* column);
+    void buildCases(QWidget* side, QVBoxLayout* column);
+    // The case list and name as the structure has them.
+    void refreshCases();
     void buildNodePanel(QWidget* side, QVBoxLayout* column);
     void buildBarPanel(QWidget* side, QVBoxLayout* column);
     void buildTypePanel(QWidget* side, QVBoxLayout* column);
@@ -118,7 +144,14 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     void connectFields();
     void connectPictures();
     void setMaterial(bool steel);
-    void commitField(QLineEdit* field);
+    Commit commitField(QLineEdit* field);
+    void refuse(QLineEdit* field, const std::string& why);
+    void markMissingNodes(int bar);
+    std::vector<QLineEdit*> visibleFields() const;
+    // A typed value not yet taken counts as an edit.
+    bool pendingEdits() const;
+    void updateHint(std::optional<view::ScreenPoint> pointer = std::nullopt);
+    void showZoomMode();
     void showType(int type);
     void afterUndo();
     void updateUndoButtons();
@@ -130,6 +163,7 @@ class EditorWindow : public ui::ModuleWindow, private editor::EditorPanels {
     std::unique_ptr<editor::Editor> editor_;
     bool shownOnce_ = false;
     bool leaving_ = false;
+    bool refusing_ = false;
 };
 
 }  // namespace vanto

@@ -95,6 +95,7 @@ QFrame* swatch(const char* name, QWidget* parent) {
 
 Visor3D::Visor3D(ui::AppContext& context, QWidget* parent) : ModuleWindow(context, parent) {
     setWindowTitle(qs(" Visor 3D  [" + context.session().settings.StructureDirectory + "]"));
+    setHelpTopic("visor");
     auto* layout = new QHBoxLayout(this);
 
     Dib = new ui::PictureBox(this);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <system_error>
 
+#include "model/file_commit.h"
 #include "model/helpers.h"
 #include "model/textfile.h"
 
@@ -174,6 +175,8 @@ void replaceFile(const fs::path& dir, std::string_view name, std::string_view co
 namespace DiscoX {
 
 Status readDatos(const fs::path& dir, StructureCounts& counts) {
+    // A save cut short after it was decided is completed before anyone reads.
+    finishInterruptedCommit(dir);
     const auto text = load(dir, "DATOS.DAT", false);
     if (!text) return Status::Missing;
     const fs::path path = findFile(dir, "DATOS.DAT");

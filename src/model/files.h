@@ -73,6 +73,7 @@ enum class Status { Read, Missing, OtherVersion };
 
 // DATOS.DAT. Read sets `counts` (NodeCount, BarCount, DofCount, DataVersion);
 // another version sets only DataVersion; a missing file leaves them all.
+// First completes a replacement of the files cut short (model/file_commit.h).
 Status readDatos(const std::filesystem::path& dir, StructureCounts& counts);
 void writeDatos(const std::filesystem::path& dir, int nodeCount, int barCount);
 

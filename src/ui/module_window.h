@@ -5,6 +5,7 @@
 // another module (Session::OpenedByModule).
 
 #include <QWidget>
+#include <string>
 
 #include "ui/context.h"
 
@@ -16,6 +17,11 @@ class ModuleWindow : public QWidget {
     explicit ModuleWindow(AppContext& context, QWidget* parent = nullptr);
 
     AppContext& context() { return context_; }
+
+    // The help document F1 opens over this window, by its name without
+    // ".rtf"; "menu" unless the window has a topic of its own.
+    const std::string& helpTopic() const { return helpTopic_; }
+    void setHelpTopic(std::string topic) { helpTopic_ = std::move(topic); }
 
   signals:
     // The window has closed for good.
@@ -32,6 +38,7 @@ class ModuleWindow : public QWidget {
 
   private:
     AppContext& context_;
+    std::string helpTopic_ = "menu";
     bool finished_ = false;
 };
 

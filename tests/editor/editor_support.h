@@ -19,7 +19,7 @@ struct Panels : EditorPanels {
     void showNode(int n) override { node = n; }
     void showBar(int b) override { bar = b; }
     void enablePanel(Mode m, bool on) override { enabled[int(m)] = on; }
-    void takeOverEdits() override { ++takeOvers; }
+    bool takeOverEdits() override { return ++takeOvers, true; }
     int node = -1, bar = -1, takeOvers = 0;
     bool enabled[2] = {false, false};
 };

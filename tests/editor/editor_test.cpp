@@ -11,6 +11,7 @@
 
 #include "editor/printing.h"
 #include "editor_support.h"
+#include "view/grid.h"
 
 namespace vanto::editor {
 namespace {
@@ -213,6 +214,41 @@ TEST(Editing, ZoomWindowByTheMouseOnTheOverlay) {
     EXPECT_FLOAT_EQ(o.ed.screen().view().esc, esc * 4);  // 1500 wide of 6000
     o.ed.zoomnum(-1);
     EXPECT_EQ(o.ed.screen().view().esc, esc);
+}
+
+// A new structure opens in "Alzado xz" with metres round its node and the
+// grid's dots. A right drag into empty space puts the node where it is
+// released, on the grid, at the start's depth; on a node of the grid it joins
+// that node; with Shift it keeps the fixed offset. The hint line says what
+// the mouse does and where it is.
+TEST(Editing, NodesWhereTheyAreDroppedInThePlaneViews) {
+    vanto::test::Frame f;
+    f.node(0, 2, 0);
+    Opened o(f);
+    EXPECT_EQ(o.ed.openingView(), 4);
+    const view::View& v = o.ed.screen().view();
+    EXPECT_NEAR(v.esc * 10, 4000, 400);  // about 10 m high
+    EXPECT_GT(count(o.dib, "point", view::GridColour), 100u);
+    const view::ScreenPoint near3 = v.at(3.2f, 0, 2.9f);
+    EXPECT_NE(o.ed.hintLine(near3).find("x = 3.00  z = 3.00  m"), std::string::npos);
+    EXPECT_EQ(o.ed.hintLine({}).rfind("Botón izquierdo: ver un nudo.", 0), 0u);
+    o.drag(o.node(1), near3, Button::Right);
+    ASSERT_EQ(o.ed.data().nodeCount, 2);
+    EXPECT_EQ(o.ed.data().coordinates(2, 1), 3);
+    EXPECT_EQ(o.ed.data().coordinates(2, 2), 2);
+    EXPECT_EQ(o.ed.data().coordinates(2, 3), 3);
+    o.drag(o.node(1), v.at(3.1f, 0, 3.1f), Button::Right);  // bar 1–2 again: removed
+    EXPECT_EQ(o.ed.data().nodeCount, 2);
+    EXPECT_EQ(o.ed.data().barCount, 0);
+    const view::ScreenPoint from = o.node(1), to = v.at(-3, 0, 0);
+    o.ed.mouseDown({PointerEvent::Kind::Press, from.u, from.v, Button::Right, Button::Right});
+    o.ed.mouseUp(
+        {PointerEvent::Kind::Release, to.u, to.v, Button::Right, Button::None, Modifier::Shift});
+    ASSERT_EQ(o.ed.data().nodeCount, 3);
+    EXPECT_EQ(o.ed.data().coordinates(3, 1), -1);
+    EXPECT_EQ(o.ed.data().coordinates(3, 2), 3);
+    o.ed.Perspec(7);
+    EXPECT_EQ(o.ed.hintLine(near3).find("x ="), std::string::npos);
 }
 
 // On paper everything is black; bars always, the rest as asked; marks 0.6 of

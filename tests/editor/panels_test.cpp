@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "analysis/calculation.h"
 #include "editor/save.h"
 #include "editor_support.h"
+#include "model/files.h"
+#include "support/fakes.h"
 #include "support/load_cases.h"
 
 namespace vanto::editor {
@@ -41,24 +46,7 @@ TEST(Panels, TextsWithTheirPatternsInTheLocalesSeparator) {
         EXPECT_EQ(c.shown, c.expected);
 }
 
-// A type's name and values, and a material in one step; an empty value is 0.
-TEST(Panels, TypesAndMaterialsOneStepEach) {
-    Opened o(vanto::test::portal());
-    PanelRules& p = o.ed.panels();
-    p.commitTypeName(1, "IPE·200");
-    p.setMaterial(1, false);
-    EXPECT_EQ(o.ed.data().types.names[1], "IPE·200");
-    const float concrete[] = {292402, 0.2f, 250, 2500, 0.011f};
-    for (int k = MY; k <= CdTerm; ++k)
-        EXPECT_EQ(o.ed.data().types.values(1, k), concrete[k - MY]) << k;
-    p.commitType(1, A, "");
-    EXPECT_EQ(o.ed.data().types.values(1, A), 0);
-    o.ed.undo(), o.ed.undo();
-    EXPECT_EQ(o.ed.data().types.values(1, MY), 2100000.0f);
-    EXPECT_EQ(o.ed.data().types.names[1], "IPE·200");
-}
-
-TEST(TypingRules, NamesFixitiesAndRestraints) {
+TEST(TypingRules, NamesNumbersAndRestraints) {
     int cursor = 4;
     EXPECT_EQ(typeNameAsTyped("IPE 200 doble", cursor), "IPE·200·doble");
     EXPECT_EQ(cursor, 4);
@@ -67,12 +55,38 @@ TEST(TypingRules, NamesFixitiesAndRestraints) {
     EXPECT_EQ(cursor, 15);
     const struct {
         const char* text;
-        const char* clamped;
-    } fixities[] = {{"1.5", "1"}, {"-0.2", "0"}, {"0,5", ""}, {"-", ""}, {"1", ""}};
-    for (const auto& c : fixities)
-        EXPECT_EQ(clampedFixity(c.text).value_or(""), c.clamped) << c.text;
+        std::optional<double> value;
+    } numbers[] = {{" -1,5 ", -1.5}, {"2.5e1", 25}, {".5", 0.5}, {"abc", {}},
+                   {"1.5x", {}},     {"-", {}},     {"1e", {}},  {"1,2,3", {}}};
+    for (const auto& c : numbers)
+        EXPECT_EQ(typedNumber(c.text), c.value) << c.text;
     EXPECT_EQ(toggledRestraint("libre"), "0");
     EXPECT_EQ(toggledRestraint("0.000"), "Libre");
+}
+
+// A text that is no number, a fixity outside 0..1 or a node that is no whole
+// number is refused with the field's name and changes nothing; a node that
+// does not exist is taken and shown as missing.
+TEST(TypingRules, RefusalsNameTheField) {
+    Opened o(vanto::test::portal());
+    o.ed.BuscaBarra(o.mid(2).u, o.mid(2).v);
+    ASSERT_EQ(o.ed.currentBar(), 2);
+    PanelRules& p = o.ed.panels();
+    EXPECT_EQ(p.commitBar(EmpOR, "2"),
+              "El valor de «Empotr.Origen» debe estar entre 0 (articulado) y 1 (empotrado): "
+              "«2» no lo está.");
+    EXPECT_EQ(p.commitBar(VerticalLoad, "abc"),
+              "El valor de «Carga V.(t/m)» no es un número: «abc».\nEscriba un número, con "
+              "coma o punto decimal.");
+    EXPECT_EQ(p.commitBar(End, "2.5"),
+              "El valor de «Nudo final» debe ser un número de nudo: «2.5» no lo es.");
+    o.ed.BuscaPunto(o.node(2).u, o.node(2).v);
+    EXPECT_NE(p.commitNode(NodeGroup::Loads, 2, "1..5").find("«Carga Y»"), std::string::npos);
+    EXPECT_FALSE(o.ed.changed());
+    EXPECT_EQ(p.commitBar(EmpOR, "0,5"), "");
+    EXPECT_EQ(p.missingNode(2, End), "");
+    EXPECT_EQ(p.commitBar(End, "9"), "");
+    EXPECT_EQ(p.missingNode(2, End), "No existe el nudo 9");
 }
 
 TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
@@ -94,37 +108,203 @@ TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
     EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.RES"));
     const std::string files = vanto::test::snapshot(dir.path());
 
-    // Edits of every kind, all undone, save the same bytes again.
     Editor again(loadStructure<float>(dir.path(), part::All), dib);
     again.open();
-    again.PonQuitaBarra(1, 3);
-    again.PonQuitaBarra(2, 0);
-    again.PonQuitaBarra(1, 2);
-    again.BuscaPunto(again.screen().node(2).u, again.screen().node(2).v);
-    again.panels().commitNode(NodeGroup::Coordinates, 1, "9");
-    again.panels().commitTypeName(2, "X");
-    while (again.undo()) {
-    }
-    saveStructure(dir.path(), again.data());
-    EXPECT_EQ(vanto::test::snapshot(dir.path()), files);
 
     // A bar naming a node that does not exist is refused; nothing is written.
     again.BuscaBarra(again.screen().midpoint(1).u, again.screen().midpoint(1).v);
     again.panels().commitBar(End, "99");
     EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
     EXPECT_EQ(vanto::test::snapshot(dir.path()), files);
+}
 
-    // With several load cases, a save keeps their files' numbering or is refused.
-    again.panels().commitBar(End, "2");
-    vanto::test::writeThreeCases(dir.path(), 6, 3);
-    again.BuscaPunto(again.screen().node(2).u, again.screen().node(2).v);
-    again.panels().commitNode(NodeGroup::Coordinates, 1, "9");
-    saveStructure(dir.path(), again.data());
-    EXPECT_EQ(loadStructure<float>(dir.path(), part::All).cases.count(), 3);
-    const std::string kept = vanto::test::snapshot(dir.path());
-    again.PonQuitaBarra(1, 3);
-    EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
-    EXPECT_EQ(vanto::test::snapshot(dir.path()), kept);
+// Three load cases and two combinations. A brace removed in the editor and an
+// isolated node dropped on saving renumber the bars and nodes; every case's
+// and combination's results are then those of the frame without them, node
+// for node and bar for bar; undoing the removal brings the brace's loads back.
+TEST(Saving, LoadCasesFollowTheRenumbering) {
+    auto frame = [](bool brace) {
+        vanto::test::Frame f;
+        const int a = f.node(0, 0, 0), b = f.node(0, 0, 4), spare = f.node(9, 9, 9);
+        const int c = f.node(6, 0, 4), d = f.node(6, 0, 0);
+        f.fix(a), f.fix(d), f.fix(spare);
+        if (brace) f.bar(a, c, 1);
+        f.bar(a, b, 2), f.bar(b, c, 1, -3), f.bar(c, d, 2);
+        return f;
+    };
+    vanto::test::TempDir ref, dir;
+    frame(false).write(ref.path());
+    vanto::test::writeThreeCases(ref.path(), 5, 3);
+    frame(true).write(dir.path());
+    vanto::test::writeThreeCases(dir.path(), 5, 4);
+    vanto::test::RecordingSurface dib(6000, 4000);
+    Editor ed(openForEditing(dir.path()), dib);
+    ed.open();
+    ed.PonQuitaBarra(1, 4);
+    ed.PonQuitaBarra(1, 4);  // back as bar 4, without its case loads
+    EXPECT_EQ(ed.data().cases.loadCase(2).barLoads(4, 3), 0);
+    ed.undo();
+    EXPECT_EQ(ed.data().cases.loadCase(2).barLoads(4, 3), 0);
+    ed.undo();
+    EXPECT_EQ(ed.data().cases.loadCase(2).barLoads(1, 3), -0.5f);
+    ed.redo();
+    saveStructure(dir.path(), ed.data());
+
+    vanto::test::FixedClock clock;
+    struct Quiet : analysis::CalcObserver {
+        void report(int, long long, long long) override {}
+    } quiet;
+    analysis::runCalculation(ref.path(), {}, quiet, clock);
+    analysis::runCalculation(dir.path(), {}, quiet, clock);
+    const int newNode[] = {0, 1, 2, 0, 3, 4};
+    // Another numbering solves in another order: equal to rounding.
+    auto close = [](double v) { return 1e-12 + 1e-6 * std::abs(v); };
+    for (const ResultSet set :
+         {ResultSet{ResultSet::Kind::Case, 2}, ResultSet{ResultSet::Kind::Case, 3},
+          ResultSet{ResultSet::Kind::Combination, 2}}) {
+        const auto before = DiscoX::readDisplacements<double>(ref.path(), 5, set);
+        const auto after = DiscoX::readDisplacements<double>(dir.path(), 4, set);
+        ASSERT_TRUE(before && after);
+        for (int n : {1, 2, 4, 5})
+            for (int k = 1; k <= 6; ++k)
+                EXPECT_NEAR((*after)(newNode[n], k), (*before)(n, k), close((*before)(n, k)))
+                    << set.code() << " " << n;
+        const auto forcesBefore = DiscoX::readEndForces(ref.path(), 3, set);
+        const auto forcesAfter = DiscoX::readEndForces(dir.path(), 3, set);
+        for (int b = 1; b <= 3; ++b)
+            for (int k = 1; k <= 12; ++k)
+                EXPECT_NEAR((*forcesAfter)(b, k), (*forcesBefore)(b, k),
+                            close((*forcesBefore)(b, k)))
+                    << set.code() << " " << b;
+    }
+    EXPECT_NE((*DiscoX::readDisplacements<double>(dir.path(), 4, {ResultSet::Kind::Case, 2}))(2, 1),
+              0);
+}
+
+// The panels show and change the loads of the chosen case; adding, renaming
+// and removing a case and editing the combinations are one step each.
+TEST(LoadCases, PanelsEditTheChosenCase) {
+    Opened o(vanto::test::portal());
+    PanelRules& p = o.ed.panels();
+    EXPECT_EQ(p.addCase("Viento\r\nX"), 2);
+    p.setLoadCase(2);
+    o.ed.BuscaPunto(o.node(2).u, o.node(2).v);
+    EXPECT_EQ(p.nodeText(2, NodeGroup::Loads, 1), "0.000");  // case 1 has 2 there
+    p.commitNode(NodeGroup::Loads, 1, "1.5");
+    o.ed.BuscaBarra(o.mid(2).u, o.mid(2).v);
+    p.commitBar(TemperatureChange, "20");
+    const LoadCase<float>& wind = o.ed.data().cases.loadCase(2);
+    EXPECT_EQ(wind.name, "Viento  X");
+    EXPECT_EQ(wind.nodeLoads(2, 1), 1.5f);
+    EXPECT_EQ(wind.barLoads(2, 4), 20);
+    EXPECT_EQ(o.ed.data().loads(2, 1), 2);
+    p.renameCase(1, "Peso");
+    Combination c{"ELU", {1.35, 1.5}};
+    p.setCombinations({c});
+    p.removeCase(2);
+    EXPECT_EQ(p.loadCase(), 1);
+    EXPECT_EQ(o.ed.data().cases.combinations[0].factors, std::vector<double>{1.35});
+    o.ed.undo();
+    EXPECT_EQ(o.ed.data().cases.combinations[0].factors, (std::vector<double>{1.35, 1.5}));
+    EXPECT_EQ(o.ed.data().cases.loadCase(2).barLoads(2, 4), 20);
+    for (int step = 5; step >= 1; --step)
+        EXPECT_TRUE(o.ed.undo()) << step;
+    EXPECT_EQ(o.ed.data().cases.count(), 1);
+    EXPECT_FALSE(o.ed.undo());
+}
+
+// Edits of every kind, each followed by a redraw, a zoom or a view change:
+// undone to the start they save the original bytes, redone the edited ones.
+TEST(Undo, RoundTripThroughRedrawsZoomsAndViews) {
+    Opened o(vanto::test::portal());  // bar 3 is stored 4–3
+    auto saved = [&] {
+        vanto::test::TempDir dir;
+        saveStructure(dir.path(), o.ed.data());
+        return vanto::test::snapshot(dir.path());
+    };
+    const std::string original = saved();
+    PanelRules& p = o.ed.panels();
+    auto pickBar = [&](int b) { o.ed.BuscaBarra(o.mid(b).u, o.mid(b).v), o.ed.Redibuja(); };
+    o.ed.PonQuitaBarra(1, 3);
+    o.ed.PonQuitaBarra(2, 0);
+    o.ed.zoomnum(0);
+    o.ed.PonQuitaBarra(1, 2);
+    o.ed.Perspec(4);
+    pickBar(2);
+    ASSERT_EQ(o.ed.currentBar(), 2);
+    p.commitBar(Origin, "5");
+    o.ed.Redibuja();
+    p.commitBar(EmpEX, "0.5");
+    p.chooseType(0);
+    o.ed.Perspec(1);
+    o.ed.BuscaPunto(o.node(3).u, o.node(3).v);
+    ASSERT_EQ(o.ed.currentNode(), 3);
+    p.commitNode(NodeGroup::Coordinates, 1, "7");
+    o.ed.zoomnum(0);
+    p.commitNode(NodeGroup::Loads, 3, "-2");
+    p.commitNode(NodeGroup::Restraints, 2, "0");
+    p.commitTypeName(2, "HEB·300");
+    p.commitType(2, A, "54");
+    p.setMaterial(2, false);
+    const float concrete[] = {292402, 0.2f, 250, 2500, 0.011f};
+    for (int k = MY; k <= CdTerm; ++k)
+        EXPECT_EQ(o.ed.data().types.values(2, k), concrete[k - MY]) << k;
+    p.commitType(1, InerY, "");  // an empty value is 0
+    o.ed.Perspec(7);
+    const std::string edited = saved();
+    EXPECT_NE(edited, original);
+    int steps = 0;
+    while (o.ed.undo())
+        ++steps, o.ed.Redibuja();
+    EXPECT_EQ(steps, 13);  // "Hormigón" is one
+    EXPECT_EQ(saved(), original);
+    while (o.ed.redo())
+        o.ed.zoomnum(0);
+    EXPECT_EQ(saved(), edited);
+}
+
+// Saving without an edit keeps the results. A save stopped at any step, the
+// files it writes and each step of the change, leaves the old files or the
+// new ones once the structure is read again.
+TEST(Saving, KeepsResultsWithoutEditsAndStopsCleanlyAtEveryStep) {
+    namespace fs = std::filesystem;
+    vanto::test::TempDir dir;
+    vanto::test::portal().write(dir.path());
+    Opened o(vanto::test::portal());
+    saveStructure(dir.path(), o.ed.data());
+    dir.write("INCOG.RES", "old\r\n");
+    saveStructure(dir.path(), o.ed.data());
+    ASSERT_TRUE(fs::exists(dir / "INCOG.RES"));
+    const std::string before = vanto::test::snapshot(dir.path());
+
+    o.ed.PonQuitaBarra(1, 3);
+    struct Stop {};
+    int steps = 0;
+    auto attempt = [&](int stopAt) {
+        vanto::test::TempDir trial;
+        fs::copy(dir.path(), trial.path(), fs::copy_options::recursive);
+        int step = 0;
+        try {
+            saveStructure(trial.path(), o.ed.data(), [&] {
+                if (++step == stopAt) throw Stop{};
+            });
+        } catch (const Stop&) {
+        }
+        steps = std::max(steps, step);
+        StructureCounts counts;
+        DiscoX::readDatos(trial.path(), counts);
+        return vanto::test::snapshot(trial.path());
+    };
+    const std::string after = attempt(0);
+    EXPECT_EQ(after.find("INCOG.RES"), std::string::npos);
+    ASSERT_GT(steps, 8);
+    bool committed = false;
+    for (int k = 1; k <= steps; ++k) {
+        const std::string files = attempt(k);
+        committed = committed || files == after;
+        EXPECT_EQ(files, committed ? after : before) << "stopped at step " << k;
+    }
+    EXPECT_TRUE(committed);
 }
 
 // A new structure directory: one node to start from and the default types;

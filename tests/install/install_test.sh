@@ -12,7 +12,7 @@ trap 'rm -rf "$top"' EXIT
 fail() { echo "FALLO: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/vanto-cli lib/vanto/capas.dxf lib/vanto/menu.rtf lib/vanto/tutor.rtf lib/vanto/matrici.rtf \
+for f in bin/vanto-cli lib/vanto/capas.dxf lib/vanto/menu.rtf lib/vanto/tutor.rtf lib/vanto/matrici.rtf lib/vanto/editor.rtf lib/vanto/diagramas.rtf lib/vanto/visor.rtf \
          share/applications/vanto.desktop share/icons/hicolor/scalable/apps/vanto.svg; do
     [ -e "$prefix/$f" ] || fail "no se instaló $f"
 done

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include "mainwin/combinations_window.h"
 #include "mainwin/editor_window.h"
 #include "model/files.h"
 #include "window_support.h"
@@ -59,14 +60,30 @@ class EditorWindowTest : public QObject {
         QTest::mouseClick(w.Rehacer, Qt::LeftButton);
         QCOMPARE(w.editor()->data().loads(2, 2), -1.5f);
 
-        // A fixity typed above 1 becomes 1 as it is typed.
+        // A fixity above 1 is refused by name, and its field keeps the focus.
         w.Tabs_Click(1);
         QVERIFY(w.FramBar->isVisible() && !w.FramNud->isVisible());
         QTest::mouseClick(w.Dib, Qt::LeftButton, {}, s.at(w.editor()->screen().midpoint(2)));
         QCOMPARE(w.bnum->text(), QString("2"));
         QCOMPARE(w.tipb->currentRow(), 0);
+        w.barr[9]->setFocus();
         type(w.barr[9], "1.5");
-        QCOMPARE(w.barr[9]->text(), QString("1"));
+        QTest::mouseClick(w.Dib, Qt::LeftButton, {}, s.at(w.editor()->screen().midpoint(2)));
+        QCOMPARE(s.context.recorded().shown.back().text,
+                 std::string("El valor de «Empotr.Origen» debe estar entre 0 (articulado) y 1 "
+                             "(empotrado): «1.5» no lo está."));
+        QCOMPARE(QApplication::focusWidget(), w.barr[9]);
+        QCOMPARE(w.editor()->data().bars(2, EmpOR), 1.0f);
+        type(w.barr[9], "0.5");
+        QTest::keyClick(w.barr[9], Qt::Key_Tab);
+        QCOMPARE(w.editor()->data().bars(2, EmpOR), 0.5f);
+        QCOMPARE(QApplication::focusWidget(), w.barr[10]);
+
+        // "Ventana" gives way to the one button that ends its mode; the hint says so.
+        QTest::mouseClick(w.ZoomV1, Qt::LeftButton);
+        QVERIFY(!w.ZoomV1->isVisible() && w.ZoomV2->isVisible());
+        QVERIFY(w.Pista->text().startsWith("Ventana:"));
+        QCOMPARE(w.helpTopic(), std::string("editor"));
 
         // Printing reaches the printer, in the structure directory when there is none.
         QTest::mouseClick(w.Imprimir, Qt::LeftButton);
@@ -99,13 +116,47 @@ class EditorWindowTest : public QObject {
         QCOMPARE(DiscoX::readCoordinates(s.dir.path(), 5)(5, 1), 5.0f);
     }
 
+    // The case chosen in "Hipótesis" is the one the panels edit; the
+    // combinations have their own window; "Grabar y Salir" writes them all.
+    void loadCasesAndCombinations() {
+        Shown s;
+        EditorWindow& w = s.w;
+        QTest::mouseClick(w.NuevaHip, Qt::LeftButton);
+        QCOMPARE(w.Hipotesis->currentText(), QString("Hipótesis 2"));
+        type(w.NombreHip, "Viento");
+        QTest::keyClick(w.NombreHip, Qt::Key_Return);
+        QCOMPARE(w.Hipotesis->itemText(1), QString("Viento"));
+        QTest::mouseClick(w.Dib, Qt::LeftButton, {}, s.node(2));
+        QCOMPARE(w.crga[1]->text(), QString("0.000"));
+        type(w.crga[1], "1.5");
+        QTest::keyClick(w.crga[1], Qt::Key_Tab);
+        w.Hipotesis_Change(0);
+        QCOMPARE(w.crga[1]->text(), QString("2.000"));
+        QTimer::singleShot(0, [&w] {
+            auto* c = w.findChild<CombinationsWindow*>();
+            QVERIFY(c);
+            QTest::mouseClick(c->Anadir, Qt::LeftButton);
+            c->Tabla->item(0, 2)->setText("1,5");
+            c->Cerrar->click();
+        });
+        QTest::mouseClick(w.Combina, Qt::LeftButton);
+        QTest::mouseClick(w.Guardar, Qt::LeftButton);
+        const Structure saved = loadStructure<float>(s.dir.path(), part::All);
+        QCOMPARE(saved.cases.loadCase(2).name, std::string("Viento"));
+        QCOMPARE(saved.cases.loadCase(2).nodeLoads(2, 1), 1.5f);
+        QCOMPARE(saved.cases.combinations.at(0).factors, (std::vector<double>{1, 1.5}));
+    }
+
+    // A value typed and not yet taken is a change too: closing asks.
     void escAsksAndLeavesTheFilesAlone() {
         Shown s;
         const std::string before = test::snapshot(s.dir.path());
         QSignalSpy finished(&s.w, &ui::ModuleWindow::finished);
-        s.w.editor()->PonQuitaBarra(1, 3);
+        QTest::mouseClick(s.w.Dib, Qt::LeftButton, {}, s.node(2));
+        type(s.w.crdn[1], "3");
+        QVERIFY(!s.w.editor()->changed());
         s.context.recorded().answer = MessageAnswer::No;
-        QTest::mouseClick(s.w.Esc, Qt::LeftButton);
+        s.w.close();
         QVERIFY(s.w.isVisible());
         const auto& shown = s.context.recorded().shown;
         QCOMPARE(shown.size(), size_t(1));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/file_commit.h"
+
 #include "support/tempdir.h"
 
 namespace vanto {
@@ -27,6 +29,35 @@ TEST(Datos, CaseOfNamesAndOnlyTheFirstSevenCharactersOfTheVersionCount) {
     EXPECT_EQ(DiscoX::readDatos(dir.path(), c), Status::OtherVersion);
     EXPECT_EQ(c.NodeCount, 4);  // counts untouched
     EXPECT_EQ(c.DataVersion, "Vanto 3.0");
+}
+
+// A change of several files whose journal is on disk is finished by the next
+// reader; a journal that is not one is refused and moves nothing.
+TEST(Datos, ReadingFinishesAChangeCutShort) {
+    test::TempDir dir;
+    dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n1\r\n0\r\n");
+    dir.write("INCOG.RES", "old\r\n");
+    std::filesystem::create_directory(dir / ".vanto-nuevo-7");
+    dir.write(".vanto-nuevo-7/DATOS.DAT", "\"Vanto 2.11\"\r\n2\r\n1\r\n");
+    dir.write(".vanto-nuevo-7/BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n");
+    dir.write(CommitJournalName,
+              "VANTO-DIARIO 1\r\n.vanto-nuevo-7\r\nM DATOS.DAT\r\nM "
+              "BARRAS.DAT\r\nB INCOG.RES\r\nFIN\r\n");
+    const std::string journal = dir.read(CommitJournalName);
+    std::filesystem::rename(dir / ".vanto-nuevo-7/DATOS.DAT", dir / "DATOS.DAT");  // moved already
+    StructureCounts c;
+    ASSERT_EQ(DiscoX::readDatos(dir.path(), c), Status::Read);
+    EXPECT_EQ(c.NodeCount, 2);
+    EXPECT_EQ(dir.read("BARRAS.DAT"), "1,2,1,0,0,0,0,0,1,1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.RES"));
+    EXPECT_FALSE(std::filesystem::exists(dir / CommitJournalName));
+    EXPECT_FALSE(std::filesystem::exists(dir / ".vanto-nuevo-7"));
+
+    dir.write(CommitJournalName, journal.substr(0, journal.size() - 5));  // no "FIN"
+    EXPECT_THROW(DiscoX::readDatos(dir.path(), c), FileError);
+    dir.write(CommitJournalName, "VANTO-DIARIO 1\r\n../fuera\r\nB DATOS.DAT\r\nFIN\r\n");
+    EXPECT_THROW(DiscoX::readDatos(dir.path(), c), FileError);
+    EXPECT_TRUE(std::filesystem::exists(dir / "DATOS.DAT"));
 }
 
 TEST(Datos, MissingIsQuietAndDamagedThrows) {
