@@ -265,18 +265,38 @@ class Occupancy {
 
 }  // namespace
 
+// Where a value of barLabelValues lies on its drawn diagram, in model space:
+// on the outline, or on the deformed shape for "D".
+static Vec3 valuePoint(const DiagramData& data, const DiagramBar& bar, char code,
+                       const BarValue& value, double S) {
+    Vec3 at{};
+    if (code == 'D') {
+        const double L = bar.in.L > 0 ? bar.in.L : 1;
+        const auto k = std::size_t(std::clamp(std::lround(value.x / L * 10), 0L, 10L));
+        return deformedShape(data, bar, S)[k];
+    }
+    const DiagramKind& kind = diagramKind(code);
+    const Vec3& side = bar.axes[kind.side < 0 ? 1 : 2];
+    const double off = (kind.side < 0 ? -1.0 : 1.0) * S * value.value;
+    for (int a = 0; a < 3; ++a)
+        at[a] = bar.p1[a] + value.x * bar.axes[0][a] + off * side[a];
+    return at;
+}
+
 void DiagramPicture::valueLabels(Surface& s, double c, const PictureOptions& o,
                                  const LabelStyle& style) const {
     const Area area(s);
     s.setPenMode(PenMode::Copy);
     s.setFont({"Arial", style.points, false});
     const double h = s.textHeight("0");
+    // Numbers are digits, a sign and a point: one width per character is
+    // close enough to place them, and spares measuring every text.
+    const double digit = s.textWidth("0");
     if (!(h > 0)) return;
     Occupancy taken(area, h / 3);
-    const double mark = h / 3;
     for (int n = 1; n <= structure_.nodeCount; ++n) {
         const double u = screen_.node(n).u * c, v = screen_.node(n).v * c;
-        if (area.inside(u, v)) taken.take(u - mark, v - mark, u + mark, v + mark);
+        if (area.inside(u, v)) taken.take(u - h / 3, v - h / 3, u + h / 3, v + h / 3);
     }
     const view::View& shown = screen_.view();
     auto project = [&](const Vec3& p) {
@@ -291,24 +311,17 @@ void DiagramPicture::valueLabels(Surface& s, double c, const PictureOptions& o,
             const ScreenPoint M = screen_.midpoint(b);
             if (!area.inside(M.u * c, M.v * c)) continue;
             const DiagramBar& bar = data_.bars[std::size_t(b)];
+            const auto e1 = project(bar.p1), e2 = project(bar.p2);
+            // A bar shorter on the surface than a line of text carries none.
+            if (std::hypot(e2[0] - e1[0], e2[1] - e1[1]) < h) continue;
             for (const BarValue& value : barLabelValues(data_, b, kind.code)) {
-                Vec3 base{}, at{};
+                Vec3 base{};
                 for (int a = 0; a < 3; ++a)
                     base[a] = bar.p1[a] + value.x * bar.axes[0][a];
-                if (kind.code == 'D') {
-                    const double L = bar.in.L > 0 ? bar.in.L : 1;
-                    at = deformedShape(
-                        data_, bar,
-                        o.S)[std::size_t(std::clamp(std::lround(value.x / L * 10), 0L, 10L))];
-                } else {
-                    const Vec3& side = bar.axes[kind.side < 0 ? 1 : 2];
-                    const double off = (kind.side < 0 ? -1.0 : 1.0) * o.S * value.value;
-                    for (int a = 0; a < 3; ++a)
-                        at[a] = base[a] + off * side[a];
-                }
-                const auto p = project(at), q = project(base);
+                const auto p = project(valuePoint(data_, bar, kind.code, value, o.S));
+                const auto q = project(base);
                 const std::string t = valueText(kind.code == 'D' ? 100 * value.value : value.value);
-                const double w = s.textWidth(t);
+                const double w = digit * double(t.size());
                 // Beyond the diagram's point, away from the bar; moved towards
                 // the bar's middle when that place is taken.
                 const double y = p[1] <= q[1] ? p[1] - h : p[1];
