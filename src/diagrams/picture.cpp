@@ -265,6 +265,14 @@ class Occupancy {
 
 }  // namespace
 
+// Text on the black screen: a dark kind colour (the axial forces' blue) is
+// lightened half way to white, so that its numbers read.
+static Colour screenInk(Colour c) {
+    const int r = c & 0xFF, g = c >> 8 & 0xFF, b = c >> 16 & 0xFF;
+    if (0.299 * r + 0.587 * g + 0.114 * b >= 90) return c;
+    return rgb((r + 255) / 2, (g + 255) / 2, (b + 255) / 2);
+}
+
 // Where a value of barLabelValues lies on its drawn diagram, in model space:
 // on the outline, or on the deformed shape for "D".
 static Vec3 valuePoint(const DiagramData& data, const DiagramBar& bar, char code,
@@ -306,7 +314,7 @@ void DiagramPicture::valueLabels(Surface& s, double c, const PictureOptions& o,
     };
     for (const DiagramKind& kind : DiagramKinds) {
         if (o.codes.find(kind.code) == std::string::npos) continue;
-        s.setForeground(style.paper ? printColour(kind.colour) : kind.colour);
+        s.setForeground(style.paper ? printColour(kind.colour) : screenInk(kind.colour));
         for (int b = 1; b <= data_.barCount; ++b) {
             const ScreenPoint M = screen_.midpoint(b);
             if (!area.inside(M.u * c, M.v * c)) continue;

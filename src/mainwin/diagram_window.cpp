@@ -424,19 +424,21 @@ void DiagramWindow::Ajustar_Click() {
 
 void DiagramWindow::Hipotesis_Click(int index) {
     if (!picture_ || index < 0 || index >= int(sets_.size())) return;
-    Hipotesis->setCurrentIndex(index);
     const std::string dir = context().session().settings.StructureDirectory;
     ui::guarded(context(), [&] {
         try {
             auto next = std::make_unique<diagrams::DiagramPicture>(
                 diagrams::DiagramPicture::load(dir, sets_[std::size_t(index)]));
             picture_ = std::move(next);
+            shownIndex_ = index;
         } catch (const diagrams::DiagramError& e) {
             context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
         } catch (const analysis::CalculationError& e) {
             context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
         }
     });
+    // A set that could not be read leaves the one shown, and the list says so.
+    Hipotesis->setCurrentIndex(shownIndex_);
     picture_->Perspec(viewOfListIndex(Perspec->currentIndex()), dibWidth(), dibHeight());
     if (HScDg->value() == 100)
         Ajustar_Click();
@@ -544,7 +546,7 @@ void DiagramWindow::HPrn_Change() {
 }
 
 diagrams::ShownSet DiagramWindow::shownSet() const {
-    const int k = Hipotesis->currentIndex();
+    const int k = shownIndex_;
     return k >= 0 && k < int(sets_.size()) ? sets_[std::size_t(k)] : diagrams::ShownSet{};
 }
 

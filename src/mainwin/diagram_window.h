@@ -112,6 +112,7 @@ class DiagramWindow : public ui::ModuleWindow {
     double fitted_ = 1;
     double S_ = 1;
     std::vector<diagrams::ShownSet> sets_;
+    int shownIndex_ = 0;  // the entry of sets_ drawn
     bool exporting_ = false, stop_ = false, closeAfterExport_ = false;
 };
 
