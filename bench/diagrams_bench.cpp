@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     std::printf("retícula %d×%d×%d: cálculo %.2f s\n", g.nx, g.ny, g.nz, seconds(t0));
 
     const fs::path program = fs::read_symlink("/proc/self/exe").parent_path();
-    std::vector<double> load, dxf, cpu;
+    std::vector<double> load, dxf, cpu, envelope;
     int bars = 0;
     for (int r = 0; r < runs; ++r) {
         t0 = Clock::now();
@@ -63,6 +63,13 @@ int main(int argc, char** argv) {
         vanto::diagrams::writeResultsDxf(data, dir, program, 1);
         dxf.push_back(seconds(t0));
         cpu.push_back(double(std::clock() - c0) / CLOCKS_PER_SEC);
+        // --case envolvente: every set's results read, both outlines written.
+        t0 = Clock::now();
+        const vanto::diagrams::ShownSet env{{}, true};
+        const auto enveloped = vanto::diagrams::loadShownSet(dir, env);
+        vanto::diagrams::writeResultsDxf(enveloped, dir, program, 1, nullptr,
+                                         vanto::diagrams::dxfSuffix(env));
+        envelope.push_back(seconds(t0));
     }
     const auto mb = [&](const char* name) { return double(fs::file_size(dir / name)) / 1e6; };
     std::printf("%d barras, %d ejecuciones (medianas)\n", bars, runs);
@@ -70,5 +77,6 @@ int main(int argc, char** argv) {
     std::printf("  Resul-3D.dxf (%.0f MB) y Resul-2D.dxf (%.0f MB): %.2f s\n",
                 mb(vanto::diagrams::Dxf3DName), mb(vanto::diagrams::Dxf2DName), median(dxf));
     std::printf("    de ellos, tiempo de procesador: %.2f s\n", median(cpu));
+    std::printf("  --case envolvente, carga y los dos DXF: %.2f s\n", median(envelope));
     fs::remove_all(dir);
 }

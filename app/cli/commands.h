@@ -5,6 +5,10 @@
 #include "app/cli/cli.h"
 #include "app/cli/options.h"
 
+#include <optional>
+
+#include "diagrams/diagram_data.h"
+
 namespace vanto::cli {
 
 // The tool on the arguments of `main`: returns its exit status.
@@ -22,6 +26,10 @@ int runImport(const Invocation& call);
 int runExportDxf(const Invocation& call);
 int runDiagrams(const Invocation& call);
 int runDraw(const Invocation& call);
+// --scale S of diagrams and draw: a finite S ≥ 0, or a usage error.
+std::optional<double> scaleOption(const Invocation& call, int& status);
+// --case of diagrams and draw: case 1 when absent, or a usage error.
+std::optional<diagrams::ShownSet> caseOption(const Invocation& call, int& status);
 int runReport(const Invocation& call);
 
 }  // namespace vanto::cli

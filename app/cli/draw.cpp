@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/cli/commands.h"
+#include "diagrams/extremes.h"
 #include "diagrams/picture.h"
 #include "editor/drawing.h"
 #include "model/textfile.h"
@@ -52,6 +53,11 @@ int runDraw(const Invocation& call) {
         else if (m != "nodes")
             return call.usageError("modo desconocido: " + m + " (nodes o bars)");
     }
+    int status = Ok;
+    std::optional<double> scale;
+    if (call.has("--scale") && !(scale = scaleOption(call, status))) return status;
+    const auto shown = caseOption(call, status);
+    if (!shown) return status;
     const auto dir = structureDirectory(call.arg(0));
     if (!dir) return BadInput;
     const std::filesystem::path out = call.text("--out");
@@ -69,10 +75,14 @@ int runDraw(const Invocation& call) {
         if (codes) {
             // The diagram window's picture: its view, its fit, the results.
             try {
-                auto picture = diagrams::DiagramPicture::load(*dir);
+                auto picture = diagrams::DiagramPicture::load(*dir, *shown);
                 picture.Perspec(viewIndex, W, H);
                 diagrams::PictureOptions o;
                 o.codes = *codes;
+                // The window's fit for these diagrams unless a scale is given.
+                o.S = scale ? *scale : diagrams::fittedDiagramScale(picture.data(), *codes);
+                o.values = call.has("--values");
+                picture.fitDrawn(o, W, H);
                 o.localAxes = call.has("--axes");
                 o.nodeNumbers = call.has("--numbers") && mode == editor::Mode::Nodes;
                 o.barNumbers = call.has("--numbers") && mode == editor::Mode::Bars;

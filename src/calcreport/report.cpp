@@ -229,6 +229,10 @@ ResultSet loadResultSet(const fs::path& dir, const Clock& clock) {
     ResultSet r;
     r.diagrams = diagrams::loadDiagramData(dir);
     r.listing = reports::resultsListing(dir, clock);
+    // A structure with load cases is reported on case 1: every page says so.
+    const LoadCases<float> cases =
+        DiscoX::readLoadCases<float>(dir, r.diagrams.nodeCount, r.diagrams.barCount);
+    if (!cases.plain()) r.caption = "Hipótesis H01 " + cases.name(1);
     return r;
 }
 

@@ -28,7 +28,8 @@ struct ResultSet {
     std::string listing;  // the results listing, Resultad.res, as the listing module writes it
 };
 
-// The results of the last calculation of `dir`. Throws diagrams::DiagramError
+// The results of the last calculation of `dir`; of its case 1, named in the
+// caption, when it has load cases. Throws diagrams::DiagramError
 // (NotCalculatedText) when there are none, FileError for missing or damaged
 // files, analysis::CalculationError for data no calculation could accept.
 ResultSet loadResultSet(const std::filesystem::path& dir, const Clock& clock);

@@ -2,10 +2,11 @@
 // The flat detail of one bar (the diagram window's small view and its
 // printing), and the number labels of the large view.
 //
-// The detail is drawn in metres: the bar axis runs horizontally from x = 0.8
-// to 0.8 + L; values are drawn S per unit, positive below the axis except the
-// local-y deflection. Every coordinate handed to the surface is multiplied by
-// the output scale c (1 on the screen; printing passes page fraction × fit).
+// The detail is drawn in metres of the bar: its axis runs across the
+// picture, and each ticked diagram is scaled on its own so that it fills the
+// height, positive values below the axis except the local-y deflection. The
+// numbers (extremes, and ends of the moments) carry their units, so no value
+// ruler is needed; a metre ruler runs along the foot.
 
 #include <span>
 #include <string>
@@ -17,27 +18,30 @@
 namespace vanto::diagrams {
 
 // The detail's background and the colours of its two deflection curves.
-inline constexpr Colour DetailBackground = rgb(162, 162, 162);
+inline constexpr Colour DetailBackground = rgb(40, 40, 40);
 inline constexpr Colour DeflectionYColour = rgb(255, 192, 128);  // "Deform. Y-"
 inline constexpr Colour DeflectionZColour = rgb(255, 0, 255);    // "Deform. Z"
 
 struct DetailOptions {
-    std::string codes;        // the ticked kinds, from "XYZTFMD"
-    double S = 1;             // DiagramScale
-    bool printer = false;     // the printer: no clearing, no boxes, black rulers
-    double pageFraction = 1;  // HPrn / 100, used on the printer only
+    std::string codes;     // the ticked kinds, from "XYZTFMD"
+    bool printer = false;  // paper: no clearing, no boxes, black rulers
 };
 
-// DibujaBarra2D: the detail of bar `bar` (1..barCount) on `surface`. On the
-// screen the surface is cleared and given a scale of (MaxBarLength + 1.6) m
-// across with the same scale down.
-void DibujaBarra2D(const DiagramData& data, int bar, Surface& surface, double c,
-                   const DetailOptions& options);
+// The unit of a kind's values as written: "t", "m·t" or "cm".
+const char* unitOf(char code);
 
-// Print2D: the detail of `bar` as `detail` shows it, on `page` at `percent`
-// of it. The caller ends the document.
-void printBarDetail(Surface& page, const DiagramData& data, int bar, const Surface& detail,
-                    const DetailOptions& options, int percent);
+// A box on a surface, in its units.
+struct DetailArea {
+    double left, top, width, height;
+};
+
+// DibujaBarra2D: the detail of bar `bar` (1..barCount) filling `surface`,
+// cleared first and scaled in metres.
+void DibujaBarra2D(const DiagramData& data, int bar, Surface& surface,
+                   const DetailOptions& options);
+// The same on paper (or any surface) inside `area`, nothing cleared.
+void drawBarDetail(const DiagramData& data, int bar, Surface& surface, const DetailArea& area,
+                   const DetailOptions& options);
 
 // The detail after a press that hit no bar: cleared, its middle band covered
 // by a plain grey box.

@@ -1,6 +1,7 @@
 #include "diagrams/diagram_data.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "analysis/engine.h"
 #include "model/files.h"
@@ -16,11 +17,18 @@ const DiagramKind& diagramKind(char code) {
     throw std::invalid_argument(std::string("diagram code ") + code);
 }
 
-DiagramData loadDiagramData(const fs::path& dir, const ResultSet& set) {
+namespace {
+
+analysis::StructureData loadCalculated(const fs::path& dir) {
     // Without case 1's results, any other result file is left from before.
     if (!fileExists(dir, "INCOG.RES")) throw DiagramError(NotCalculatedText);
-    const analysis::StructureData calc = loadStructure<double>(dir, part::All);
+    analysis::StructureData calc = loadStructure<double>(dir, part::All);
     analysis::validate(calc);
+    return calc;
+}
+
+DiagramData loadSet(const fs::path& dir, const analysis::StructureData& calc,
+                    const ResultSet& set) {
     const bool known = set.kind == ResultSet::Kind::Case
                            ? set.number <= calc.cases.count()
                            : set.number <= int(calc.cases.combinations.size());
@@ -72,6 +80,72 @@ DiagramData loadDiagramData(const fs::path& dir, const ResultSet& set) {
     return d;
 }
 
+constexpr const char* ForceCodes = "XYZTFM";
+
+}  // namespace
+
+DiagramData loadDiagramData(const fs::path& dir, const ResultSet& set) {
+    return loadSet(dir, loadCalculated(dir), set);
+}
+
+std::optional<ShownSet> parseShownSet(std::string_view text) {
+    std::string lower(text);
+    for (char& ch : lower)
+        ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    if (lower == EnvelopeChoice) return ShownSet{{}, true};
+    const auto set = parseResultSet(text);
+    if (!set) return std::nullopt;
+    return ShownSet{*set, false};
+}
+
+DiagramData loadEnvelopeData(const fs::path& dir) {
+    const analysis::StructureData calc = loadCalculated(dir);
+    std::vector<ResultSet> sources = resultSets(calc.cases);
+    if (!calc.cases.combinations.empty())
+        std::erase_if(sources, [](const ResultSet& r) { return r.kind == ResultSet::Kind::Case; });
+    DiagramData d = loadSet(dir, calc, {});
+    d.envelope.assign(std::size_t(d.barCount) + 1, {});
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        const DiagramData from = loadSet(dir, calc, sources[k]);
+        for (int b = 1; b <= d.barCount; ++b) {
+            BarEnvelope& e = d.envelope[std::size_t(b)];
+            const analysis::BarDiagramInput& in = from.bars[std::size_t(b)].in;
+            for (int i = 0; i <= 10; ++i) {
+                const analysis::DiagramValues v = analysis::diagramValues(in, i * in.L / 10);
+                for (std::size_t f = 0; f < 6; ++f) {
+                    const double value = diagramValue(v, ForceCodes[f]);
+                    if (k == 0 || value > e.upper[f][i]) e.upper[f][i] = value;
+                    if (k == 0 || value < e.lower[f][i]) e.lower[f][i] = value;
+                }
+            }
+        }
+    }
+    // An envelope is no load set: nothing to draw as its loads.
+    for (auto& loads : d.nodeLoads)
+        loads.fill(0);
+    for (DiagramBar& bar : d.bars)
+        bar.loads.fill(0);
+    return d;
+}
+
+DiagramData loadShownSet(const fs::path& dir, const ShownSet& shown) {
+    return shown.envelope ? loadEnvelopeData(dir) : loadDiagramData(dir, shown.set);
+}
+
+std::array<double, 11> barValues(const DiagramData& data, int b, char code, Bound bound) {
+    std::array<double, 11> v{};
+    if (data.isEnvelope()) {
+        const std::size_t f = std::size_t(std::string_view(ForceCodes).find(code));
+        if (f == std::string_view::npos) throw std::invalid_argument(std::string("code ") + code);
+        const BarEnvelope& e = data.envelope[std::size_t(b)];
+        return bound == Bound::Upper ? e.upper[f] : e.lower[f];
+    }
+    const analysis::BarDiagramInput& in = data.bars[std::size_t(b)].in;
+    for (int i = 0; i <= 10; ++i)
+        v[std::size_t(i)] = diagramValue(analysis::diagramValues(in, i * in.L / 10), code);
+    return v;
+}
+
 double diagramValue(const analysis::DiagramValues& v, char code) {
     switch (code) {
         case 'X':
@@ -91,6 +165,15 @@ double diagramValue(const analysis::DiagramValues& v, char code) {
 }
 
 std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code, double S) {
+    std::array<double, 11> values{};
+    for (int i = 0; i <= 10; ++i)
+        values[std::size_t(i)] =
+            diagramValue(analysis::diagramValues(bar.in, i * bar.in.L / 10), code);
+    return diagramOutline(bar, code, values, S);
+}
+
+std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code,
+                                    const std::array<double, 11>& values, double S) {
     const DiagramKind& kind = diagramKind(code);
     const Vec3& ex = bar.axes[0];
     const Vec3& side = bar.axes[kind.side < 0 ? 1 : 2];
@@ -99,7 +182,7 @@ std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code, double S) 
     p[0] = bar.p1;
     for (int i = 0; i <= 10; ++i) {
         const double x = i * bar.in.L / 10;
-        const double off = sign * S * diagramValue(analysis::diagramValues(bar.in, x), code);
+        const double off = sign * S * values[std::size_t(i)];
         for (int a = 0; a < 3; ++a)
             p[i + 1][a] = bar.p1[a] + x * ex[a] + off * side[a];
     }

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -67,6 +68,13 @@ struct DiagramBar {
     std::array<double, 3> loads{};
 };
 
+// The largest (upper) and smallest (lower) value of each force kind, in the
+// order "XYZTFM", at x = i·L/10 (i = 0..10) of one bar, over the envelope's
+// result sets.
+struct BarEnvelope {
+    std::array<std::array<double, 11>, 6> upper{}, lower{};
+};
+
 struct DiagramData {
     int nodeCount = 0;
     int barCount = 0;
@@ -76,6 +84,10 @@ struct DiagramData {
     std::vector<std::array<double, 6>> displacements;  // 1..nodeCount, m and rad, global
     std::vector<DiagramBar> bars;                      // 1..barCount
     double maxBarLength = 0;                           // MaxBarLength
+    // The envelope's values, one per bar from 1; empty for a case or a
+    // combination. An envelope carries no loads and no deformed shape.
+    std::vector<BarEnvelope> envelope;
+    bool isEnvelope() const { return !envelope.empty(); }
 };
 
 // Everything the diagram window loads from `dir` for one case or combination
@@ -86,12 +98,36 @@ struct DiagramData {
 // calculation could not have accepted (bars edited since).
 DiagramData loadDiagramData(const std::filesystem::path& dir, const ResultSet& set = {});
 
+// What the diagrams show: a case or combination, or the envelope.
+inline constexpr const char* EnvelopeChoice = "envolvente";
+struct ShownSet {
+    ResultSet set;
+    bool envelope = false;
+    // "H01", "C02", "envolvente".
+    std::string code() const { return envelope ? EnvelopeChoice : set.code(); }
+};
+// "Hkk", "Ccc" (any letter case) or "envolvente"; nullopt otherwise.
+std::optional<ShownSet> parseShownSet(std::string_view text);
+
+// The envelope over the combinations (over the cases when there is none), on
+// case 1's structure without loads. Throws as loadDiagramData.
+DiagramData loadEnvelopeData(const std::filesystem::path& dir);
+DiagramData loadShownSet(const std::filesystem::path& dir, const ShownSet& shown);
+
 // v(x) of a kind other than "D" from the values at a point.
 double diagramValue(const analysis::DiagramValues& v, char code);
+
+// The two outlines of the envelope; a case or combination has the upper one.
+enum class Bound { Upper, Lower };
+// v(x) of force kind `code` at x = i·L/10, i = 0..10, of bar `b`.
+std::array<double, 11> barValues(const DiagramData& data, int b, char code,
+                                 Bound bound = Bound::Upper);
 
 // Points of a 3D diagram: P1, the eleven points x = i·L/10 offset by S·v(x)
 // along the kind's side, P2: a closed outline from the axis and back.
 std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code, double S);
+std::array<Vec3, 13> diagramOutline(const DiagramBar& bar, char code,
+                                    const std::array<double, 11>& values, double S);
 
 // Deflections in local y and z at x = i·L/10, i = 0..9, and of node j at
 // i = 10: the translation of node i plus the bending and chord terms, m.

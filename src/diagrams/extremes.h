@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 #include "diagrams/diagram_data.h"
 
@@ -45,5 +46,20 @@ double ordinatePerScale(char code, const KindExtremes& extremes);
 double fittedDiagramScale(double maxBarLength, double largestOrdinate);
 // The same for the kinds `codes` (from "XYZTFMD") of `data`.
 double fittedDiagramScale(const DiagramData& data, std::string_view codes);
+
+// A value written on a bar ("Valores" and the bar detail): where along the
+// bar, what, and on which outline of an envelope it lies.
+struct BarValue {
+    double x;      // m from node i
+    double value;  // t, m·t; for "D" the displacement, m
+    Bound bound = Bound::Upper;
+};
+// The values written on bar `b` for kind `code`: its largest and smallest
+// (for an envelope, the largest of the upper outline and the smallest of the
+// lower one) and, for the moments "F" and "M", the value at each end; a
+// constant diagram once, at mid-length; values below `negligible` in size
+// are left out. For "D", the largest displacement of the drawn points.
+std::vector<BarValue> barLabelValues(const DiagramData& data, int b, char code,
+                                     double negligible = 0.005);
 
 }  // namespace vanto::diagrams

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "diagrams/picture.h"
@@ -87,6 +88,83 @@ void paperNumberLabels(Surface& paper, std::span<const view::ScreenPoint> positi
             paper.text(x + 1.5 * ux, y - 1.5 * uy - h, t);
         }
     }
+}
+
+void printBarDetail(Surface& page, const DiagramData& data, int bar, const std::string& codes,
+                    int percent, const TitleBlock& title) {
+    const double PW = page.scaleWidth(), PH = page.scaleHeight();
+    const double room = PH - titleBlockHeight(page);
+    const double p = std::clamp(percent, 1, 100) / 100.0;
+    const double W = PW * p, H = std::min(0.6 * W, room * p);
+    PaperSurface paper(page);
+    paper.setLineWidth(1);
+    drawBarDetail(data, bar, paper, {page.scaleLeft(), page.scaleTop(), W, H}, {codes, true});
+    drawTitleBlock(page, title);
+}
+
+std::string dateText(const Date& d) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
+    return buf;
+}
+
+std::string valueText(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", value);
+    std::string s = buf;
+    if (s == "-0.00") s.erase(0, 1);
+    return s;
+}
+
+double titleBlockHeight(Surface& page) {
+    page.setFont({"Arial", 10, true});
+    const double h = page.textHeight("Ág");
+    return 3 * h + 4 * h / 3;
+}
+
+void drawTitleBlock(Surface& page, const TitleBlock& t) {
+    const double left = page.scaleLeft(), top = page.scaleTop();
+    const double W = page.scaleWidth(), bottom = top + page.scaleHeight();
+    page.setPenMode(PenMode::Copy);
+    page.setLineStyle(LineStyle::Solid);
+    page.setLineWidth(1);
+    const double blockTop = bottom - titleBlockHeight(page);
+    const double h = page.textHeight("Ág"), pad = h / 3;
+    const double middle = left + 0.62 * W;
+    // Over whatever a zoomed picture left beyond its frame.
+    page.setForeground(White);
+    page.fillBox(left, blockTop, left + W, bottom);
+    page.setForeground(Black);
+    page.rectangle(left, blockTop, left + W, bottom);
+    page.line(left, blockTop + h + 2 * pad, left + W, blockTop + h + 2 * pad);
+    page.line(middle, blockTop + h + 2 * pad, middle, bottom);
+    page.setFont({"Arial", 10, true});
+    page.text(left + pad, blockTop + pad, t.structure);
+    page.setFont({"Arial", 9, false});
+    const double row2 = blockTop + h + 3 * pad, row3 = row2 + h + pad;
+    page.text(left + pad, row2, t.contents);
+    page.text(left + pad, row3, t.scale);
+    page.text(middle + pad, row2, t.units);
+    page.text(middle + pad, row3, "Fecha: " + dateText(t.date));
+}
+
+void ExtentSurface::take(double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    if (empty()) {
+        left = right = x, top = bottom = y;
+        return;
+    }
+    left = std::min(left, x), right = std::max(right, x);
+    top = std::min(top, y), bottom = std::max(bottom, y);
+}
+
+void ExtentSurface::line(double x1, double y1, double x2, double y2) {
+    take(x1, y1), take(x2, y2);
+    x_ = x2, y_ = y2;
+}
+
+void ExtentSurface::circle(double x, double y, double r, std::optional<Colour>) {
+    take(x - r, y - r), take(x + r, y + r);
 }
 
 }  // namespace vanto::diagrams

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "diagrams/diagram_data.h"
+#include "diagrams/paper.h"
 #include "model/structure_data.h"
 #include "model/surface.h"
 #include "view/screen_view.h"
@@ -22,6 +23,10 @@ namespace vanto::diagrams {
 
 // The codes of the diagram kinds, in drawing order.
 inline constexpr const char* DiagramCodes = "XYZTFMD";
+
+// The view a structure opens in: a frame in a vertical plane square on
+// ("Alzado xz" or "Alzado yz"), anything else the editor's first view.
+int openingView(const Structure& s);
 
 // What the window's check boxes and scroll bars say.
 struct PictureOptions {
@@ -34,6 +39,13 @@ struct PictureOptions {
     bool types = false;        // "Tipos barras"
     bool nodeNumbers = false;  // "Num.Nudos"
     bool barNumbers = false;   // "Num.Barras"
+    bool values = false;       // "Valores"
+};
+
+// How the values of "Valores" are written: type size, and paper colours.
+struct LabelStyle {
+    double points = 8;
+    bool paper = false;
 };
 
 // S from the diagram-scale scroll bar: v/100 below 100, then (v − 90)/10.
@@ -47,8 +59,9 @@ inline constexpr float PickTolerance = 45;
 class DiagramPicture {
   public:
     DiagramPicture(DiagramData data, Structure structure);
-    // Structure and results of `dir`; throws as loadDiagramData.
-    static DiagramPicture load(const std::filesystem::path& dir);
+    // Structure and results of `dir` for `shown` (case 1 by default), with
+    // that set's loads; throws as loadShownSet.
+    static DiagramPicture load(const std::filesystem::path& dir, const ShownSet& shown = {});
 
     const DiagramData& data() const { return data_; }
     const Structure& structure() const { return structure_; }
@@ -61,6 +74,10 @@ class DiagramPicture {
     void Paso2D(float W, float H);
     void zoomnum(int mode, float W, float H);
     void zoomInto(const std::array<float, 3>& window, float W, float H);
+    // Widens the view, keeping its centre of what is drawn, until what `o`
+    // draws (diagrams, symbols and bar loads) lies inside the W × H surface
+    // with a margin for the numbers. A view it holds already is kept.
+    void fitDrawn(const PictureOptions& o, float W, float H);
 
     // DibujaEstr: on the screen the surface is cleared first and the bar
     // decorations drawn; `markSize` is the half-side of the node marks and
@@ -70,12 +87,19 @@ class DiagramPicture {
     // DiagramaDib: one kind's diagram (or the deformed shape, "D") of every bar.
     void DiagramaDib(char code, Surface& s, double c, double S) const;
 
-    // Print3D: the picture of `screen` on `page` at `percent` of it, bars,
-    // node symbols and marks, diagrams and numbers but no bar decorations,
-    // the structure directory as a title at the foot; the mark size follows
-    // the fit of the page. The caller ends the document.
-    void print(Surface& page, const Surface& screen, const PictureOptions& o, int percent,
-               const std::string& title) const;
+    // "Valores": on every bar whose midpoint is on the surface, the values
+    // of barLabelValues for each ticked kind, at their places on the drawn
+    // diagram, in the kind's colour. A value that would cover a node mark,
+    // another value or the surface's edge is moved along its bar or left out.
+    void valueLabels(Surface& s, double c, const PictureOptions& o,
+                     const LabelStyle& style = {}) const;
+
+    // Print3D: what `screen` shows (bars, node symbols and marks, bar loads,
+    // diagrams, numbers and values) framed on `page` above the title block
+    // and enlarged to `percent` of the room, in the colours and type sizes of
+    // paper. Returns the output scale used. The caller ends the document.
+    double print(Surface& page, const Surface& screen, const PictureOptions& o, int percent,
+                 const TitleBlock& title) const;
 
   private:
     // A diagram point in unscaled projection coordinates (right, −up): where
@@ -87,12 +111,15 @@ class DiagramPicture {
     struct KindCache {
         bool valid = false;
         view::ViewRows rows;
-        std::vector<Projected> points;  // 13 per bar from bar 1 (11 for "D")
+        // 13 per outline from bar 1 (11 for "D"), one outline per bar or
+        // the envelope's upper and lower ones.
+        std::vector<Projected> points;
     };
     const std::vector<Projected>& projected(std::size_t kind) const;
 
     void DibujaNu(Surface& s, double c, const PictureOptions& o, double z) const;
-    void DibujaBa(Surface& s, const PictureOptions& o) const;
+    void DibujaBa(Surface& s, double c, const PictureOptions& o, bool printer) const;
+    int outlines(char code) const { return code != 'D' && data_.isEnvelope() ? 2 : 1; }
 
     DiagramData data_;
     Structure structure_;

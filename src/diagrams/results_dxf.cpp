@@ -226,36 +226,39 @@ void writeBar(DxfFile& f3, DxfFile& f2, const DiagramData& data, int b, double S
     f2.text2(x0 + L / 2 - 0.1, ya + 0.07, 0.15, "NumBarras", number);
     ruler(f2, sheet, ya, S);
 
-    std::array<analysis::DiagramValues, 11> values;
-    for (int i = 0; i <= 10; ++i)
-        values[i] = analysis::diagramValues(bar.in, i * L / 10);
+    // An envelope draws its upper and its lower outline.
     for (const DiagramKind& kind : DiagramKinds) {
         if (kind.side == 0) continue;
-        const std::array<Vec3, 13> p = diagramOutline(bar, kind.code, S);
-        for (int k = 1; k < 13; ++k)
-            f3.line(p[k - 1], p[k], kind.layer);
-        double px = x0, py = ya;
-        for (int i = 0; i <= 10; ++i) {
-            const double x = x0 + i * L / 10, y = ya - S * diagramValue(values[i], kind.code);
-            f2.line2(px, py, x, y, kind.layer);
-            px = x;
-            py = y;
+        for (int outline = 0; outline < (data.isEnvelope() ? 2 : 1); ++outline) {
+            const auto values =
+                barValues(data, b, kind.code, outline ? Bound::Lower : Bound::Upper);
+            const std::array<Vec3, 13> p = diagramOutline(bar, kind.code, values, S);
+            for (int k = 1; k < 13; ++k)
+                f3.line(p[k - 1], p[k], kind.layer);
+            double px = x0, py = ya;
+            for (int i = 0; i <= 10; ++i) {
+                const double x = x0 + i * L / 10, y = ya - S * values[std::size_t(i)];
+                f2.line2(px, py, x, y, kind.layer);
+                px = x;
+                py = y;
+            }
+            f2.line2(px, py, x0 + L, ya, kind.layer);
         }
-        f2.line2(px, py, x0 + L, ya, kind.layer);
     }
-
-    const std::array<Vec3, 11> shape = deformedShape(data, bar, S);
-    for (int k = 1; k < 11; ++k)
-        f3.line(shape[k - 1], shape[k], "Deformada");
-    const Deflections w = deflections(bar);
-    const double A = 100 * S;
-    for (int k = 1; k < 11; ++k) {
-        const double xa = x0 + (k - 1) * L / 10, xb = x0 + k * L / 10;
-        f2.line2(xa, ya + A * w.y[k - 1], xb, ya + A * w.y[k], "DeformadaY");
-    }
-    for (int k = 1; k < 11; ++k) {
-        const double xa = x0 + (k - 1) * L / 10, xb = x0 + k * L / 10;
-        f2.line2(xa, ya - A * w.z[k - 1], xb, ya - A * w.z[k], "DeformadaZ");
+    if (!data.isEnvelope()) {
+        const std::array<Vec3, 11> shape = deformedShape(data, bar, S);
+        for (int k = 1; k < 11; ++k)
+            f3.line(shape[k - 1], shape[k], "Deformada");
+        const Deflections w = deflections(bar);
+        const double A = 100 * S;
+        for (int k = 1; k < 11; ++k) {
+            const double xa = x0 + (k - 1) * L / 10, xb = x0 + k * L / 10;
+            f2.line2(xa, ya + A * w.y[k - 1], xb, ya + A * w.y[k], "DeformadaY");
+        }
+        for (int k = 1; k < 11; ++k) {
+            const double xa = x0 + (k - 1) * L / 10, xb = x0 + k * L / 10;
+            f2.line2(xa, ya - A * w.z[k - 1], xb, ya - A * w.z[k], "DeformadaZ");
+        }
     }
 
     f3.line(mid, plus(mid, 0.4, ex), "EjeLocalXY");
@@ -283,15 +286,25 @@ void writeBar(DxfFile& f3, DxfFile& f2, const DiagramData& data, int b, double S
 
 }  // namespace
 
+std::string dxfSuffix(const ShownSet& shown) {
+    return shown.set == ResultSet{} && !shown.envelope ? "" : "-" + shown.code();
+}
+
+std::string dxfName(const char* name, const std::string& suffix) {
+    const std::string n = name;
+    return n.substr(0, n.size() - 4) + suffix + ".dxf";
+}
+
 DxfOutcome writeResultsDxf(const DiagramData& data, const fs::path& dir,
-                           const fs::path& programDirectory, double S, Progress* progress) {
+                           const fs::path& programDirectory, double S, Progress* progress,
+                           const std::string& suffix) {
     const fs::path headerPath = programDirectory / LayersFileName;
     const auto header = readTextFile(headerPath);
     if (!header)
         throw DiagramError("No se encuentra el fichero de capas " + headerPath.string() +
                            ",\nque debe estar junto al programa. No se ha escrito ningún DXF.");
 
-    DxfFile f3(dir / Dxf3DName), f2(dir / Dxf2DName);
+    DxfFile f3(dir / dxfName(Dxf3DName, suffix)), f2(dir / dxfName(Dxf2DName, suffix));
     for (DxfFile* f : {&f3, &f2}) {
         for (const std::string& l : splitLines(*header))
             f->put(l);
@@ -307,6 +320,11 @@ DxfOutcome writeResultsDxf(const DiagramData& data, const fs::path& dir,
     scale += " ud. de dibujo";
     f2.text({0, 50.1, 0}, 0.25, "000", scale);
     f3.text({-3, -1.5, 0}, 0.25, "000", scale);
+    if (!suffix.empty()) {
+        const std::string which = "RESULTADOS: " + suffix.substr(1);
+        f2.text({0, 50.5, 0}, 0.25, "000", which);
+        f3.text({-3, -2, 0}, 0.25, "000", which);
+    }
 
     for (int n = 1; n <= data.nodeCount; ++n) {
         const Vec3& P = data.nodes[n];

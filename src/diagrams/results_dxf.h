@@ -11,6 +11,7 @@
 // "0.0#####". Every diagram is written, at the scale S of diagram_data.h.
 
 #include <filesystem>
+#include <string>
 
 #include "diagrams/diagram_data.h"
 #include "model/platform.h"
@@ -42,6 +43,11 @@ double rulerStep(double span, double S, double limit);
 
 enum class DxfOutcome { Written, Stopped };
 
+// Case 1 writes Resul-3D.dxf and Resul-2D.dxf; any other set the same names
+// with "-" and its code: Resul-3D-H02.dxf, Resul-2D-envolvente.dxf.
+std::string dxfSuffix(const ShownSet& shown);
+std::string dxfName(const char* name, const std::string& suffix);
+
 // Writes both files into `dir`. The header is read from `programDirectory`;
 // without it a DiagramError names the file that is missing. Both drawings
 // go to temporary files renamed over the old ones only when both are
@@ -50,6 +56,6 @@ enum class DxfOutcome { Written, Stopped };
 // directory refuses the files.
 DxfOutcome writeResultsDxf(const DiagramData& data, const std::filesystem::path& dir,
                            const std::filesystem::path& programDirectory, double S,
-                           Progress* progress = nullptr);
+                           Progress* progress = nullptr, const std::string& suffix = "");
 
 }  // namespace vanto::diagrams

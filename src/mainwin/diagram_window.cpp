@@ -4,9 +4,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "analysis/calculation.h"
+#include "diagrams/extremes.h"
 #include "diagrams/results_dxf.h"
 #include "mainwin/picture_window.h"
 #include "model/files.h"
@@ -87,9 +89,52 @@ DiagramWindow::DiagramWindow(ui::AppContext& context, QWidget* parent)
         Perspec->setEnabled(false);
         return;
     }
-    HScDg_Change();
+    fillSets();
     HPrn_Change();
-    picture_->Perspec(view::InitialView, dibWidth(), dibHeight());
+    const int opening = diagrams::openingView(picture_->structure());
+    Perspec->setCurrentIndex(viewOfListIndex(opening));
+    picture_->Perspec(opening, dibWidth(), dibHeight());
+    tickOpeningDiagrams();
+}
+
+// The cases, the combinations and, when there is more than one, their
+// envelope.
+void DiagramWindow::fillSets() {
+    const LoadCases<float>& cases = picture_->structure().cases;
+    QSignalBlocker quiet(Hipotesis);
+    Hipotesis->clear();
+    sets_.clear();
+    for (const ResultSet& r : resultSets(cases)) {
+        const std::string& name = r.kind == ResultSet::Kind::Case
+                                      ? cases.name(r.number)
+                                      : cases.combinations[std::size_t(r.number - 1)].name;
+        Hipotesis->addItem(qs(r.code() + "  " + name));
+        sets_.push_back({r, false});
+    }
+    if (sets_.size() > 1) {
+        Hipotesis->addItem(QStringLiteral("Envolvente"));
+        sets_.push_back({{}, true});
+    }
+    Hipotesis->setEnabled(sets_.size() > 1);
+}
+
+// The window opens on the moments, or on the axial forces of a structure
+// that carries next to no moment (a truss), with their values, fitted.
+void DiagramWindow::tickOpeningDiagrams() {
+    const diagrams::DiagramData& d = picture_->data();
+    const double my = diagrams::diagramExtremes(d, 'F').largest();
+    const double mz = diagrams::diagramExtremes(d, 'M').largest();
+    const double n = diagrams::diagramExtremes(d, 'X').largest();
+    const std::size_t kind = std::max(my, mz) > 0.01 * n * d.maxBarLength ? (my > mz ? 4 : 5) : 0;
+    for (QCheckBox* c : Ver)
+        c->blockSignals(true);
+    Valores->blockSignals(true);
+    Ver[kind]->setChecked(true);
+    Valores->setChecked(true);
+    for (QCheckBox* c : Ver)
+        c->blockSignals(false);
+    Valores->blockSignals(false);
+    Ajustar_Click();
 }
 
 DiagramWindow::~DiagramWindow() = default;
@@ -154,7 +199,7 @@ void DiagramWindow::buildDisplay(QWidget* side, QVBoxLayout* col) {
 
 // The diagrams, each check box in its diagram's colour on a dark ground.
 void DiagramWindow::buildResults(QWidget* side, QVBoxLayout* col) {
-    auto* results = new QGroupBox(QStringLiteral("Resultados(m,t)"), side);
+    auto* results = new QGroupBox(QStringLiteral("Resultados (t, m·t; deformada cm)"), side);
     results->setObjectName("Resultados");
     results->setStyleSheet(
         QStringLiteral("QGroupBox#Resultados { background-color: rgb(48, 48, "
@@ -162,6 +207,10 @@ void DiagramWindow::buildResults(QWidget* side, QVBoxLayout* col) {
     auto* rg = new QGridLayout(results);
     rg->setContentsMargins(6, 14, 6, 2);
     rg->setVerticalSpacing(0);
+    Hipotesis = new QComboBox(results);
+    Hipotesis->setObjectName("Hipotesis");
+    Hipotesis->setToolTip(QStringLiteral("Hipótesis, combinación o envolvente que se dibuja"));
+    rg->addWidget(Hipotesis, 0, 0, 1, 2);
     const char* names[] = {"VerAxil", "VerCortY", "VerCortZ", "VerTorsor",
                            "VerMtoY", "VerMtoZ",  "VerDef"};
     for (std::size_t k = 0; k < Ver.size(); ++k) {
@@ -169,10 +218,15 @@ void DiagramWindow::buildResults(QWidget* side, QVBoxLayout* col) {
         Ver[k] = check(results, names[k], kind.caption);
         Ver[k]->setStyleSheet(colourStyle(kind.colour));
         if (k < 6)
-            rg->addWidget(Ver[k], int(k % 3), int(k / 3));
+            rg->addWidget(Ver[k], 1 + int(k % 3), int(k / 3));
         else
-            rg->addWidget(Ver[k], 3, 0, 1, 2);
+            rg->addWidget(Ver[k], 4, 0);
     }
+    Valores = check(results, "Valores", "Valores");
+    Valores->setStyleSheet(QStringLiteral("color: white;"));
+    Valores->setToolTip(
+        QStringLiteral("Valores máximo y mínimo de cada barra, y en los extremos de los momentos"));
+    rg->addWidget(Valores, 4, 1);
     auto* sl = new QLabel(QStringLiteral("Escala diagr."), results);
     sl->setStyleSheet(QStringLiteral("color: white;"));
     HScDg = scrollBar(results, "HScDg", 0, 200, 100, "Ampliación de escala");
@@ -180,11 +234,14 @@ void DiagramWindow::buildResults(QWidget* side, QVBoxLayout* col) {
     LbScDg->setObjectName("LbScDg");
     LbScDg->setStyleSheet(QStringLiteral("color: white;"));
     LbScDg->setMinimumWidth(LbScDg->fontMetrics().horizontalAdvance("00.00") + 4);
+    Ajustar = namedButton(results, "Ajustar", "Ajustar",
+                          "Escala con la que los diagramas marcados se leen bien");
     auto* sr = new QHBoxLayout;
     sr->addWidget(sl);
     sr->addWidget(HScDg, 1);
     sr->addWidget(LbScDg);
-    rg->addLayout(sr, 4, 0, 1, 2);
+    sr->addWidget(Ajustar);
+    rg->addLayout(sr, 5, 0, 1, 2);
     col->addWidget(results);
 }
 
@@ -257,8 +314,17 @@ void DiagramWindow::connectControls() {
     wire(ZoomV2, &QPushButton::clicked, this, &DiagramWindow::ZoomV2_Click);
     for (QCheckBox* c : shown())
         wire(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+    // While the scale bar stands at its middle, what is ticked is fitted.
     for (QCheckBox* c : Ver)
-        wire(c, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+        wire(c, &QCheckBox::toggled, this, [this] {
+            if (HScDg->value() == 100)
+                Ajustar_Click();
+            else
+                Redibuja_Click();
+        });
+    wire(Valores, &QCheckBox::toggled, this, &DiagramWindow::Redibuja_Click);
+    wire(Ajustar, &QPushButton::clicked, this, &DiagramWindow::Ajustar_Click);
+    wire(Hipotesis, &QComboBox::activated, this, &DiagramWindow::Hipotesis_Click);
     wire(HScal, &QScrollBar::valueChanged, this, &DiagramWindow::Redibuja_Click);
     wire(HScDg, &QScrollBar::valueChanged, this, [this] {
         HScDg_Change();
@@ -276,6 +342,7 @@ void DiagramWindow::connectControls() {
     wire(Dib, &ui::PictureBox::resized, this, [this] {
         if (!picture_ || isMinimized()) return;
         picture_->zoomnum(0, dibWidth(), dibHeight());
+        picture_->fitDrawn(options(), dibWidth(), dibHeight());
         drawAxes();
         Redibuja_Click();
     });
@@ -306,6 +373,7 @@ diagrams::PictureOptions DiagramWindow::options() const {
     o.types = Vertipos->isChecked();
     o.nodeNumbers = Numeranu->isChecked();
     o.barNumbers = Numeraba->isChecked();
+    o.values = Valores->isChecked();
     return o;
 }
 
@@ -319,9 +387,8 @@ void DiagramWindow::Redibuja_Click() {
 
 void DiagramWindow::drawDetail() {
     if (!picture_ || picker_.current() <= 0) return;
-    const diagrams::PictureOptions o = options();
-    diagrams::DibujaBarra2D(picture_->data(), picker_.current(), DgBr->surface(), 1,
-                            {o.codes, o.S, false, 1});
+    diagrams::DibujaBarra2D(picture_->data(), picker_.current(), DgBr->surface(),
+                            {options().codes, false});
 }
 
 void DiagramWindow::drawAxes() {
@@ -336,13 +403,48 @@ void DiagramWindow::Perspec_Click(int index) {
     if (!picture_) return;
     Perspec->setCurrentIndex(index);
     picture_->Perspec(viewOfListIndex(index), dibWidth(), dibHeight());
+    picture_->fitDrawn(options(), dibWidth(), dibHeight());
     drawAxes();
     Redibuja_Click();
 }
 
 void DiagramWindow::HScDg_Change() {
-    S_ = diagrams::diagramScaleOf(HScDg->value());
-    LbScDg->setText(QString::number(S_));
+    S_ = fitted_ * diagrams::diagramScaleOf(HScDg->value());
+    LbScDg->setText(QString::number(S_, 'g', 3));
+}
+
+void DiagramWindow::Ajustar_Click() {
+    if (!picture_) return;
+    fitted_ = diagrams::fittedDiagramScale(picture_->data(), options().codes);
+    QSignalBlocker quiet(HScDg);
+    HScDg->setValue(100);
+    HScDg_Change();
+    picture_->fitDrawn(options(), dibWidth(), dibHeight());
+    Redibuja_Click();
+}
+
+void DiagramWindow::Hipotesis_Click(int index) {
+    if (!picture_ || index < 0 || index >= int(sets_.size())) return;
+    const std::string dir = context().session().settings.StructureDirectory;
+    ui::guarded(context(), [&] {
+        try {
+            auto next = std::make_unique<diagrams::DiagramPicture>(
+                diagrams::DiagramPicture::load(dir, sets_[std::size_t(index)]));
+            picture_ = std::move(next);
+            shownIndex_ = index;
+        } catch (const diagrams::DiagramError& e) {
+            context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+        } catch (const analysis::CalculationError& e) {
+            context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
+        }
+    });
+    // A set that could not be read leaves the one shown, and the list says so.
+    Hipotesis->setCurrentIndex(shownIndex_);
+    picture_->Perspec(viewOfListIndex(Perspec->currentIndex()), dibWidth(), dibHeight());
+    if (HScDg->value() == 100)
+        Ajustar_Click();
+    else
+        Redibuja_Click();
 }
 
 // ---- zoom and picking ----
@@ -370,7 +472,11 @@ void DiagramWindow::mouseDown(const PointerEvent& e) {
     if (!picture_ || e.button != Button::Left) return;
     zoom_.press(float(e.x), float(e.y));
     if (zoom_.active()) return;
-    if (picker_.press(float(e.x), float(e.y), picture_->screen().midpoints()) > 0)
+    // Past the last bar on this spot the first comes again: a picked bar
+    // never blanks the detail.
+    const auto& at = picture_->screen().midpoints();
+    if (picker_.press(float(e.x), float(e.y), at) > 0 ||
+        picker_.press(float(e.x), float(e.y), at) > 0)
         drawDetail();
     else
         diagrams::emptyDetail(picture_->data(), DgBr->surface());
@@ -414,8 +520,16 @@ void DiagramWindow::aDXF_Click() {
         stop_);
     const std::filesystem::path dir = context().session().settings.StructureDirectory;
     try {
-        diagrams::writeResultsDxf(picture_->data(), dir, context().session().programDirectory, S_,
-                                  &progress);
+        const std::string suffix = sets_.empty() ? "" : diagrams::dxfSuffix(shownSet());
+        if (diagrams::writeResultsDxf(picture_->data(), dir, context().session().programDirectory,
+                                      S_, &progress, suffix) == diagrams::DxfOutcome::Written)
+            context().messages().show("Resultados a DXF...",
+                                      "Dibujos escritos en la carpeta " + dir.string() + ":\r\r" +
+                                          diagrams::dxfName(diagrams::Dxf3DName, suffix) +
+                                          ": la estructura en 3D con todos sus diagramas\r" +
+                                          diagrams::dxfName(diagrams::Dxf2DName, suffix) +
+                                          ": una hoja por barra con sus diagramas",
+                                      MessageIcon::Information);
     } catch (const diagrams::DiagramError& e) {
         context().messages().show(WarningTitle, e.what(), MessageIcon::Exclamation);
     } catch (const FileError& e) {
@@ -432,20 +546,42 @@ void DiagramWindow::HPrn_Change() {
     LbPorc->setText(QStringLiteral(" %1%").arg(HPrn->value()));
 }
 
+diagrams::ShownSet DiagramWindow::shownSet() const {
+    const int k = shownIndex_;
+    return k >= 0 && k < int(sets_.size()) ? sets_[std::size_t(k)] : diagrams::ShownSet{};
+}
+
+diagrams::TitleBlock DiagramWindow::titleBlock(const std::string& contents) {
+    diagrams::TitleBlock t;
+    t.structure = context().session().settings.StructureDirectory;
+    t.contents = contents + " (" + Hipotesis->currentText().toStdString() + ")";
+    t.units = "Unidades: m, t, m·t; deformada en cm";
+    t.date = context().clock().today();
+    return t;
+}
+
 void DiagramWindow::Print3D_Click() {
     if (!picture_) return;
     const SessionSettings& s = context().session().settings;
+    const diagrams::PictureOptions o = options();
+    std::string shown;
+    for (char code : o.codes)
+        shown += (shown.empty() ? "" : ", ") + std::string(diagrams::diagramKind(code).caption);
+    diagrams::TitleBlock t = titleBlock("Diagramas: " + (shown.empty() ? "ninguno" : shown));
+    t.scale =
+        "Escala diagramas: " + QString::number(S_, 'g', 3).toStdString() + " m por t, m·t o cm";
     auto printer = context().openPrinter(s.StructureDirectory, "diagramas");
-    picture_->print(*printer, Dib->surface(), options(), HPrn->value(), s.StructureDirectory);
+    picture_->print(*printer, Dib->surface(), o, HPrn->value(), t);
     printer->endDocument();
 }
 
 void DiagramWindow::Print2D_Click() {
     if (!picture_ || picker_.current() <= 0) return;
     auto printer = context().openPrinter(context().session().settings.StructureDirectory, "barra");
-    const diagrams::PictureOptions o = options();
-    diagrams::printBarDetail(*printer, picture_->data(), picker_.current(), DgBr->surface(),
-                             {o.codes, o.S}, HPrn->value());
+    diagrams::TitleBlock t = titleBlock("Barra " + std::to_string(picker_.current()));
+    t.scale = "Cada diagrama a su escala; abscisas en metros";
+    diagrams::printBarDetail(*printer, picture_->data(), picker_.current(), options().codes,
+                             HPrn->value(), t);
     printer->endDocument();
 }
 

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include <QVBoxLayout>
 
@@ -42,6 +43,10 @@ class DiagramWindow : public ui::ModuleWindow {
     void ZoomV2_Click();
     void Perspec_Click(int index);
     void HScDg_Change();
+    // "Ajustar": the scale at which the ticked diagrams are readable.
+    void Ajustar_Click();
+    // The case, combination or envelope of list entry `index`.
+    void Hipotesis_Click(int index);
     void HPrn_Change();
     void aDXF_Click();
     void Print3D_Click();
@@ -59,6 +64,9 @@ class DiagramWindow : public ui::ModuleWindow {
     std::array<QCheckBox*, 7> Ver{};
     QScrollBar* HScDg;
     QLabel* LbScDg;
+    QPushButton* Ajustar;
+    QCheckBox* Valores;
+    QComboBox* Hipotesis;
     QComboBox* Perspec;
     QPushButton *Redibuja, *ZoomP, *ZoomV1, *ZoomV2;
     QPushButton* aDXF;
@@ -95,7 +103,16 @@ class DiagramWindow : public ui::ModuleWindow {
     // none, then round again.
     view::CyclingPicker picker_{diagrams::PickTolerance, view::CyclingPicker::AfterLast::Restart};
     view::ZoomWindowTool zoom_{view::SmallWindows::WidenEmpty};
+    void fillSets();
+    void tickOpeningDiagrams();
+    diagrams::TitleBlock titleBlock(const std::string& contents);
+    diagrams::ShownSet shownSet() const;
+
+    // The fitted scale; the scroll bar's S multiplies it.
+    double fitted_ = 1;
     double S_ = 1;
+    std::vector<diagrams::ShownSet> sets_;
+    int shownIndex_ = 0;  // the entry of sets_ drawn
     bool exporting_ = false, stop_ = false, closeAfterExport_ = false;
 };
 

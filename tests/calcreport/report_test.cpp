@@ -16,6 +16,7 @@
 #include "reports/listing.h"
 #include "support/cli_harness.h"
 #include "support/fakes.h"
+#include "support/load_cases.h"
 
 namespace vanto::calcreport {
 namespace {
@@ -184,6 +185,13 @@ TEST(CalculationReport, TablesHoldTheListingsNumbers) {
     }
     EXPECT_NEAR(up, 18, 0.002);
     EXPECT_NEAR(side, -2, 0.002);
+
+    // With load cases, the report is case 1's and says so.
+    EXPECT_EQ(loadResultSet(dir, clock).caption, "");
+    test::writeThreeCases(dir, 4, 3);
+    Quiet quiet;
+    analysis::runCalculation(dir, {}, quiet, clock);
+    EXPECT_EQ(loadResultSet(dir, clock).caption, "Hipótesis H01 Permanente");
 }
 
 // Stopped while it writes its pages, the report writes nothing: the old

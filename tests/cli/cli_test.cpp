@@ -30,7 +30,7 @@ TEST(Cli, CommandLineErrors) {
         {"export-dxf", "DIR BASENAME [--colour-by-type]"},
         {"draw",
          "DIR --out FILE.svg [--view 0-7] [--mode nodes|bars] [--numbers] [--diagrams XYZTFMD] "
-         "[--axes] [--size W,H]"}};
+         "[--scale S] [--case Hkk|Ccc|envolvente] [--values] [--axes] [--size W,H]"}};
     const struct {
         std::vector<std::string> args;
         int status;

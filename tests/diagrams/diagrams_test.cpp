@@ -107,6 +107,30 @@ TEST(Diagrams, EachCaseAndCombinationReadsItsOwnResults) {
             }
         }
     }
+    // The envelope over the two combinations: at every point the larger and
+    // the smaller of their values, no loads of its own; the upper outline
+    // is the one drawn at S = 1 on the kind's side.
+    const DiagramData env = loadShownSet(dir.path(), *parseShownSet("Envolvente"));
+    const DiagramData c1 = loadDiagramData(dir.path(), elu),
+                      c2 = loadDiagramData(dir.path(), {ResultSet::Kind::Combination, 2});
+    EXPECT_EQ(env.bars[2].loads[0], 0);
+    for (int b = 1; b <= 3; ++b)
+        for (const char code : std::string("XM")) {
+            const auto up = barValues(env, b, code, Bound::Upper);
+            const auto down = barValues(env, b, code, Bound::Lower);
+            const auto v1 = barValues(c1, b, code), v2 = barValues(c2, b, code);
+            for (std::size_t i = 0; i <= 10; ++i) {
+                EXPECT_DOUBLE_EQ(up[i], std::max(v1[i], v2[i])) << b << code << i;
+                EXPECT_DOUBLE_EQ(down[i], std::min(v1[i], v2[i])) << b << code << i;
+            }
+            const DiagramBar& bar = env.bars[std::size_t(b)];
+            const auto outline = diagramOutline(bar, code, up, 1);
+            const Vec3& side = bar.axes[1];  // both kinds on minus local y
+            EXPECT_NEAR(outline[6][0], bar.p1[0] + bar.in.L / 2 * bar.axes[0][0] - up[5] * side[0],
+                        1e-9);
+        }
+    EXPECT_EQ(parseShownSet("h2")->set, wind);
+    EXPECT_FALSE(parseShownSet("E01"));
     try {
         loadDiagramData(dir.path(), {ResultSet::Kind::Combination, 3});
         ADD_FAILURE();

@@ -99,9 +99,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
     }
 }
 
-// The window's picture holds the ticked kinds only, after the bars; on
-// paper the same at the page's scale, the marks sized by its fit, the
-// directory at the foot.
+// The window's picture holds the ticked kinds only, after the bars.
 TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     test::TempDir dir;
     DiagramPicture p = calculatedPortal(dir);
@@ -116,16 +114,25 @@ TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     for (char code : std::string("XYZTF"))
         EXPECT_TRUE(linesIn(s, diagramKind(code).colour).empty()) << code;
 
-    test::RecordingPrinter page(9000, 9000);
-    p.print(page, s, o, 50, "/obras/-Portico");
-    const auto bars = linesIn(page, BarColour);
-    const auto screen = linesIn(s, BarColour);
-    EXPECT_NEAR(bars[1].x2, screen[1].x2 * 1.5, 1e-3);  // the width limits: 3 × 0.5
-    const auto marks = page.of("fillBox");
-    EXPECT_EQ(marks.size(), 4u);                          // no bar marks on paper
-    EXPECT_DOUBLE_EQ(marks[0].x2 - marks[0].x1, 2 * 18);  // ⌊12 · 3 · 0.5⌋ each side
-    EXPECT_EQ(page.calls.back().text, "/obras/-Portico");
-    EXPECT_DOUBLE_EQ(page.calls.back().y1, 0.92 * 9000);
+    // On paper: framed above the title block, the bars in black, the
+    // diagram in its print colour, the block's texts at the foot.
+    test::RecordingPrinter page(9000, 12000);
+    o.values = true;
+    const double c = p.print(page, s, o, 100,
+                             {"/obras/-Portico", "Diagramas: Flector Z", "", "", {7, 12, 2026}});
+    EXPECT_TRUE(linesIn(page, BarColour).empty());
+    const auto moment = linesIn(page, printColour(diagramKind('M').colour));
+    ASSERT_FALSE(moment.empty());
+    double lo = 1e30, hi = -1e30;
+    for (const auto& l : moment)
+        lo = std::min({lo, l.y1, l.y2}), hi = std::max({hi, l.y1, l.y2});
+    EXPECT_LT(hi - lo, 12000 - titleBlockHeight(page));
+    EXPECT_GT(c, 1);  // enlarged from the 3000-wide screen
+    bool named = false, dated = false;
+    for (const auto& t : page.of("text"))
+        named |= t.text == "/obras/-Portico", dated |= t.text == "Fecha: 07/12/2026";
+    EXPECT_TRUE(named && dated);
+    EXPECT_GE(page.font.size, SmallestPrintedPoints);
 }
 
 // A single vertical bar seen in "Planta" is a point: drawn at the centre,

@@ -1,14 +1,17 @@
-// The diagram window: a ticked kind is drawn, a click on a bar shows its
-// detail, a click zooms in zoom-window mode with the band over the picture,
-// "Crea DXF..." answered "Sí" writes both drawings, printing reaches the
-// printer.
+// The diagram window: it opens on the moments with their values, fitted; a
+// click on a bar shows its detail and a second one keeps it; "Ajustar" fits
+// again; a click zooms in zoom-window mode with the band over the picture;
+// the case list reaches the picture and the DXF; "Crea DXF..." answered "Sí"
+// writes both drawings and says where; printing reaches the printer.
 
 #include <QCoreApplication>
 #include <QtTest>
 #include <cmath>
 
 #include "analysis/calculation.h"
+#include "diagrams/extremes.h"
 #include "mainwin/diagram_window.h"
+#include "support/load_cases.h"
 #include "window_support.h"
 
 using namespace vanto;
@@ -22,12 +25,13 @@ class Quiet : public analysis::CalcObserver {
 
 // The portal calculated, its diagram window shown.
 struct Shown : test::Fixture {
-    Shown() {
+    explicit Shown(bool cases = false) : ready(calculated(*this, cases)) {
         w.resize(1200, 800);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
     }
-    static bool calculated(test::Fixture& f) {
+    static bool calculated(test::Fixture& f, bool cases) {
+        if (cases) test::writeThreeCases(f.dir.path(), 4, 3);
         Quiet observer;
         test::FixedClock clock;
         analysis::runCalculation(f.dir.path(), {}, observer, clock);
@@ -39,7 +43,7 @@ struct Shown : test::Fixture {
         const view::ScreenPoint m = w.picture()->screen().midpoint(bar);
         return w.Dib->qtSurface().toDevice(m.u, m.v).toPoint();
     }
-    bool ready = calculated(*this);
+    bool ready;
     DiagramWindow w{context};
 };
 
@@ -57,19 +61,42 @@ int pixelsOf(const QImage& image, Colour c) {
 class DiagramWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void aTickedKindIsDrawnAndAClickShowsTheBar() {
+    void opensFittedAndAClickKeepsTheBar() {
         Shown s;
         const Colour moment = diagrams::diagramKind('M').colour;
-        QCOMPARE(pixelsOf(s.w.Dib->image(), moment), 0);
-        test::click(s.w.Ver[5]);
+        QVERIFY(s.w.Ver[5]->isChecked() && s.w.Valores->isChecked());
         QVERIFY(pixelsOf(s.w.Dib->image(), moment) > 50);
+        const double fitted = diagrams::fittedDiagramScale(s.w.picture()->data(), "M");
+        QCOMPARE(s.w.options().S, fitted);
 
         QCOMPARE(s.w.currentBar(), 0);
         QTest::mouseClick(s.w.Dib, Qt::LeftButton, {}, s.midpoint(2));
         QCOMPARE(s.w.currentBar(), 2);
         QVERIFY(pixelsOf(s.w.DgBr->image(), moment) > 20);
         QTest::mouseClick(s.w.Dib, Qt::LeftButton, {}, s.midpoint(2));
-        QCOMPARE(s.w.currentBar(), 0);  // no other bar there
+        QCOMPARE(s.w.currentBar(), 2);  // no other bar there: the same again
+
+        s.w.HScDg->setValue(150);  // S = 6 times the fit
+        QCOMPARE(s.w.options().S, fitted * 6);
+        s.w.Ajustar->click();
+        QCOMPARE(s.w.HScDg->value(), 100);
+        QCOMPARE(s.w.options().S, fitted);
+    }
+
+    // The list holds the cases, the combinations and the envelope; the
+    // envelope's DXF goes to its own files, named in the message.
+    void theCaseListReachesThePictureAndTheDxf() {
+        Shown s(true);
+        QCOMPARE(s.w.Hipotesis->count(), 6);
+        QCOMPARE(s.w.Hipotesis->itemText(3), QStringLiteral("C01  ELU"));
+        emit s.w.Hipotesis->activated(5);
+        QVERIFY(s.w.picture()->data().isEnvelope());
+        s.context.recorded().answer = MessageAnswer::Yes;
+        s.w.aDXF->click();
+        QVERIFY(std::filesystem::exists(s.dir / "Resul-3D-envolvente.dxf"));
+        QVERIFY(!std::filesystem::exists(s.dir / "Resul-3D.dxf"));
+        QVERIFY(s.context.recorded().shown.back().text.find("Resul-2D-envolvente.dxf") !=
+                std::string::npos);
     }
 
     // In zoom-window mode the band follows the pointer over the picture; a
@@ -109,10 +136,13 @@ class DiagramWindowTest : public QObject {
         QVERIFY(!std::filesystem::exists(s.dir / "Resul-3D.dxf"));
         s.context.recorded().answer = MessageAnswer::Yes;
         s.w.aDXF->click();
-        const auto& asked = s.context.recorded().shown.back();
-        QCOMPARE(asked.title, std::string("Resultados a DXF..."));
-        QVERIFY(asked.text.find("en estos momentos  1.00 ud. dibujo= 1t") != std::string::npos);
-        QCOMPARE(s.context.recorded().shown.size(), std::size_t(2));  // no failure shown
+        const auto& shown = s.context.recorded().shown;
+        QCOMPARE(shown.size(), std::size_t(3));  // asked twice, told once: no failure
+        QCOMPARE(shown[1].title, std::string("Resultados a DXF..."));
+        QVERIFY(shown[1].text.find("¿Desea sacar el .DXF") != std::string::npos);
+        const auto& told = shown[2];
+        QVERIFY(told.text.find("Dibujos escritos en la carpeta " + s.dir.path().string()) == 0);
+        QVERIFY(told.text.find("Resul-2D.dxf: una hoja por barra") != std::string::npos);
         QVERIFY(std::filesystem::file_size(s.dir / "Resul-3D.dxf") > 1000);
         QVERIFY(std::filesystem::file_size(s.dir / "Resul-2D.dxf") > 1000);
     }
@@ -123,8 +153,10 @@ class DiagramWindowTest : public QObject {
         QVERIFY(s.context.printedTo.empty());
         s.w.Print3D->click();
         QCOMPARE(s.context.printedTo.size(), std::size_t(1));
-        QCOMPARE(s.context.printer.pages.at(0).back().text,
-                 s.context.session().settings.StructureDirectory);
+        const auto& page = s.context.printer.pages.at(0);
+        QVERIFY(std::any_of(page.begin(), page.end(), [&](const auto& c) {
+            return c.text == s.context.session().settings.StructureDirectory;
+        }));
         QTest::mouseClick(s.w.Dib, Qt::LeftButton, {}, s.midpoint(1));
         s.w.Print2D->click();
         QCOMPARE(s.context.printedTo.size(), std::size_t(2));
