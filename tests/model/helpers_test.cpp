@@ -23,7 +23,8 @@ class HelpersInLocale : public ::testing::TestWithParam<char> {
     char sep() const { return GetParam(); }
 };
 
-// Wider numbers are written in full; halves round away from zero; zero has no sign.
+// Wider numbers are written in full; halves round away from zero; zero has no sign;
+// a mantissa keeps its integer digit even where the pattern makes it optional.
 TEST_P(HelpersInLocale, FormatPaddedPadsRoundsAndAlwaysUsesAPoint) {
     // Value, pattern, text.
     const char* const cases[] = {
@@ -36,7 +37,8 @@ TEST_P(HelpersInLocale, FormatPaddedPadsRoundsAndAlwaysUsesAPoint) {
         "-2.5",      "0",           "-3",          "2.5",         "0",           "3",
         "-0.0001",   "##0.000",     "  0.000",     "0.9996",      "0.000",       "1.000",
         "0",         "  0.000E+00", "  0.000E+00", "-0.00123456", "  0.000E+00", " -1.235E-03",
-        "123456",    "  0.000E+00", "  1.235E+05", "1e-120",      "0.000E+00",   "1.000E-120"};
+        "123456",    "  0.000E+00", "  1.235E+05", "1e-120",      "0.000E+00",   "1.000E-120",
+        "0",         "#.000E+00",   "0.000E+00"};
     for (std::size_t i = 0; i < std::size(cases); i += 3)
         EXPECT_EQ(FormatPadded(std::strtod(cases[i], nullptr), cases[i + 1]), cases[i + 2])
             << cases[i] << cases[i + 1];
