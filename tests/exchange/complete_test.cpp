@@ -86,13 +86,11 @@ TEST(CompleteStructureFiles, RefusesAMissingOrDamagedGeometryWithoutWriting) {
         if (std::string(c.named) != c.file) std::filesystem::remove(dir / c.named);
         const std::string before = test::snapshot(dir.path());
         int calls = 0;
-        try {
-            CompleteStructureFiles(dir.path(), countingTypes(calls, dir));
-            ADD_FAILURE() << "no error";
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), c.kind);
-            EXPECT_EQ(e.path().filename(), c.named);
-        }
+        const auto e = test::thrown<FileError>(
+            [&] { CompleteStructureFiles(dir.path(), countingTypes(calls, dir)); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->kind(), c.kind);
+        EXPECT_EQ(e->path().filename(), c.named);
         EXPECT_EQ(test::snapshot(dir.path()), before);
         EXPECT_EQ(calls, 0);
     }

@@ -61,14 +61,11 @@ TEST(DxfExport, RefusesStructuresItCannotDrawAndWritesNoFile) {
     TempDir dir;
     writeStructure(dir, 1, 1);
     dir.write("DATOS.DAT", "\"Otro 3.0\"\r\n3\r\n2\r\n");
-    try {
-        dxfout(dir.path(), dir / "x", false);
-        ADD_FAILURE() << "no error";
-    } catch (const ExchangeError& e) {
-        EXPECT_STREQ(
-            e.what(),
-            "Los ficheros de datos de esta estructura\nno son compatibles con la versión actual.");
-    }
+    const auto e = test::thrown<ExchangeError>([&] { dxfout(dir.path(), dir / "x", false); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(),
+                 "Los ficheros de datos de esta estructura\nno son compatibles con la versión "
+                 "actual.");
     writeStructure(dir, 1, 1);
     dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n3,7,1,0,0,0,0,0,1,1\r\n");
     EXPECT_THROW(dxfout(dir.path(), dir / "x", false), ExchangeError);

@@ -161,15 +161,12 @@ TEST(DxfImport, BrokenDrawingsLeaveTheStructureAsItWas) {
         dir.write("roto.dxf", c.dxf);
         const std::string before = test::snapshot(dir.path());
         test::RecordingMessages messages;
-        try {
-            dxfin(dir.path(), dir / "roto.dxf", messages);
-            ADD_FAILURE() << c.why << ": no error";
-        } catch (const ExchangeError& e) {
-            EXPECT_NE(std::string(e.what()).find("roto.dxf, línea "), std::string::npos)
-                << e.what();
-            if (c.line) {
-                EXPECT_EQ(e.line(), c.line) << c.why << ": " << e.what();
-            }
+        const auto e =
+            test::thrown<ExchangeError>([&] { dxfin(dir.path(), dir / "roto.dxf", messages); });
+        ASSERT_TRUE(e) << c.why;
+        EXPECT_NE(std::string(e->what()).find("roto.dxf, línea "), std::string::npos) << e->what();
+        if (c.line) {
+            EXPECT_EQ(e->line(), c.line) << c.why << ": " << e->what();
         }
         EXPECT_EQ(test::snapshot(dir.path()), before) << c.why;
         EXPECT_TRUE(messages.shown.empty()) << c.why;

@@ -11,20 +11,9 @@
 #include "model/structure_data.h"
 #include "support/fakes.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto::test {
-
-// Asks to stop once `after` reports have arrived.
-class StoppingProgress : public Progress {
-  public:
-    explicit StoppingProgress(long long after) : after_(after) {}
-    void report(int, long long, long long) override { ++reports_; }
-    bool stopRequested() override { return reports_ >= after_; }
-
-  private:
-    long long after_;
-    long long reports_ = 0;
-};
 
 // A structure as its files hold it.
 inline Structure readStructure(const std::filesystem::path& dir) {
@@ -38,22 +27,6 @@ inline std::vector<std::string> barEnds(const Structure& w) {
         out.push_back(std::to_string(itemNumber(w.bars(b, Origin))) + "-" +
                       std::to_string(itemNumber(w.bars(b, End))));
     return out;
-}
-
-inline std::string crlf(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += l + "\r\n";
-    return out;
-}
-
-// The names of the files in `dir`, sorted.
-inline std::vector<std::string> fileNames(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Writes a small complete structure: nodes on the x axis 0, 1, 2, ..., bars

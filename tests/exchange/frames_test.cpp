@@ -192,7 +192,7 @@ TEST(Replacement, StoppingLeavesTheStructureAsItWas) {
         test::writeChain(dir.path(), 3);
         dir.write("marco.dat", singleCase);
         const std::string before = test::snapshot(dir.path());
-        test::StoppingProgress stop(after);
+        test::RecordingProgress stop(after);
         EXPECT_EQ(run(dir, &stop), Outcome::Stopped);
         EXPECT_EQ(test::snapshot(dir.path()), before);
     }
@@ -244,14 +244,12 @@ TEST(FrameImport, BrokenFilesLeaveTheStructureAsItWas) {
         dir.write("NOTAS.DAT", "n\r\n");
         dir.write("marco.dat", c.text);
         const std::string before = test::snapshot(dir.path());
-        try {
-            (c.fourCase ? kvin : wmin)(dir.path(), dir / "marco.dat", nullptr);
-            ADD_FAILURE() << c.why << ": no error";
-        } catch (const ExchangeError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos)
-                << c.why << ": " << e.what();
-            EXPECT_EQ(std::string(e.what()).rfind("marco.dat", 0), 0u) << e.what();
-        }
+        const auto e = test::thrown<ExchangeError>(
+            [&] { (c.fourCase ? kvin : wmin)(dir.path(), dir / "marco.dat", nullptr); });
+        ASSERT_TRUE(e) << c.why;
+        const std::string what = e->what();
+        EXPECT_NE(what.find(c.says), std::string::npos) << c.why << ": " << what;
+        EXPECT_EQ(what.rfind("marco.dat", 0), 0u) << what;
         EXPECT_EQ(test::snapshot(dir.path()), before) << c.why;
     }
 }
@@ -260,12 +258,9 @@ TEST(FrameImport, AFileOfTheStructureItselfIsNotImportedOverItself) {
     TempDir dir;
     dir.write("BARRAS.DAT", singleCase);
     const std::string before = test::snapshot(dir.path());
-    try {
-        wmin(dir.path(), dir / "BARRAS.DAT");
-        ADD_FAILURE() << "no error";
-    } catch (const ExchangeError& e) {
-        EXPECT_NE(std::string(e.what()).find("propia estructura"), std::string::npos);
-    }
+    const auto e = test::thrown<ExchangeError>([&] { wmin(dir.path(), dir / "BARRAS.DAT"); });
+    ASSERT_TRUE(e);
+    EXPECT_NE(std::string(e->what()).find("propia estructura"), std::string::npos);
     EXPECT_EQ(test::snapshot(dir.path()), before);
 }
 

@@ -76,15 +76,14 @@ class CalculationWindowTest : public QObject {
     }
 
     void whatStopsACalculationIsShownAndADamagedFileEndsTheProgram() {
-        test::Frame badNode = test::portal(), none;
+        test::Frame badNode = test::portal();
         badNode.bars[2][0] = 9;
         const std::pair<test::Frame, std::string> cases[] = {
             {test::mechanism(), "Detección de mecanismo en el nudo nº: 2, en el "},
             {badNode, "Error sin tratamiento previsto.\nNº: 9\n"},
-            {none, " Debe generar la estructura antes de intentar calcularla "},
         };
         for (const auto& [frame, expected] : cases) {
-            Fixture f(frame.nodes.empty() ? std::nullopt : std::optional(frame));
+            Fixture f(frame);
             CalculationWindow w(f.context);
             QTest::mouseClick(w.Comenzar, Qt::LeftButton);
             QCOMPARE(f.context.recorded().shown.size(), size_t(1));

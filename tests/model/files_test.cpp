@@ -5,6 +5,7 @@
 #include "model/file_commit.h"
 
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto {
 namespace {
@@ -69,37 +70,28 @@ TEST(Datos, MissingIsQuietAndDamagedThrows) {
     dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\n4\r\n");
     EXPECT_THROW(DiscoX::readDatos(dir.path(), c), FileError);
     dir.write("DATOS.DAT", "\"Vanto 2.11\"\r\ncuatro\r\n5\r\n");
-    try {
-        DiscoX::readDatos(dir.path(), c);
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
-        EXPECT_EQ(e.detail(), "se esperaba un número (línea 2)");
-        EXPECT_EQ(e.message(),
-                  "Error en rutina DiscoX.\n"
-                  "La estructura a la que intentaba acceder debe tener corrompido algún fichero.\n"
-                  "Intente solucionarlo y arranque de nuevo el programa.");
-    }
+    const auto e = test::thrown<FileError>([&] { DiscoX::readDatos(dir.path(), c); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind(), FileError::Kind::Damaged);
+    EXPECT_EQ(e->detail(), "se esperaba un número (línea 2)");
+    EXPECT_EQ(e->message(),
+              "Error en rutina DiscoX.\n"
+              "La estructura a la que intentaba acceder debe tener corrompido algún fichero.\n"
+              "Intente solucionarlo y arranque de nuevo el programa.");
 }
 
 // How values are separated is the reader's own concern, tested with it.
 TEST(Bars, TooFewValuesAndMissingFileAreReported) {
     test::TempDir dir;
     dir.write("BARRAS.DAT", "1,2,1,0,0,0,0,0,1,1\r\n");
-    try {
-        DiscoX::readBars(dir.path(), 2);
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::Damaged);
-        EXPECT_EQ(e.detail(), "faltan valores: se esperaban 20 y hay 10");
-    }
-    try {
-        DiscoX::readCoordinates(dir.path(), 2);
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::Missing);
-        EXPECT_EQ(e.message(), "No existe el fichero: " + (dir / "COORDENA.DAT").string());
-    }
+    const auto bars = test::thrown<FileError>([&] { DiscoX::readBars(dir.path(), 2); });
+    ASSERT_TRUE(bars);
+    EXPECT_EQ(bars->kind(), FileError::Kind::Damaged);
+    EXPECT_EQ(bars->detail(), "faltan valores: se esperaban 20 y hay 10");
+    const auto xyz = test::thrown<FileError>([&] { DiscoX::readCoordinates(dir.path(), 2); });
+    ASSERT_TRUE(xyz);
+    EXPECT_EQ(xyz->kind(), FileError::Kind::Missing);
+    EXPECT_EQ(xyz->message(), "No existe el fichero: " + (dir / "COORDENA.DAT").string());
 }
 
 TEST(Types, PatternsNamesAndRoundTrip) {
@@ -233,13 +225,10 @@ TEST(Settings, SixLinesAndTheOptionalSixth) {
 
 TEST(Writing, AFailedWriteIsReportedAndLeavesTheOldFile) {
     test::TempDir dir;
-    try {
-        DiscoX::writeDatos(dir / "no-existe", 1, 1);
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::WriteFailed);
-        EXPECT_NE(e.message().find("No se pudo escribir el fichero: "), std::string::npos);
-    }
+    const auto e = test::thrown<FileError>([&] { DiscoX::writeDatos(dir / "no-existe", 1, 1); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind(), FileError::Kind::WriteFailed);
+    EXPECT_EQ(e->message().rfind("No se pudo escribir el fichero: ", 0), 0u);
 }
 
 }  // namespace

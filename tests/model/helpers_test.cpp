@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <set>
 #include <stdexcept>
+
+#include "model/platform.h"
 
 namespace vanto {
 namespace {
@@ -19,7 +23,8 @@ class HelpersInLocale : public ::testing::TestWithParam<char> {
     char sep() const { return GetParam(); }
 };
 
-// Wider numbers are written in full; halves round away from zero; zero has no sign.
+// Wider numbers are written in full; halves round away from zero; zero has no sign;
+// a mantissa keeps its integer digit even where the pattern makes it optional.
 TEST_P(HelpersInLocale, FormatPaddedPadsRoundsAndAlwaysUsesAPoint) {
     // Value, pattern, text.
     const char* const cases[] = {
@@ -32,7 +37,8 @@ TEST_P(HelpersInLocale, FormatPaddedPadsRoundsAndAlwaysUsesAPoint) {
         "-2.5",      "0",           "-3",          "2.5",         "0",           "3",
         "-0.0001",   "##0.000",     "  0.000",     "0.9996",      "0.000",       "1.000",
         "0",         "  0.000E+00", "  0.000E+00", "-0.00123456", "  0.000E+00", " -1.235E-03",
-        "123456",    "  0.000E+00", "  1.235E+05", "1e-120",      "0.000E+00",   "1.000E-120"};
+        "123456",    "  0.000E+00", "  1.235E+05", "1e-120",      "0.000E+00",   "1.000E-120",
+        "0",         "#.000E+00",   "0.000E+00"};
     for (std::size_t i = 0; i < std::size(cases); i += 3)
         EXPECT_EQ(FormatPadded(std::strtod(cases[i], nullptr), cases[i + 1]), cases[i + 2])
             << cases[i] << cases[i + 1];
@@ -93,6 +99,7 @@ TEST(FormatPoint, RoundsAsTheExactValueDoes) {
 TEST(NthWord, SkipsLeadingTrailingAndRepeatedBlanks) {
     EXPECT_EQ(NthWord(3, "  uno dos   tres cuatro"), "tres");
     EXPECT_EQ(NthWord(1, "  uno"), "uno");
+    EXPECT_EQ(NthWord(1, "uno dos"), "uno");
     EXPECT_EQ(NthWord(2, "uno  "), "");
     EXPECT_EQ(NthWord(1, ""), "");
     EXPECT_EQ(NthWord(4, "Número de puntos..........=  12 "), "12");
@@ -128,6 +135,35 @@ TEST(Colours, BlendAndSplit) {
     EXPECT_EQ(BlendColour(10, 20, 30, 200, 200, 200, 0), rgb(10, 20, 30));
     EXPECT_EQ(BlendColour(10, 20, 30, 200, 100, 0, 1), rgb(200, 100, 0));
     EXPECT_THROW(RGBinv(0x80000005u, r, g, b), std::logic_error);
+    // The old sixteen colours: all different, each channel 0, 128, 192 or 255.
+    std::set<Colour> palette;
+    for (int i = 0; i < 16; ++i) {
+        RGBinv(palette16(i), r, g, b);
+        for (float channel : {r, g, b})
+            EXPECT_TRUE(channel == 0 || channel == 128 || channel == 192 || channel == 255) << i;
+        palette.insert(palette16(i));
+    }
+    EXPECT_EQ(palette.size(), 16u);
+    EXPECT_EQ(palette16(-1), palette16(15));
+}
+
+// In UTC the time of day is the time since the epoch modulo a day.
+TEST(SystemClock, ReadsTheTimeOfDayAndTheDate) {
+    const char* zone = std::getenv("TZ");
+    const std::string previous = zone ? zone : "";
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    const auto now = std::chrono::system_clock::now();
+    const double seconds = SystemClock().secondsSinceMidnight();
+    const Date today = SystemClock().today();
+    zone ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
+    tzset();
+    const double epoch = std::chrono::duration<double>(now.time_since_epoch()).count();
+    EXPECT_NEAR(std::remainder(seconds - epoch, 86400.0), 0, 1);
+    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(now)};
+    EXPECT_EQ(today.day, int(unsigned(date.day())));
+    EXPECT_EQ(today.month, int(unsigned(date.month())));
+    EXPECT_EQ(today.year, int(date.year()));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "model/files.h"
 #include "model/structure_data.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto {
 namespace {
@@ -128,14 +129,12 @@ TEST(LoadCases, BadFilesNameTheFileAndTheLine) {
             dir.write(r.file, r.text);
         else
             fs::remove(dir / r.file);
-        try {
-            loadStructure<float>(dir.path(), part::All);
-            ADD_FAILURE() << r.detail;
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), r.kind) << r.detail;
-            EXPECT_EQ(e.path().filename(), r.file);
-            EXPECT_EQ(e.detail(), r.detail);
-        }
+        const auto e =
+            test::thrown<FileError>([&] { loadStructure<float>(dir.path(), part::All); });
+        ASSERT_TRUE(e) << r.detail;
+        EXPECT_EQ(e->kind(), r.kind) << r.detail;
+        EXPECT_EQ(e->path().filename(), r.file);
+        EXPECT_EQ(e->detail(), r.detail);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "model/files.h"
 #include "model/structure_data.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto {
 namespace {
@@ -138,12 +139,8 @@ TEST(Structure, ReadsOnlyThePartsAskedAndReportsFaultsInFileOrder) {
     test::TempDir dir;
     dir.write("DATOS.DAT", bytes(Portico / "DATOS.DAT"));
     auto failure = [&](Parts parts) -> std::string {
-        try {
-            loadStructure<float>(dir.path(), parts);
-        } catch (const FileError& e) {
-            return e.path().filename().string() + " " + e.detail();
-        }
-        return "";
+        const auto e = test::thrown<FileError>([&] { loadStructure<float>(dir.path(), parts); });
+        return e ? e->path().filename().string() + " " + e->detail() : "";
     };
     // TIPOS, BARRAS, COORDENA, COACCION, CARGAS: the first one missing is named.
     EXPECT_EQ(failure(part::All), "TIPOS.DAT ");
@@ -157,12 +154,9 @@ TEST(Structure, ReadsOnlyThePartsAskedAndReportsFaultsInFileOrder) {
     EXPECT_EQ(failure(part::Bars),
               "DATOS.DAT Estructura no compatible con la versión actual del programa");
     fs::remove(dir / "DATOS.DAT");
-    try {
-        loadStructure<float>(dir.path(), part::Bars);
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::Missing);
-    }
+    const auto e = test::thrown<FileError>([&] { loadStructure<float>(dir.path(), part::Bars); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind(), FileError::Kind::Missing);
 }
 
 TEST(HalfBandwidth, SixTimesTheLargestNodeDifferencePlusOne) {

@@ -5,11 +5,13 @@
 #include <algorithm>
 
 #include "renumber/lattice.h"
+#include "support/fakes.h"
 
 namespace vanto::renumber {
 namespace {
 
 using test::lattice;
+using test::RecordingProgress;
 using test::structureWith;
 
 // --- The cases worked by hand ------------------------------------------------
@@ -78,45 +80,27 @@ TEST(Study, StartNodeWithoutBarsIsRefusedButSkippedInACompleteStudy) {
 
 // --- Progress and stop ------------------------------------------------------
 
-class RecordingProgress : public Progress {
-  public:
-    explicit RecordingProgress(int stopAfter = -1) : stopAfter_(stopAfter) {}
-    void report(int stage, long long current, long long total) override {
-        EXPECT_EQ(stage, StageTrials);
-        reports.emplace_back(current, total);
-    }
-    bool stopRequested() override {
-        ++asked;
-        return stopAfter_ >= 0 && asked >= stopAfter_;
-    }
-    std::vector<std::pair<long long, long long>> reports;
-    int asked = 0;
-
-  private:
-    int stopAfter_;
-};
-
 TEST(Progress, OneReportAndOneStopQuestionPerTrial) {
     Renumbering r(lattice(3, 3, 2));
     RecordingProgress p;
     r.studyAll(&p);
     ASSERT_EQ(p.reports.size(), 19u);
-    EXPECT_EQ(p.reports.front(), std::make_pair(0LL, 18LL));
-    EXPECT_EQ(p.reports.back(), std::make_pair(18LL, 18LL));
+    EXPECT_EQ(p.reports.front(), (RecordingProgress::Report{StageTrials, 0, 18}));
+    EXPECT_EQ(p.reports.back(), (RecordingProgress::Report{StageTrials, 18, 18}));
     EXPECT_EQ(p.asked, 17);  // not after the last trial
 }
 
 TEST(Progress, StopEndsTheStudyKeepingItsBests) {
     // Chain given as 1–4, 4–2, 2–3: the first trial already improves.
     Renumbering r(structureWith(4, {{1, 4}, {4, 2}, {2, 3}}));
-    RecordingProgress p(1);
+    RecordingProgress p(2);  // at the first question, after the first trial
     const StudyResult s = r.studyAll(&p);
     EXPECT_EQ(s.outcome, StudyOutcome::Stopped);
-    EXPECT_EQ(p.reports.back().first, 1);
+    EXPECT_EQ(p.reports.back().current, 1);
     EXPECT_EQ(r.BestStart(), 1);
 
     Renumbering still(structureWith(4, {{1, 2}, {2, 3}, {3, 4}}));
-    RecordingProgress q(2);
+    RecordingProgress q(3);
     // Not every start was tried, so it cannot say improvement is impossible.
     EXPECT_EQ(still.studyAll(&q).comment, " No mejoró el ancho de banda");
 }

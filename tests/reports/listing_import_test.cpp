@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 #include "model/textfile.h"
 #include "reports/listing.h"
 #include "reports/structures.h"
+#include "support/fakes.h"
 #include "support/load_cases.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto::reports {
 namespace {
@@ -20,28 +21,6 @@ using test::TempDir;
 
 const char* const dataFiles[] = {"DATOS.DAT",  "COORDENA.DAT", "BARRAS.DAT",
                                  "CARGAS.DAT", "COACCION.DAT", "TIPOS.DAT"};
-
-std::set<std::string> entriesOf(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
-class RecordingProgress : public Progress {
-  public:
-    void report(int stage, long long current, long long total) override {
-        reports.push_back({stage, current, total});
-    }
-    bool stopRequested() override { return stopAfter >= 0 && int(reports.size()) > stopAfter; }
-    struct Report {
-        int stage;
-        long long current, total;
-        bool operator==(const Report&) const = default;
-    };
-    std::vector<Report> reports;
-    int stopAfter = -1;
-};
 
 // The listing of a structure, lines without their ends, to edit.
 class Listing {
@@ -101,15 +80,6 @@ class ListingImport : public ::testing::Test {
     test::SeparatorGuard point{'.'};
 };
 
-TEST_F(ListingImport, RoundTripRewritesTheSameFiles) {
-    TempDir portico;
-    test::writePortico(portico.path());
-    writeDataListing(portico.path(), clock);
-    listin(target.path(), portico / "listado.txt", progress);
-    for (const char* name : dataFiles)
-        EXPECT_EQ(target.read(name), portico.read(name)) << name;
-}
-
 // Three cases and two combinations come back file for file; the results and
 // case files of the old structure go.
 TEST_F(ListingImport, LoadCasesComeBackFileForFile) {
@@ -125,7 +95,7 @@ TEST_F(ListingImport, LoadCasesComeBackFileForFile) {
     for (const char* name : {"HIPOTESI.DAT", "CARGAS.H02", "CARGABAR.H02", "CARGAS.H03",
                              "CARGABAR.H03", "COMBINA.DAT"})
         EXPECT_EQ(target.read(name), portico.read(name)) << name;
-    EXPECT_EQ(entriesOf(target.path()).size(), 12u);
+    EXPECT_EQ(test::fileNames(target.path()).size(), 12u);
 
     // A listing whose cases do not hang together is refused, naming the line.
     const Listing listing(dataListing(portico.path(), clock));
@@ -141,13 +111,9 @@ TEST_F(ListingImport, LoadCasesComeBackFileForFile) {
          "falta el nombre, entre comillas."},
     };
     for (const auto& r : rows) {
-        source.write("listado.txt", r.edited.text());
-        try {
-            listin(target.path(), listingPath, progress);
-            ADD_FAILURE() << r.message;
-        } catch (const ListingImportError& e) {
-            EXPECT_NE(std::string(e.what()).find(r.message), std::string::npos) << e.what();
-        }
+        const auto e = test::thrown<ListingImportError>([&] { import(r.edited.text()); });
+        ASSERT_TRUE(e) << r.message;
+        EXPECT_NE(std::string(e->what()).find(r.message), std::string::npos) << e->what();
     }
 }
 
@@ -174,9 +140,9 @@ TEST_F(ListingImport, ReplacesOldDataAndResultsButKeepsTheDescription) {
     target.write("NOTAS.DAT", "Pórtico de prueba.\r\n");
     target.write("matriz.lsc", "x\r\n");
     import(sampleListing().text());
-    EXPECT_EQ(entriesOf(target.path()),
-              (std::set<std::string>{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT", "COORDENA.DAT",
-                                     "DATOS.DAT", "NOTAS.DAT", "TIPOS.DAT", "matriz.lsc"}));
+    EXPECT_EQ(test::fileNames(target.path()),
+              (std::vector<std::string>{"BARRAS.DAT", "CARGAS.DAT", "COACCION.DAT", "COORDENA.DAT",
+                                        "DATOS.DAT", "NOTAS.DAT", "TIPOS.DAT", "matriz.lsc"}));
     EXPECT_EQ(target.read("NOTAS.DAT"), "Pórtico de prueba.\r\n");
     for (const char* name : {"DATOS.DAT", "COORDENA.DAT", "COACCION.DAT", "CARGAS.DAT"})
         EXPECT_EQ(target.read(name), source.read(name)) << name;
@@ -240,10 +206,10 @@ TEST_F(ListingImport, WideCoordinatesReadBack) {
 }
 
 TEST_F(ListingImport, ReportsProgressPerNodeAndPerFile) {
-    RecordingProgress recording;
+    test::RecordingProgress recording;
     source.write("listado.txt", sampleListing().text());
     listin(target.path(), listingPath, recording);
-    std::vector<RecordingProgress::Report> expected;
+    std::vector<test::RecordingProgress::Report> expected;
     for (int node = 1; node <= 3; ++node)
         expected.push_back({ImportReading, node, 3});
     // Six data files and the load cases (none here).
@@ -255,12 +221,11 @@ TEST_F(ListingImport, ReportsProgressPerNodeAndPerFile) {
 TEST_F(ListingImport, StopWhileReadingLeavesTheDirectory) {
     test::writePortico(target.path());
     const std::string before = test::snapshot(target.path());
-    RecordingProgress stopping;
-    stopping.stopAfter = 1;
+    test::RecordingProgress stopping(2);
     source.write("listado.txt", sampleListing().text());
     listin(target.path(), listingPath, stopping);
     EXPECT_EQ(test::snapshot(target.path()), before);
-    EXPECT_EQ(entriesOf(target.path()).size(), 6u);
+    EXPECT_EQ(test::fileNames(target.path()).size(), 6u);
 }
 
 // A broken listing leaves the directory as it was and names the line.
@@ -274,15 +239,11 @@ class BrokenListing : public ListingImport {
     }
     // The message of the refusal.
     std::string refusal(const std::string& text) {
-        try {
-            import(text);
-        } catch (const ListingImportError& e) {
-            EXPECT_EQ(test::snapshot(target.path()), before);
-            EXPECT_EQ(entriesOf(target.path()).size(), 7u);  // no staging directory left
-            return e.what();
-        }
-        ADD_FAILURE() << "imported";
-        return {};
+        const auto e = test::thrown<ListingImportError>([&] { import(text); });
+        EXPECT_TRUE(e) << "imported";
+        EXPECT_EQ(test::snapshot(target.path()), before);
+        EXPECT_EQ(test::fileNames(target.path()).size(), 7u);  // no staging directory left
+        return e ? e->what() : "";
     }
     std::string before;
 };
@@ -361,13 +322,11 @@ TEST_F(BrokenListing, MissingSectionOrShortFile) {
 }
 
 TEST_F(BrokenListing, MissingListingFile) {
-    try {
-        listin(target.path(), source / "no-existe.txt", progress);
-        FAIL();
-    } catch (const ListingImportError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "No existe el fichero: " + (source / "no-existe.txt").string());
-    }
+    const auto e = test::thrown<ListingImportError>(
+        [&] { listin(target.path(), source / "no-existe.txt", progress); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(std::string(e->what()),
+              "No existe el fichero: " + (source / "no-existe.txt").string());
     EXPECT_EQ(test::snapshot(target.path()), before);
 }
 

@@ -7,19 +7,14 @@
 #include "model/textfile.h"
 #include "reports/structures.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto::reports {
 namespace {
 
+using test::crlf;
 using test::FixedClock;
 using test::TempDir;
-
-std::string crlf(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const auto& l : lines)
-        out += l + "\r\n";
-    return out;
-}
 
 std::vector<std::string> headerLines(const TempDir& dir) {
     return {"Programa: Vanto 2.11", std::string(79, '_'), "Proyecto: " + dir.path().string(),
@@ -79,12 +74,8 @@ TEST_F(DataListing, WrittenFileIsTheListingWithCrLf) {
 TEST(DataListingFaults, MissingAndDamagedFilesRaiseFileError) {
     TempDir dir;
     auto kind = [&] {
-        try {
-            dataListing(dir.path(), FixedClock());
-        } catch (const FileError& e) {
-            return int(e.kind());
-        }
-        return -1;
+        const auto e = test::thrown<FileError>([&] { dataListing(dir.path(), FixedClock()); });
+        return e ? int(e->kind()) : -1;
     };
     EXPECT_EQ(kind(), int(FileError::Kind::Missing));  // no DATOS.DAT
     test::writeSample(dir.path());
@@ -203,13 +194,10 @@ TEST_F(ResultsListing, MissingEndForcesOrUnbalancedRaiseFileError) {
     EXPECT_THROW(resultsListing(dir.path(), clock), FileError);
     test::writeSampleResults(dir.path());
     std::filesystem::remove(dir / "ESFUERZO.RES");
-    try {
-        resultsListing(dir.path(), clock);
-        FAIL() << "no ESFUERZO.RES";
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::Missing);
-        EXPECT_EQ(e.path(), dir / "ESFUERZO.RES");
-    }
+    const auto e = test::thrown<FileError>([&] { resultsListing(dir.path(), clock); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind(), FileError::Kind::Missing);
+    EXPECT_EQ(e->path(), dir / "ESFUERZO.RES");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Recording fakes of the platform's messages and clock.
+// Recording fakes of the platform's messages, progress and clock.
 
 #include <functional>
 #include <string>
@@ -33,6 +33,28 @@ class RecordingMessages : public Messages {
     std::vector<ShownMessage> shown;
     MessageAnswer answer = MessageAnswer::Yes;
     std::function<void()> onShow;
+};
+
+// Records every report and every stop question; asks to stop once `stopAt`
+// reports have arrived (never when negative).
+class RecordingProgress : public Progress {
+  public:
+    explicit RecordingProgress(long long stopAt = -1) : stopAt(stopAt) {}
+    void report(int stage, long long current, long long total) override {
+        reports.push_back({stage, current, total});
+    }
+    bool stopRequested() override {
+        ++asked;
+        return stopAt >= 0 && (long long)reports.size() >= stopAt;
+    }
+    struct Report {
+        int stage;
+        long long current, total;
+        bool operator==(const Report&) const = default;
+    };
+    std::vector<Report> reports;
+    int asked = 0;
+    long long stopAt;
 };
 
 // Stands still at `now` seconds after midnight on `date` until a test moves it.

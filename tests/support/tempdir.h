@@ -43,6 +43,23 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// The names of the entries of `dir`, sorted.
+inline std::vector<std::string> fileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The lines, each ended by CR LF, as the program writes its text files.
+inline std::string crlf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
 // Every regular file of a directory with its bytes, to check that nothing changed.
 inline std::string snapshot(const std::filesystem::path& dir) {
     std::string out;

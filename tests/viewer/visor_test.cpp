@@ -120,14 +120,17 @@ TEST(Visor, OrientsByTheExtentsAndFramesEveryNodeInsideOnOpeningAndOnEncuadrar) 
 }
 
 TEST(Visor, LoadLeavesOutBarsNamingMissingNodes) {
-    // Four nodes; each bar names node 0 or 5 at one end, but the last one.
+    // Four nodes; each bar names node 0 or 5 at one end, but the last two,
+    // which join the first node and the last either way round.
     Visor v = loaded({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 1}},
-                     {{0, 2, 1}, {2, 0, 1}, {5, 2, 1}, {2, 5, 1}, {1, 4, 1}});
-    EXPECT_EQ(v.barCount(), 1);
+                     {{0, 2, 1}, {2, 0, 1}, {5, 2, 1}, {2, 5, 1}, {1, 4, 1}, {4, 1, 1}});
+    EXPECT_EQ(v.barCount(), 2);
     test::RecordingSurface s(1200, 600);
     v.draw(s);
-    ASSERT_EQ(s.of("line").size(), 1u);
-    EXPECT_NEAR(s.of("line")[0].x2, v.u(4), 1e-3);
+    const auto lines = s.of("line");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NEAR(lines[0].x2, v.u(4), 1e-3);
+    EXPECT_NEAR(lines[1].x2, v.u(1), 1e-3);
 }
 
 TEST(Visor, DrawsYellowByTypeOrAsTheAnaglyphPair) {
@@ -258,12 +261,14 @@ TEST(Visor, LinRClipsToThePicture) {
 TEST(Visor, DragsTurnAsTheButtonsAndMoveWithThePointer) {
     Visor buttons = box(), mouse = box();
     buttons.step = Visor::SmallStep;
-    for (int index : {2, 2, 2, 4, 4})  // right about the vertical axis, up about the horizontal
+    // Right about the vertical axis, up about the horizontal, then down one degree.
+    for (int index : {2, 2, 2, 4, 4, 1})
         buttons.Giro(index);
     mouse.press(at(500, 500, Button::Left));
     EXPECT_FALSE(mouse.drag(at(540, 500, Button::Left)));  // not yet one degree
     EXPECT_TRUE(mouse.drag(at(600, 500, Button::Left)));
     EXPECT_TRUE(mouse.drag(at(640, 500 - 2 * 45 - 20, Button::Left)));
+    EXPECT_TRUE(mouse.drag(at(640, 500 - 45 + 10, Button::Left)));
     EXPECT_FALSE(mouse.drag(at(900, 900, Button::None)));
     expectSameFigure(mouse, buttons);
 
