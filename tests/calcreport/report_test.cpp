@@ -6,16 +6,15 @@
 #include <cstdio>
 #include <sstream>
 
-#include "analysis/calculation.h"
 #include "calcreport/document.h"
 #include "calcreport/pdf_surface.h"
 #include "calcreport/report.h"
 #include "calcreport/tables.h"
+#include "diagrams/calculated.h"
 #include "model/helpers.h"
 #include "model/textfile.h"
 #include "reports/listing.h"
 #include "support/cli_harness.h"
-#include "support/fakes.h"
 #include "support/load_cases.h"
 
 namespace vanto::calcreport {
@@ -43,16 +42,9 @@ std::vector<std::string> words(const std::string& text) {
     return w;
 }
 
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
 fs::path calculatedSample(const std::string& name, const test::TempDir& into) {
     const fs::path dir = test::copySample(name, into);
-    Quiet quiet;
-    test::FixedClock clock;
-    analysis::runCalculation(dir, {}, quiet, clock);
+    diagrams::calculate(dir);
     return dir;
 }
 
@@ -189,8 +181,7 @@ TEST(CalculationReport, TablesHoldTheListingsNumbers) {
     // With load cases, the report is case 1's and says so.
     EXPECT_EQ(loadResultSet(dir, clock).caption, "");
     test::writeThreeCases(dir, 4, 3);
-    Quiet quiet;
-    analysis::runCalculation(dir, {}, quiet, clock);
+    diagrams::calculate(dir);
     EXPECT_EQ(loadResultSet(dir, clock).caption, "Hipótesis H01 Permanente");
 }
 

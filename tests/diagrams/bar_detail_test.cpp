@@ -4,19 +4,11 @@
 
 #include <algorithm>
 
-#include "analysis/calculation.h"
-#include "support/fakes.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
+#include "calculated.h"
 #include "ui/recording.h"
 
 namespace vanto::diagrams {
 namespace {
-
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
 
 // A 2.3 m cantilever under 1 t/m: the detail names the bar and its diagram,
 // fits the moment to the picture's height, writes the support moment −qL²/2
@@ -26,12 +18,7 @@ TEST(BarDetail, FittedAndLabelled) {
     f.fix(f.node(0, 0, 0));
     f.node(2.3f, 0, 0);
     f.bar(1, 2, 1, -1);
-    test::TempDir dir;
-    f.write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
-    const DiagramData d = loadDiagramData(dir.path());
+    const DiagramData d = calculated(f);
 
     test::RecordingSurface s(3900, 4000);
     DibujaBarra2D(d, 1, s, {"MD", false});

@@ -8,28 +8,32 @@
 namespace vanto::test {
 namespace {
 
-// vanto-cli diagrams: refusals with their status and message, then both
-// drawings at the scale asked for.
-TEST(CliDiagrams, RefusesThenWrites) {
-    TempDir t;
-    const std::string dir = copySample("-Portico", t).string();
-    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> refusals = {
-        {{"diagrams", dir}, 2, "Antes debe efectuar un cálculo de la estructura\n"},
-        {{"diagrams", dir, "--scale", "-1"},
-         1,
-         "vanto-cli: la escala debe ser un número no negativo: -1"},
-        {{"diagrams", dir, "--scale=1,5"},
-         1,
-         "vanto-cli: la escala debe ser un número no negativo: 1,5"},
-        {{"diagrams", dir, "--scale"}, 1, "vanto-cli: falta la escala tras --scale"},
-        {{"diagrams", dir, "--case", "X9"},
-         1,
-         "vanto-cli: hipótesis desconocida: X9 (Hkk, Ccc o envolvente)"}};
+// Each command refused with its status and the start of its message.
+void expectRefused(
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>>& refusals) {
     for (const auto& [args, status, message] : refusals) {
         const CliRun run = runCli(args);
         EXPECT_EQ(run.status, status) << args.back();
         EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
     }
+}
+
+// vanto-cli diagrams: refusals with their status and message, then both
+// drawings at the scale asked for.
+TEST(CliDiagrams, RefusesThenWrites) {
+    TempDir t;
+    const std::string dir = copySample("-Portico", t).string();
+    expectRefused({{{"diagrams", dir}, 2, "Antes debe efectuar un cálculo de la estructura\n"},
+                   {{"diagrams", dir, "--scale", "-1"},
+                    1,
+                    "vanto-cli: la escala debe ser un número no negativo: -1"},
+                   {{"diagrams", dir, "--scale=1,5"},
+                    1,
+                    "vanto-cli: la escala debe ser un número no negativo: 1,5"},
+                   {{"diagrams", dir, "--scale"}, 1, "vanto-cli: falta la escala tras --scale"},
+                   {{"diagrams", dir, "--case", "X9"},
+                    1,
+                    "vanto-cli: hipótesis desconocida: X9 (Hkk, Ccc o envolvente)"}});
     ASSERT_EQ(runCli({"calc", dir}).status, 0);
     EXPECT_EQ(runCli({"diagrams", dir, "--case", "h2"}).err,
               "La estructura no tiene la hipótesis o combinación H02.\n");
@@ -47,18 +51,12 @@ TEST(CliDiagrams, DrawsTheAskedDiagrams) {
     TempDir t;
     const std::string dir = copySample("-Portico", t).string();
     const std::string svg = (t.path() / "p.svg").string();
-    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> refusals = {
-        {{"draw", dir, "--out", svg, "--diagrams", "MQ"},
-         1,
-         "vanto-cli: diagramas desconocidos: MQ (letras de XYZTFMD)"},
-        {{"draw", dir, "--out", svg, "--diagrams", "M"},
-         2,
-         "Antes debe efectuar un cálculo de la estructura\n"}};
-    for (const auto& [args, status, message] : refusals) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, status) << args.back();
-        EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
-    }
+    expectRefused({{{"draw", dir, "--out", svg, "--diagrams", "MQ"},
+                    1,
+                    "vanto-cli: diagramas desconocidos: MQ (letras de XYZTFMD)"},
+                   {{"draw", dir, "--out", svg, "--diagrams", "M"},
+                    2,
+                    "Antes debe efectuar un cálculo de la estructura\n"}});
     ASSERT_EQ(runCli({"calc", dir}).status, 0);
     // Without --scale, the window's fit: FittedShare of the 6 m beam over the
     // largest moment.

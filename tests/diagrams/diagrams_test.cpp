@@ -3,13 +3,10 @@
 #include <cmath>
 #include <sstream>
 
-#include "analysis/calculation.h"
+#include "calculated.h"
 #include "diagrams/results_dxf.h"
 #include "model/textfile.h"
-#include "support/fakes.h"
 #include "support/load_cases.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 
 namespace vanto::diagrams {
 namespace {
@@ -17,17 +14,19 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path Bin = VANTO_BIN;  // where capas.dxf is
 
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
-DiagramData calculated(const test::Frame& f, const test::TempDir& dir) {
-    f.write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
-    return loadDiagramData(dir.path());
+// The values along bar b against those of its DIAGRAMA file (three decimals):
+// five heading lines, then for each bar a title and its eleven points.
+void expectWrittenValues(const DiagramData& d, int b, const fs::path& file) {
+    const auto lines = splitLines(*readTextFile(file));
+    for (int i = 0; i <= 10; ++i) {
+        std::istringstream cols(lines[std::size_t(5 + 12 * (b - 1) + 1 + i)].substr(8));
+        const auto v = analysis::diagramValues(d.bars[b].in, i * d.bars[b].in.L / 10);
+        for (const char code : std::string("XYZTFM")) {
+            double written = 0;
+            cols >> written;
+            EXPECT_NEAR(diagramValue(v, code), written, 6e-4) << b << " " << i << code;
+        }
+    }
 }
 
 // The portal with its first column stored from the top down and transverse
@@ -42,22 +41,8 @@ TEST(Diagrams, ValuesOutlinesAndShapes) {
     test::TempDir dir;
     const DiagramData d = calculated(f, dir);
     EXPECT_EQ(d.bars[1].i, 1);
-    std::istringstream res(*readTextFile(dir / "DIAGRAMA.RES"));
-    std::string line;
-    for (int k = 0; k < 5; ++k)
-        std::getline(res, line);
     for (int b = 1; b <= d.barCount; ++b) {
-        std::getline(res, line);
-        for (int i = 0; i <= 10; ++i) {
-            std::getline(res, line);
-            std::istringstream cols(line.substr(8));
-            const auto v = analysis::diagramValues(d.bars[b].in, i * d.bars[b].in.L / 10);
-            for (const char code : std::string("XYZTFM")) {
-                double written = 0;
-                cols >> written;
-                EXPECT_NEAR(diagramValue(v, code), written, 6e-4) << b << " " << i << code;
-            }
-        }
+        expectWrittenValues(d, b, dir / "DIAGRAMA.RES");
         const DiagramBar& bar = d.bars[b];
         const auto shape = deformedShape(d, bar, 0.3);
         for (int a = 0; a < 3; ++a) {
@@ -86,9 +71,7 @@ TEST(Diagrams, EachCaseAndCombinationReadsItsOwnResults) {
     test::TempDir dir;
     calculated(test::portal(), dir);
     test::writeThreeCases(dir.path(), 4, 3);
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
+    calculate(dir.path());
     const ResultSet wind{ResultSet::Kind::Case, 2}, elu{ResultSet::Kind::Combination, 1};
     for (const ResultSet& set : {wind, elu}) {
         const DiagramData d = loadDiagramData(dir.path(), set);
@@ -96,16 +79,8 @@ TEST(Diagrams, EachCaseAndCombinationReadsItsOwnResults) {
         EXPECT_NEAR(d.bars[2].loads[0], combined ? 1.35 * -3 : 0, 1e-6);
         EXPECT_NEAR(d.bars[2].loads[2], combined ? 1.5 * -0.5 : -0.5, 1e-6);
         EXPECT_EQ(d.nodeLoads[2][0], combined ? 1.35 * 2 + 1.5 * 1.25 : 1.25);
-        const auto lines = splitLines(*readTextFile(dir / ("DIAGRAMA." + set.extension())));
-        for (int i = 0; i <= 10; ++i) {
-            std::istringstream cols(lines[5 + 12 + 1 + std::size_t(i)].substr(8));
-            const auto v = analysis::diagramValues(d.bars[2].in, i * d.bars[2].in.L / 10);
-            for (const char code : std::string("XYZTFM")) {
-                double written = 0;
-                cols >> written;
-                EXPECT_NEAR(diagramValue(v, code), written, 6e-4) << set.code() << i << code;
-            }
-        }
+        SCOPED_TRACE(set.code());
+        expectWrittenValues(d, 2, dir / ("DIAGRAMA." + set.extension()));
     }
     // The envelope over the two combinations: at every point the larger and
     // the smaller of their values, no loads of its own; the upper outline

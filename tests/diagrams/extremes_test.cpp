@@ -2,31 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/calculation.h"
+#include "calculated.h"
 #include "diagrams/extremes.h"
 #include "diagrams/paper.h"
 #include "diagrams/picture.h"
-#include "support/fakes.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 #include "view/svg_surface.h"
 
 namespace vanto::diagrams {
 namespace {
-
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
-DiagramData calculated(const test::Frame& f) {
-    test::TempDir dir;
-    f.write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
-    return loadDiagramData(dir.path());
-}
 
 // Results to 1e-6 of the largest value: the solver's rounding.
 void expectExtreme(const Extreme& e, double value, int bar, double x) {

@@ -3,28 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/calculation.h"
+#include "calculated.h"
 #include "diagrams/picture.h"
-#include "support/fakes.h"
-#include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/recording.h"
 
 namespace vanto::diagrams {
 namespace {
-
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
-DiagramPicture calculatedPortal(const test::TempDir& dir) {
-    test::portal().write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
-    return DiagramPicture::load(dir.path());
-}
 
 template <class Base>
 std::vector<test::DrawCall> linesIn(const test::Recorder<Base>& s, Colour colour) {
@@ -58,10 +42,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
     f.bar(a, b, 1, -2);
     f.loads[1] = {0.5f, 1, 0.2f, 0.3f, 0, 0};
     test::TempDir dir;
-    f.write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
+    calculated(f, dir);
     DiagramPicture p = DiagramPicture::load(dir.path());
     test::RecordingSurface s(3000, 2000);
     p.Paso2D(3000, 2000);
@@ -102,7 +83,8 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
 // The window's picture holds the ticked kinds only, after the bars.
 TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     test::TempDir dir;
-    DiagramPicture p = calculatedPortal(dir);
+    calculated(test::portal(), dir);
+    DiagramPicture p = DiagramPicture::load(dir.path());
     test::RecordingSurface s(3000, 2000);
     p.Paso2D(3000, 2000);
     PictureOptions o;
@@ -144,10 +126,7 @@ TEST(DiagramPicture, APointDrawsFinite) {
     f.bar(1, 2, 1);
     f.loads[1] = {1, 0, 0, 0, 0, 0};
     test::TempDir dir;
-    f.write(dir.path());
-    Quiet observer;
-    test::FixedClock clock;
-    analysis::runCalculation(dir.path(), {}, observer, clock);
+    calculated(f, dir);
     DiagramPicture p = DiagramPicture::load(dir.path());
     test::RecordingSurface s(3000, 2000);
     p.Perspec(2, 3000, 2000);

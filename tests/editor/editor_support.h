@@ -2,6 +2,8 @@
 // An editor over a frame, drawing on recording surfaces, with panels that
 // remember what they were asked.
 
+#include <array>
+
 #include "editor/editor.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
@@ -15,6 +17,11 @@ inline Structure make(const vanto::test::Frame& f) {
     return loadStructure<float>(dir.path(), part::All);
 }
 
+// A node's coordinates, X, Y and Z.
+inline std::array<float, 3> xyz(const Table<float>& coordinates, int n) {
+    return {coordinates(n, 1), coordinates(n, 2), coordinates(n, 3)};
+}
+
 struct Panels : EditorPanels {
     void showNode(int n) override { node = n; }
     void showBar(int b) override { bar = b; }
@@ -25,10 +32,12 @@ struct Panels : EditorPanels {
 };
 
 struct Opened {
-    explicit Opened(const vanto::test::Frame& f, double W = 6000, double H = 4000)
-        : dib(W, H), marks(W, H), ed(make(f), dib, &marks, &panels) {
+    explicit Opened(Structure s, double W = 6000, double H = 4000)
+        : dib(W, H), marks(W, H), ed(std::move(s), dib, &marks, &panels) {
         ed.open();
     }
+    explicit Opened(const vanto::test::Frame& f, double W = 6000, double H = 4000)
+        : Opened(make(f), W, H) {}
     view::ScreenPoint node(int n) const { return ed.screen().node(n); }
     view::ScreenPoint mid(int b) const { return ed.screen().midpoint(b); }
     void click(view::ScreenPoint p, unsigned button = Button::Left) {

@@ -124,9 +124,7 @@ TEST(Editing, RightDragsAddAndRemoveBarsOneStepEach) {
     for (int i = 0; i < 150; ++i)
         right(4, {19990, 7990});
     EXPECT_EQ(o.ed.data().nodeCount, 158);
-    EXPECT_EQ(o.ed.data().coordinates(158, 1), 2);
-    EXPECT_EQ(o.ed.data().coordinates(158, 2), 1);
-    EXPECT_EQ(o.ed.data().coordinates(158, 3), 2);
+    EXPECT_EQ(test::xyz(o.ed.data().coordinates, 158), (std::array<float, 3>{2, 1, 2}));
     EXPECT_EQ(o.ed.data().restraints(158, 6), FreeMarker);
     EXPECT_EQ(o.ed.data().bars(152, End), 158);
     EXPECT_EQ(count(o.dib, "fillBox", palette16(11)), nodeMarks + 150);  // each new node's
@@ -234,9 +232,7 @@ TEST(Editing, NodesWhereTheyAreDroppedInThePlaneViews) {
     EXPECT_EQ(o.ed.hintLine({}).rfind("Botón izquierdo: ver un nudo.", 0), 0u);
     o.drag(o.node(1), near3, Button::Right);
     ASSERT_EQ(o.ed.data().nodeCount, 2);
-    EXPECT_EQ(o.ed.data().coordinates(2, 1), 3);
-    EXPECT_EQ(o.ed.data().coordinates(2, 2), 2);
-    EXPECT_EQ(o.ed.data().coordinates(2, 3), 3);
+    EXPECT_EQ(test::xyz(o.ed.data().coordinates, 2), (std::array<float, 3>{3, 2, 3}));
     o.drag(o.node(1), v.at(3.1f, 0, 3.1f), Button::Right);  // bar 1–2 again: removed
     EXPECT_EQ(o.ed.data().nodeCount, 2);
     EXPECT_EQ(o.ed.data().barCount, 0);

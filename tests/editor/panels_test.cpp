@@ -6,11 +6,10 @@
 
 #include <cmath>
 
-#include "analysis/calculation.h"
+#include "diagrams/calculated.h"
 #include "editor/save.h"
 #include "editor_support.h"
 #include "model/files.h"
-#include "support/fakes.h"
 #include "support/load_cases.h"
 
 namespace vanto::editor {
@@ -92,29 +91,27 @@ TEST(TypingRules, RefusalsNameTheField) {
 TEST(Saving, DropsIsolatedNodesAndSelfBarsRenumbersAndUndoesBackToTheFiles) {
     vanto::test::Frame f;
     for (int i = 0; i < 7; ++i)
-        f.node(float(i), 0, 0);
+        f.node(float(i), float(i) + 0.5f, -float(i));
     f.bar(1, 2, 1), f.bar(6, 4, 2), f.bar(4, 4, 1), f.bar(7, 3, 1);  // node 5 isolated
     vanto::test::TempDir dir;
     f.write(dir.path());
     dir.write("INCOG.RES", "old\r\n");
-    vanto::test::RecordingSurface dib(6000, 4000);
-    Editor ed(loadStructure<float>(dir.path(), part::All), dib);
-    ed.open();
-    const Structure saved = saveStructure(dir.path(), ed.data());
+    Opened o(loadStructure<float>(dir.path(), part::All));
+    const Structure saved = saveStructure(dir.path(), o.ed.data());
     EXPECT_EQ(saved.nodeCount, 6);  // node 6 is now 5, node 7 now 6
     EXPECT_EQ(dir.read("BARRAS.DAT"),
               "1,2,1,0,0,0,0,0,1,1\r\n4,5,2,0,0,0,0,0,1,1\r\n3,6,1,0,0,0,0,0,1,1\r\n");
     EXPECT_EQ(dir.read("DATOS.DAT"), "\"Vanto 2.11\"\r\n6\r\n3\r\n");
+    // Old node 6, each coordinate on its own axis.
+    EXPECT_EQ(test::xyz(DiscoX::readCoordinates(dir.path(), 6), 5), (std::array{5.f, 5.5f, -5.f}));
     EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.RES"));
     const std::string files = vanto::test::snapshot(dir.path());
 
-    Editor again(loadStructure<float>(dir.path(), part::All), dib);
-    again.open();
-
     // A bar naming a node that does not exist is refused; nothing is written.
-    again.BuscaBarra(again.screen().midpoint(1).u, again.screen().midpoint(1).v);
-    again.panels().commitBar(End, "99");
-    EXPECT_THROW(saveStructure(dir.path(), again.data()), SaveError);
+    Opened again(loadStructure<float>(dir.path(), part::All));
+    again.ed.BuscaBarra(again.mid(1).u, again.mid(1).v);
+    again.ed.panels().commitBar(End, "99");
+    EXPECT_THROW(saveStructure(dir.path(), again.ed.data()), SaveError);
     EXPECT_EQ(vanto::test::snapshot(dir.path()), files);
 }
 
@@ -137,9 +134,8 @@ TEST(Saving, LoadCasesFollowTheRenumbering) {
     vanto::test::writeThreeCases(ref.path(), 5, 3);
     frame(true).write(dir.path());
     vanto::test::writeThreeCases(dir.path(), 5, 4);
-    vanto::test::RecordingSurface dib(6000, 4000);
-    Editor ed(openForEditing(dir.path()), dib);
-    ed.open();
+    Opened o(openForEditing(dir.path()));
+    Editor& ed = o.ed;
     ed.PonQuitaBarra(1, 4);
     ed.PonQuitaBarra(1, 4);  // back as bar 4, without its case loads
     EXPECT_EQ(ed.data().cases.loadCase(2).barLoads(4, 3), 0);
@@ -150,12 +146,8 @@ TEST(Saving, LoadCasesFollowTheRenumbering) {
     ed.redo();
     saveStructure(dir.path(), ed.data());
 
-    vanto::test::FixedClock clock;
-    struct Quiet : analysis::CalcObserver {
-        void report(int, long long, long long) override {}
-    } quiet;
-    analysis::runCalculation(ref.path(), {}, quiet, clock);
-    analysis::runCalculation(dir.path(), {}, quiet, clock);
+    diagrams::calculate(ref.path());
+    diagrams::calculate(dir.path());
     const int newNode[] = {0, 1, 2, 0, 3, 4};
     // Another numbering solves in another order: equal to rounding.
     auto close = [](double v) { return 1e-12 + 1e-6 * std::abs(v); };
@@ -311,12 +303,11 @@ TEST(Saving, KeepsResultsWithoutEditsAndStopsCleanlyAtEveryStep) {
 // a portal built by drags and typed coordinates is saved as four nodes.
 TEST(Saving, APortalFromNothing) {
     vanto::test::TempDir dir;
-    vanto::test::RecordingSurface dib(6000, 4000);
-    Editor ed(openForEditing(dir.path()), dib);
+    Opened o(openForEditing(dir.path()));
+    Editor& ed = o.ed;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     EXPECT_EQ(ed.data().nodeCount, 1);
     EXPECT_GT(ed.data().types.count, 1);
-    ed.open();
     ed.PonQuitaBarra(1, 0);  // node 2
     ed.PonQuitaBarra(2, 0);  // node 3
     ed.PonQuitaBarra(3, 0);  // node 4

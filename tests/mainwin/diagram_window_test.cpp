@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "analysis/calculation.h"
+#include "diagrams/calculated.h"
 #include "diagrams/extremes.h"
 #include "mainwin/diagram_window.h"
 #include "support/load_cases.h"
@@ -17,11 +17,6 @@
 using namespace vanto;
 
 namespace {
-
-class Quiet : public analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
 
 // The portal calculated, its diagram window shown.
 struct Shown : test::Fixture {
@@ -32,9 +27,7 @@ struct Shown : test::Fixture {
     }
     static bool calculated(test::Fixture& f, bool cases) {
         if (cases) test::writeThreeCases(f.dir.path(), 4, 3);
-        Quiet observer;
-        test::FixedClock clock;
-        analysis::runCalculation(f.dir.path(), {}, observer, clock);
+        diagrams::calculate(f.dir.path());
         // capas.dxf is built beside the executables, tests included.
         f.context.session().programDirectory = QCoreApplication::applicationDirPath().toStdString();
         return true;
