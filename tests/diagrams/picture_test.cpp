@@ -10,6 +10,12 @@
 namespace vanto::diagrams {
 namespace {
 
+DiagramPicture calculatedPicture(const test::Frame& f) {
+    test::TempDir dir;
+    calculated(f, dir);
+    return DiagramPicture::load(dir.path());
+}
+
 template <class Base>
 std::vector<test::DrawCall> linesIn(const test::Recorder<Base>& s, Colour colour) {
     std::vector<test::DrawCall> out;
@@ -41,9 +47,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
     f.fix(a);
     f.bar(a, b, 1, -2);
     f.loads[1] = {0.5f, 1, 0.2f, 0.3f, 0, 0};
-    test::TempDir dir;
-    calculated(f, dir);
-    DiagramPicture p = DiagramPicture::load(dir.path());
+    DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);
     p.Paso2D(3000, 2000);
     const double S = 0.5, c = 0.5;
@@ -82,9 +86,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
 
 // The window's picture holds the ticked kinds only, after the bars.
 TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
-    test::TempDir dir;
-    calculated(test::portal(), dir);
-    DiagramPicture p = DiagramPicture::load(dir.path());
+    DiagramPicture p = calculatedPicture(test::portal());
     test::RecordingSurface s(3000, 2000);
     p.Paso2D(3000, 2000);
     PictureOptions o;
@@ -125,9 +127,7 @@ TEST(DiagramPicture, APointDrawsFinite) {
     f.node(0, 0, 3);
     f.bar(1, 2, 1);
     f.loads[1] = {1, 0, 0, 0, 0, 0};
-    test::TempDir dir;
-    calculated(f, dir);
-    DiagramPicture p = DiagramPicture::load(dir.path());
+    DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);
     p.Perspec(2, 3000, 2000);
     PictureOptions o;

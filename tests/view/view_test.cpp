@@ -17,10 +17,6 @@
 namespace vanto::view {
 namespace {
 
-Table<float> nodes(const std::vector<std::array<float, 3>>& points) {
-    return test::Frame::table(points);
-}
-
 Structure make(const test::Frame& f) {
     test::TempDir dir;
     f.write(dir.path());
@@ -62,10 +58,11 @@ TEST(View, EightFixedViews) {
 
 // Known answers on a 3000 × 2000 surface (unless said), node 1's image given.
 TEST(View, FitVariantsAndZeroExtents) {
-    const auto single = nodes({{2, 3, 4}});
-    const auto plumb = nodes({{1, 1, 0}, {1, 1, 5}});                          // a point in plan
-    const auto frame = nodes({{0, 0, 0}, {10, 0, 0}, {10, 0, 5}, {0, 0, 5}});  // 10 × 5 in xz
-    const auto column = nodes({{3, 0, 0}, {3, 0, 4}});
+    const auto single = test::Frame::table<3>({{2, 3, 4}});
+    const auto plumb = test::Frame::table<3>({{1, 1, 0}, {1, 1, 5}});  // a point in plan
+    const auto frame =
+        test::Frame::table<3>({{0, 0, 0}, {10, 0, 0}, {10, 0, 5}, {0, 0, 5}});  // 10 × 5 in xz
+    const auto column = test::Frame::table<3>({{3, 0, 0}, {3, 0, 4}});
     const struct {
         const char* name;
         const Table<float>& xyz;
