@@ -16,27 +16,10 @@ constexpr double NodeMark = 22, SmallNodeMark = 10;
 // Detail scale of the supports and loads: symbols 0.6 m long.
 constexpr int SymbolScale = 30;
 
-// A frame in a vertical plane is seen square on; anything else in the
-// editor's first view.
-int viewFor(const Structure& s) {
-    std::array<float, 3> lo{}, hi{};
-    for (int n = 1; n <= s.nodeCount; ++n)
-        for (int a = 0; a < 3; ++a) {
-            const float v = s.coordinates(n, a + 1);
-            lo[a] = n == 1 ? v : std::min(lo[a], v);
-            hi[a] = n == 1 ? v : std::max(hi[a], v);
-        }
-    const float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2], 1.0f});
-    auto flat = [&](int a) { return hi[a] - lo[a] <= 1e-6f * extent; };
-    if (s.nodeCount > 1 && !flat(2) && flat(1)) return 4;  // "Alzado xz"
-    if (s.nodeCount > 1 && !flat(2) && flat(0)) return 3;  // "Alzado yz"
-    return view::InitialView;
-}
-
 }  // namespace
 
 ReportFigures::ReportFigures(const diagrams::DiagramData& data, Structure structure)
-    : picture_(data, std::move(structure)), view_(viewFor(picture_.structure())) {}
+    : picture_(data, std::move(structure)), view_(diagrams::openingView(picture_.structure())) {}
 
 const char* ReportFigures::viewCaption() const {
     return view::FixedViews[std::size_t(view_)].caption;
