@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "analysis/calculation.h"
+#include "bench/calculated.h"
 #include "bench/lattice.h"
 #include "bench/timing.h"
 #include "mainwin/diagram_window.h"
@@ -25,16 +26,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-class Quiet : public vanto::analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
-double since(Clock::time_point t0) {
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+using vanto::bench::Clock;
+using vanto::bench::Quiet;
+using vanto::bench::seconds;
 
 // Takes every call and draws nothing: the picture's own arithmetic.
 class NullSurface : public vanto::Surface {
@@ -99,22 +93,22 @@ int main(int argc, char** argv) {
         w.resize(1500, 950);
         w.show();
         app.processEvents();
-        open.push_back(since(t0));
+        open.push_back(seconds(t0));
         bars = w.picture()->data().barCount;
         for (QCheckBox* c : w.Ver)
             c->setChecked(true);  // each redraws once
         const auto t1 = Clock::now();
         w.Redibuja_Click();  // with "Valores", ticked on opening
-        redraw.push_back(since(t1));
+        redraw.push_back(seconds(t1));
         w.Valores->setChecked(false);
         const auto t3 = Clock::now();
         w.Redibuja_Click();
-        bare.push_back(since(t3));
+        bare.push_back(seconds(t3));
         NullSurface null;
         null.setScale(0, 0, w.Dib->surface().scaleWidth(), w.Dib->surface().scaleHeight());
         const auto t2 = Clock::now();
         w.picture()->DibujaEstr(null, 1, w.options());
-        core.push_back(since(t2));
+        core.push_back(seconds(t2));
         lines = null.lines;
         w.close();
     }

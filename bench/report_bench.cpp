@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/calculation.h"
+#include "bench/calculated.h"
 #include "bench/lattice.h"
 #include "bench/timing.h"
 #include "calcreport/report.h"
@@ -21,16 +22,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-class Quiet : public vanto::analysis::CalcObserver {
-  public:
-    void report(int, long long, long long) override {}
-};
-
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using vanto::bench::Clock;
+using vanto::bench::Quiet;
+using vanto::bench::seconds;
 
 }  // namespace
 
