@@ -218,9 +218,12 @@ void removeStaleResults(const fs::path& dir, const std::vector<ResultSet>& sets,
             throw FileError(FileError::Kind::WriteFailed, p, ec.message());
 }
 
-// INCOG, ESFUERZO, DESEQUIL and DIAGRAMA of one case or combination.
+// INCOG, ESFUERZO, DESEQUIL and DIAGRAMA of one case or combination, and its
+// sections of the results listing.
+// `diagrams` is the room for DIAGRAMA's text, kept from one set to the next.
 bool writeResults(const fs::path& dir, const StructureData& data, const ResultSet& set,
-                  const std::vector<double>& D, CalcObserver& observer) {
+                  const std::vector<double>& D, std::string& listed, std::string& diagrams,
+                  CalcObserver& observer) {
     const CaseLoads loads(data, set);
     DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Displacements, D, data.nodeCount, set);
     Table<double> endForces;
@@ -228,7 +231,7 @@ bool writeResults(const fs::path& dir, const StructureData& data, const ResultSe
     if (!Esfuerzos(data, loads, D, endForces, unbalanced, observer)) return false;
     DiscoX::writeEndForces(dir, endForces, data.barCount, set);
     DiscoX::writeNodeResults(dir, DiscoX::NodeResult::Unbalanced, unbalanced, data.nodeCount, set);
-    std::string diagrams;
+    listed = reports::resultsSections(data, set, D, endForces, unbalanced);
     if (!Diagramas(data, loads, D, endForces, diagrams, observer)) return false;
     replaceFile(dir, DiscoX::resultFileName("DIAGRAMA", set), diagrams);
     return true;
@@ -249,7 +252,9 @@ class HelperObserver : public CalcObserver {
 // thread reports its sets' progress and takes the user's stop.
 bool writeAllResults(const fs::path& dir, const StructureData& data,
                      const std::vector<ResultSet>& sets, const std::vector<std::vector<double>>& D,
-                     int total, CalcObserver& observer) {
+                     int total, std::vector<std::string>& listed, CalcObserver& observer) {
+    listed.assign(sets.size(), {});
+    std::string diagrams[2];  // one for each processor
     std::atomic<bool> stop{false};
     HelperObserver helper(stop);
     int shown = 0;
@@ -258,7 +263,8 @@ bool writeAllResults(const fs::path& dir, const StructureData& data,
         [&](int i, bool onCaller) {
             if (onCaller) observer.report(StageCases, shown = i + 1, total);
             CalcObserver& watching = onCaller ? observer : helper;
-            if (!writeResults(dir, data, sets[std::size_t(i)], D[std::size_t(i)], watching))
+            const std::size_t k = std::size_t(i);
+            if (!writeResults(dir, data, sets[k], D[k], listed[k], diagrams[onCaller], watching))
                 stop = true;
         },
         stop,
@@ -305,7 +311,7 @@ bool writeEnvelope(const fs::path& dir, const StructureData& data,
     if (stop) return false;
     // The helper's half reported nothing the window saw: show it done.
     observer.report(StageEnvelope, data.barCount, data.barCount);
-    replaceFile(dir, EnvelopeFileName, envelopeHeading(overCombinations) + halves[0] + halves[1]);
+    replaceFile(dir, EnvelopeFileName, {envelopeHeading(overCombinations), halves[0], halves[1]});
     extremes.bars.assign(bars.size(), {});
     for (std::size_t b = 1; b < bars.size(); ++b)
         for (std::size_t q = 0; q < 6; ++q)
@@ -332,7 +338,8 @@ CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, Calc
     for (const Combination& c : data.cases.combinations)
         D.push_back(combined(D, c.factors));
     const int total = int(sets.size()) + envelope;
-    if (!writeAllResults(dir, data, sets, D, total, observer)) return CalcOutcome::Stopped;
+    std::vector<std::string> listed;  // each set's sections of the results listing
+    if (!writeAllResults(dir, data, sets, D, total, listed, observer)) return CalcOutcome::Stopped;
     reports::EnvelopeExtremes extremes;
     if (envelope) {
         observer.report(StageCases, total, total);
@@ -341,7 +348,7 @@ CalcOutcome runCalculation(const fs::path& dir, const CalcOptions& options, Calc
 
     observer.report(StageListing, 0, 1);
     reports::writeDataListing(dir, clock);
-    reports::writeResultsListing(dir, clock, envelope ? &extremes : nullptr);
+    reports::writeResultsListing(dir, clock, envelope ? &extremes : nullptr, &listed);
     observer.report(StageListing, 1, 1);
     return CalcOutcome::Completed;
 }

@@ -1,6 +1,8 @@
 // The text of DIAGRAMA.RES: the values along every bar at eleven points, s =
 // L/10·k, deflections written in mm and slopes in rad.
 
+#include <cstring>
+
 #include "analysis/bar_diagram.h"
 #include "analysis/engine.h"
 #include "model/helpers.h"
@@ -39,9 +41,28 @@ double listedScale(int q) {
     return q >= 6 ? 1000 : 1;
 }
 
+// The listed values, a line's worth of fields put together before they are
+// appended.
 void appendListed(std::string& out, const Patterns& p, const ListedValues& v) {
-    for (int q = 0; q < ListedQuantities; ++q)
-        appendField(out, listedPattern(p, q), v[q] * listedScale(q));
+    char line[ListedQuantities * 80];
+    char* at = line;
+    for (int q = 0; q < ListedQuantities; ++q) {
+        const NumberPattern& pattern = listedPattern(p, q);
+        const double value = v[q] * listedScale(q);
+        char* const end = pattern.writePadded(at, value);
+        if (!end) {
+            out.append(line, at);
+            at = line;
+            appendField(out, pattern, value);
+        } else if (*at != ' ') {
+            std::memmove(at + 1, at, std::size_t(end - at));
+            *at = ' ';
+            at = end + 1;
+        } else {
+            at = end;
+        }
+    }
+    out.append(line, at);
 }
 
 // "Barra" and the number in four columns, with a blank between them always.

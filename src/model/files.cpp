@@ -159,10 +159,15 @@ bool fileExists(const fs::path& dir, std::string_view name) {
 }
 
 void replaceFile(const fs::path& dir, std::string_view name, std::string_view content) {
+    replaceFile(dir, name, std::vector<std::string_view>{content});
+}
+
+void replaceFile(const fs::path& dir, std::string_view name,
+                 const std::vector<std::string_view>& pieces) {
     const fs::path target = dir / std::string(name);
     const fs::path existing = findFile(dir, name);
     try {
-        writeFileAtomically(target, content);
+        writeFileAtomically(target, pieces);
     } catch (const std::system_error& e) {
         throw FileError(FileError::Kind::WriteFailed, target, e.code().message());
     }

@@ -66,6 +66,9 @@ bool fileExists(const std::filesystem::path& dir, std::string_view name);
 // Replaces dir/name with `content` (CR LF lines already in it), removing any
 // other-case spelling of the same name.
 void replaceFile(const std::filesystem::path& dir, std::string_view name, std::string_view content);
+// The same with the content in pieces (see writeFileAtomically).
+void replaceFile(const std::filesystem::path& dir, std::string_view name,
+                 const std::vector<std::string_view>& pieces);
 
 namespace DiscoX {
 

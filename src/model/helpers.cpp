@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <locale>
 #include <stdexcept>
@@ -105,19 +106,37 @@ bool roundedUnits(double v, int places, std::uint64_t& units) {
     return true;
 }
 
+// "00" to "99", for writing two digits at a time.
+constexpr char DigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // The value shaped by a fixed-point pattern into `buf` (64 characters) when
 // one product rounds it (roundedUnits); 0 otherwise, and for patterns whose
 // literal text does not fit.
 std::size_t fixedText(char* buf, double value, const Parts& pat, char sep) {
     std::uint64_t units = 0;
-    if (pat.exponent || pat.prefix.size() + pat.suffix.size() > 16 ||
+    if (pat.exponent || pat.prefix.size() + pat.suffix.size() > 16 || pat.intZeros > 16 ||
         !roundedUnits(value, pat.fracPlaces, units))
         return 0;
-    char digits[32];
-    char* const end = digits + sizeof digits;
+    // The digits end 16 characters before the buffer does, so that the
+    // integer digits and the decimals (at most 15 and 9) are each copied
+    // as 16 characters, one move, and the surplus overwritten.
+    char digits[48];
+    char* const end = digits + 32;
     char* p = end;
-    for (std::uint64_t u = units; u > 0; u /= 10)
-        *--p = char('0' + u % 10);
+    std::uint64_t u = units;
+    for (; u >= 100; u /= 100) {
+        p -= 2;
+        std::memcpy(p, DigitPairs + 2 * (u % 100), 2);
+    }
+    if (u >= 10) {
+        p -= 2;
+        std::memcpy(p, DigitPairs + 2 * u, 2);
+    } else if (u > 0) {
+        *--p = char('0' + u);
+    }
     while (end - p < pat.fracPlaces)
         *--p = '0';
     char* const point = end - pat.fracPlaces;  // integer digits before, decimals after
@@ -125,16 +144,18 @@ std::size_t fixedText(char* buf, double value, const Parts& pat, char sep) {
     while (last - point > pat.fracZeros && last[-1] == '0')
         --last;
     char* out = buf;
-    out = std::copy(pat.prefix.begin(), pat.prefix.end(), out);
+    if (!pat.prefix.empty()) out = std::copy(pat.prefix.begin(), pat.prefix.end(), out);
     if (value < 0 && units != 0) *out++ = '-';
     for (long k = point - p; k < pat.intZeros; ++k)
         *out++ = '0';
-    out = std::copy(p, point, out);
+    std::memcpy(out, p, 16);
+    out += point - p;
     if (pat.point) {
         *out++ = sep;
-        out = std::copy(point, last, out);
+        std::memcpy(out, point, 16);
+        out += last - point;
     }
-    out = std::copy(pat.suffix.begin(), pat.suffix.end(), out);
+    if (!pat.suffix.empty()) out = std::copy(pat.suffix.begin(), pat.suffix.end(), out);
     return std::size_t(out - buf);
 }
 
@@ -238,16 +259,34 @@ void NumberPattern::shape(std::string& out, double value, char separator) const 
 }
 
 void NumberPattern::appendPaddedWith(std::string& out, double value, char separator) const {
-    char buf[64];
-    if (const std::size_t n = fixedText(buf, value, parts_, separator)) {
-        if (n < width_) out.append(width_ - n, ' ');
-        out.append(buf, n);
+    // The blanks go in front of the text in one buffer: one append a value.
+    constexpr std::size_t room = 32;
+    char buf[room + 64];
+    if (const std::size_t n = fixedText(buf + room, value, parts_, separator)) {
+        const std::size_t pad = n < width_ ? width_ - n : 0;
+        if (pad <= room) {
+            std::memset(buf + room - pad, ' ', pad);
+            out.append(buf + room - pad, pad + n);
+        } else {
+            out.append(pad, ' ');
+            out.append(buf + room, n);
+        }
         return;
     }
     const std::size_t start = out.size();
     shape(out, value, separator);
     const std::size_t len = out.size() - start;
     if (len < width_) out.insert(start, width_ - len, ' ');
+}
+
+char* NumberPattern::writePadded(char* at, double value) const {
+    char buf[64];
+    const std::size_t n = fixedText(buf, value, parts_, '.');
+    if (n == 0) return nullptr;
+    const std::size_t pad = n < width_ ? width_ - n : 0;
+    std::memset(at, ' ', pad);
+    std::memcpy(at + pad, buf, sizeof buf);  // one fixed move; the surplus is room
+    return at + pad + n;
 }
 
 void NumberPattern::appendPadded(std::string& out, double value) const {

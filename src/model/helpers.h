@@ -25,6 +25,11 @@ class NumberPattern {
     void appendPadded(std::string& out, double value) const;
     void appendPaddedLocal(std::string& out, double value) const;
     void appendPoint(std::string& out, double value) const;
+    // appendPadded into `at`, which has room for the pattern's width and 64
+    // characters more, for the values most patterns take (fixed point, not
+    // near a rounding tie, below 10^15 units of the last place); nullptr for
+    // the others, which appendPadded takes. Returns the end of the text.
+    char* writePadded(char* at, double value) const;
 
     struct Parts {
         std::string prefix;  // literal text before the digits

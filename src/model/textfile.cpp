@@ -131,6 +131,11 @@ std::string firstCharacters(std::string_view utf8, std::size_t n) {
 }
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content) {
+    writeFileAtomically(path, std::vector<std::string_view>{content});
+}
+
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::vector<std::string_view>& pieces) {
     namespace fs = std::filesystem;
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::random_device rd;
@@ -139,8 +144,10 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view con
     {
         std::FILE* f = std::fopen(tmp.c_str(), "wb");
         if (!f) throw std::system_error(errno, std::generic_category(), tmp.string());
-        const bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size() &&
-                        std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+        bool ok = true;
+        for (std::string_view piece : pieces)
+            ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+        ok = ok && std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
         const int err = errno;
         if (std::fclose(f) != 0 || !ok) {
             std::error_code ignored;

@@ -33,6 +33,10 @@ std::string firstCharacters(std::string_view utf8, std::size_t n);
 // Writes `content` to `path` through a temporary file and a rename.
 // Throws std::system_error when the file system refuses.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content);
+// The same with the content in pieces, one after the other: a large text need
+// not be copied into one string first.
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::vector<std::string_view>& pieces);
 
 // Collects lines and writes them, each followed by CR LF, in one atomic step.
 class TextWriter {

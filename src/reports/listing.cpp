@@ -282,22 +282,21 @@ void writeData(TextWriter& w, const Structure& d) {
     if (!d.cases.plain()) writeCases(w, d);
 }
 
+// One set's values as its result files read back: single precision.
+struct ListedSet {
+    std::vector<float> displacements, unbalanced;  // index 6·(node − 1) + k, k = 1..6
+    Table<float> forces;                           // (bar, 1..12)
+};
+
 // The three result sections of one case or combination.
-void writeSetResults(TextWriter& w, const fs::path& dir, const Structure& s, const ResultSet& set) {
+template <class Real>
+void writeSetResults(TextWriter& w, const BasicStructure<Real>& s, const ListedSet& v) {
     const int nodes = s.nodeCount;
     const int barCount = s.barCount;
     const Table<float>& bars = s.bars;
-    const auto displacements =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, nodes, set);
-    if (!displacements)
-        throw FileError(FileError::Kind::Missing,
-                        findFile(dir, DiscoX::resultFileName("INCOG", set)));
-    const auto forces = DiscoX::readEndForces(dir, barCount, set);
-    if (!forces)
-        throw FileError(FileError::Kind::Missing,
-                        findFile(dir, DiscoX::resultFileName("ESFUERZO", set)));
-    const auto unbalanced =
-        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, nodes, set);
+    const std::vector<float>* const displacements = &v.displacements;
+    const Table<float>* const forces = &v.forces;
+    const std::vector<float>* const unbalanced = &v.unbalanced;
     section(w, "DESPLAZAMIENTOS DE LOS NUDOS (m., rad.)",
             "Nudo       Despl.X    Despl.Y    Despl.Z         Giro X     Giro Y     Giro Z ");
     static constexpr const char* displacementPatterns[] = {"",
@@ -340,7 +339,7 @@ void writeSetResults(TextWriter& w, const fs::path& dir, const Structure& s, con
         " ####0.000", " ####0.000"};
     for (int n = 1; n <= nodes; ++n) {
         const float* u = unbalanced->data() + std::size_t(n - 1) * 6;  // u[1..6]
-        const float* r = s.restraints.row(n);
+        const Real* r = s.restraints.row(n);
         bool large = false;
         for (int k = 1; k <= 6; ++k)
             large = large || std::abs(double(u[k])) > 0.001;
@@ -385,11 +384,39 @@ void writeEnvelope(TextWriter& w, const EnvelopeExtremes& e) {
     }
 }
 
-void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* envelope) {
+// The title of a set's sections; one case alone is listed as it always was,
+// without one.
+template <class Real>
+void setTitle(TextWriter& w, const BasicStructure<Real>& s, const ResultSet& set) {
+    if (set.kind == ResultSet::Kind::Combination) {
+        const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
+        section(w, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
+                       combinationFormulaLocal(c));
+    } else if (s.cases.count() > 1) {
+        section(w, "HIPOTESIS " + std::to_string(set.number) + ": " + s.cases.name(set.number));
+    }
+}
+
+// A set's values read back from its result files.
+ListedSet readSet(const fs::path& dir, const Structure& s, const ResultSet& set) {
+    auto missing = [&](const char* stem) {
+        return FileError(FileError::Kind::Missing,
+                         findFile(dir, DiscoX::resultFileName(stem, set)));
+    };
+    auto displacements =
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Displacements, s.nodeCount, set);
+    if (!displacements) throw missing("INCOG");
+    auto forces = DiscoX::readEndForces(dir, s.barCount, set);
+    if (!forces) throw missing("ESFUERZO");
+    auto unbalanced =
+        DiscoX::readNodeResults<float>(dir, DiscoX::NodeResult::Unbalanced, s.nodeCount, set);
+    return {std::move(*displacements), std::move(*unbalanced), std::move(*forces)};
+}
+
+// Each set's sections from its files, two sets at a time.
+std::vector<std::string> readSections(const fs::path& dir) {
     const Structure s = loadStructure<float>(dir, part::Bars | part::Restraints | part::Cases);
-    section(w, "RESULTADOS");
     const std::vector<ResultSet> sets = resultSets(s.cases);
-    // Each set's sections apart, two at a time, then in order.
     std::vector<std::string> parts(sets.size());
     std::atomic<bool> stop{false};
     onTwoProcessors(
@@ -397,20 +424,17 @@ void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* en
         [&](int i, bool) {
             const ResultSet& set = sets[std::size_t(i)];
             TextWriter part;
-            // One case alone is listed as it always was, without a title.
-            if (set.kind == ResultSet::Kind::Combination) {
-                const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
-                section(part, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
-                                  combinationFormulaLocal(c));
-            } else if (sets.size() > 1) {
-                section(part, "HIPOTESIS " + std::to_string(set.number) + ": " +
-                                  s.cases.name(set.number));
-            }
-            writeSetResults(part, dir, s, set);
+            setTitle(part, s, set);
+            writeSetResults(part, s, readSet(dir, s, set));
             parts[std::size_t(i)] = part.content();
         },
         stop);
-    for (const std::string& part : parts)
+    return parts;
+}
+
+void writeResults(TextWriter& w, const fs::path& dir, const EnvelopeExtremes* envelope) {
+    section(w, "RESULTADOS");
+    for (const std::string& part : readSections(dir))
         w.text(part);
     if (envelope) writeEnvelope(w, *envelope);
 }
@@ -424,6 +448,30 @@ std::string dataListing(const fs::path& dir, const Clock& clock) {
     writeData(w, data);
     return w.content();
 }
+
+template <class Real>
+std::string resultsSections(const BasicStructure<Real>& s, const ResultSet& set,
+                            const std::vector<double>& displacements, const Table<double>& forces,
+                            const std::vector<double>& unbalanced) {
+    // The files hold each value's shortest text, which reads back as this.
+    auto single = [](const std::vector<double>& v) {
+        return std::vector<float>(v.begin(), v.end());
+    };
+    ListedSet listed{single(displacements), single(unbalanced), Table<float>(s.barCount, 12)};
+    for (int b = 1; b <= s.barCount; ++b)
+        for (int k = 1; k <= 12; ++k)
+            listed.forces(b, k) = float(forces(b, k));
+    TextWriter w;
+    setTitle(w, s, set);
+    writeSetResults(w, s, listed);
+    return w.content();
+}
+template std::string resultsSections(const BasicStructure<float>&, const ResultSet&,
+                                     const std::vector<double>&, const Table<double>&,
+                                     const std::vector<double>&);
+template std::string resultsSections(const BasicStructure<double>&, const ResultSet&,
+                                     const std::vector<double>&, const Table<double>&,
+                                     const std::vector<double>&);
 
 std::string resultsListing(const fs::path& dir, const Clock& clock,
                            const EnvelopeExtremes* envelope) {
@@ -441,9 +489,22 @@ void writeDataListing(const fs::path& dir, const Clock& clock) {
     replaceFile(dir, DataListingName, dataListing(dir, clock));
 }
 
-void writeResultsListing(const fs::path& dir, const Clock& clock,
-                         const EnvelopeExtremes* envelope) {
-    replaceFile(dir, ResultsListingName, resultsListing(dir, clock, envelope));
+void writeResultsListing(const fs::path& dir, const Clock& clock, const EnvelopeExtremes* envelope,
+                         const std::vector<std::string>* sections) {
+    if (!sections) {
+        replaceFile(dir, ResultsListingName, resultsListing(dir, clock, envelope));
+        return;
+    }
+    // The sections as they are, between the heading and the envelope: no copy
+    // of the whole text.
+    TextWriter head, tail;
+    header(head, dir, clock);
+    section(head, "RESULTADOS");
+    if (envelope) writeEnvelope(tail, *envelope);
+    std::vector<std::string_view> pieces{head.content()};
+    pieces.insert(pieces.end(), sections->begin(), sections->end());
+    pieces.push_back(tail.content());
+    replaceFile(dir, ResultsListingName, pieces);
 }
 
 }  // namespace vanto::reports

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "model/platform.h"
+#include "model/structure_data.h"
 
 namespace vanto::reports {
 
@@ -50,9 +51,21 @@ std::string dataListing(const std::filesystem::path& dir, const Clock& clock);
 std::string resultsListing(const std::filesystem::path& dir, const Clock& clock,
                            const EnvelopeExtremes* envelope = nullptr);
 
+// One case's or combination's sections of Resultad.res from the values its
+// result files are written from (displacements and unbalanced forces indexed
+// 6·(node − 1) + k, k = 1..6; end forces per bar): the text resultsListing
+// makes from those files, without reading them back.
+template <class Real>
+std::string resultsSections(const BasicStructure<Real>& s, const ResultSet& set,
+                            const std::vector<double>& displacements, const Table<double>& forces,
+                            const std::vector<double>& unbalanced);
+
 // Write the listings into `dir`, replacing the old file in one atomic step.
+// The results listing takes each set's sections from `sections` (in set
+// order, as resultsSections makes them) when given, else from the files.
 void writeDataListing(const std::filesystem::path& dir, const Clock& clock);
 void writeResultsListing(const std::filesystem::path& dir, const Clock& clock,
-                         const EnvelopeExtremes* envelope = nullptr);
+                         const EnvelopeExtremes* envelope = nullptr,
+                         const std::vector<std::string>* sections = nullptr);
 
 }  // namespace vanto::reports
