@@ -13,6 +13,7 @@
 #include "model/files.h"
 #include "model/helpers.h"
 #include "model/textfile.h"
+#include "reports/listing.h"
 #include "support/fakes.h"
 #include "support/tempdir.h"
 #include "support/thrown.h"
@@ -816,6 +817,10 @@ TEST_F(LoadCases, EnvelopeTakesTheExtremesOfTheCombinations) {
         words >> value >> by;
         EXPECT_EQ(std::stod(value), largest) << q;
     }
+
+    // Every set's sections, made from the calculation's values, are those its
+    // result files give when read back.
+    EXPECT_TRUE(dir.read("Resultad.res").starts_with(reports::resultsListing(dir.path(), clock)));
 
     // Case 1's results are those of the structure alone.
     const std::string withCases = dir.read("INCOG.RES");
