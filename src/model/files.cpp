@@ -425,11 +425,13 @@ template std::optional<Table<double>> readDisplacements<double>(const fs::path&,
 
 void writeNodeResults(const fs::path& dir, NodeResult file, const std::vector<double>& values,
                       int nodeCount, const ResultSet& set) {
-    TextWriter w;
-    w.reserve(std::size_t(nodeCount) * 6 * 24);
-    for (std::size_t i = 1; i <= 6 * std::size_t(nodeCount); ++i)
-        w.line(writtenValue(values[i]));
-    write(dir, resultFileName(resultStem(file), set), w);
+    std::string text;
+    text.reserve(std::size_t(nodeCount) * 6 * 24);
+    for (std::size_t i = 1; i <= 6 * std::size_t(nodeCount); ++i) {
+        appendWrittenValue(text, values[i]);
+        text += "\r\n";
+    }
+    replaceFile(dir, resultFileName(resultStem(file), set), text);
 }
 
 std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount, const ResultSet& set) {
@@ -446,12 +448,14 @@ std::optional<Table<float>> readEndForces(const fs::path& dir, int barCount, con
 
 void writeEndForces(const fs::path& dir, const Table<double>& forces, int barCount,
                     const ResultSet& set) {
-    TextWriter w;
-    w.reserve(std::size_t(barCount) * 12 * 24);
+    std::string text;
+    text.reserve(std::size_t(barCount) * 12 * 24);
     for (int b = 1; b <= barCount; ++b)
-        for (int k = 1; k <= 12; ++k)
-            w.line(writtenValue(forces(b, k)));
-    write(dir, resultFileName("ESFUERZO", set), w);
+        for (int k = 1; k <= 12; ++k) {
+            appendWrittenValue(text, forces(b, k));
+            text += "\r\n";
+        }
+    replaceFile(dir, resultFileName("ESFUERZO", set), text);
 }
 
 std::string caseFileName(std::string_view stem, int k) {

@@ -216,12 +216,22 @@ void formatScientific(std::string& out, double value, const Parts& pat, char sep
 }
 
 template <class F>
-std::string shortest(F value) {
-    if (value == 0) return "0";
+void appendShortest(std::string& out, F value) {
+    if (value == 0) {
+        out += '0';
+        return;
+    }
     char buf[512];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     if (res.ec != std::errc()) res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    out.append(buf, res.ptr);
+}
+
+template <class F>
+std::string shortest(F value) {
+    std::string s;
+    appendShortest(s, value);
+    return s;
 }
 
 }  // namespace
@@ -398,6 +408,10 @@ std::string writtenValue(float value) {
 }
 std::string writtenValue(double value) {
     return shortest(value);
+}
+
+void appendWrittenValue(std::string& out, double value) {
+    appendShortest(out, value);
 }
 
 Colour BlendColour(float r1, float g1, float b1, float r2, float g2, float b2, float t) {

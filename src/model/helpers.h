@@ -73,6 +73,8 @@ std::string WithBackslash(std::string_view path);
 // "." separator, no padding: 0, 1.5, -2.25, 1234. One for each precision.
 std::string writtenValue(float value);
 std::string writtenValue(double value);
+// writtenValue appended, for files of many values.
+void appendWrittenValue(std::string& out, double value);
 
 // Colours as red + 256·green + 65536·blue.
 using Colour = std::uint32_t;
