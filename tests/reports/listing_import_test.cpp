@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "model/textfile.h"
 #include "reports/listing.h"
 #include "reports/structures.h"
