@@ -14,11 +14,7 @@ namespace {
 // fits the moment to the picture's height, writes the support moment −qL²/2
 // with its unit; on paper it keeps inside its area and clears nothing.
 TEST(BarDetail, FittedAndLabelled) {
-    test::Frame f;
-    f.fix(f.node(0, 0, 0));
-    f.node(2.3f, 0, 0);
-    f.bar(1, 2, 1, -1);
-    const DiagramData d = calculated(f);
+    const DiagramData d = calculated(test::cantilever(2.3f, 0, 0, -1));
 
     test::RecordingSurface s(3900, 4000);
     DibujaBarra2D(d, 1, s, {"MD", false});

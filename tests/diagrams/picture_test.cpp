@@ -122,10 +122,7 @@ TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
 // A single vertical bar seen in "Planta" is a point: drawn at the centre,
 // every coordinate finite.
 TEST(DiagramPicture, APointDrawsFinite) {
-    test::Frame f;
-    f.fix(f.node(0, 0, 0));
-    f.node(0, 0, 3);
-    f.bar(1, 2, 1);
+    test::Frame f = test::cantilever(0, 0, 3);
     f.loads[1] = {1, 0, 0, 0, 0, 0};
     DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);

@@ -78,6 +78,16 @@ inline Frame portal() {
     return f;
 }
 
+// One bar of type 1 under `verticalLoad`, from a node fixed at the origin to a
+// free node at (x, y, z).
+inline Frame cantilever(float x, float y, float z, float verticalLoad = 0) {
+    Frame f;
+    f.fix(f.node(0, 0, 0));
+    f.node(x, y, z);
+    f.bar(1, 2, 1, verticalLoad);
+    return f;
+}
+
 // A bar pinned at both ends and free to turn about its axis: a mechanism.
 inline Frame mechanism() {
     Frame f;
