@@ -41,12 +41,7 @@ struct Shown : test::Fixture {
 };
 
 int pixelsOf(const QImage& image, Colour c) {
-    const QRgb wanted = ui::qcolour(c).rgb() & 0xFFFFFF;
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == wanted;
-    return n;
+    return test::pixelsOf(image, ui::qcolour(c).rgb());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 using namespace vanto;
 using test::Fixture;
+using test::pixelsOf;
 
 namespace {
 
@@ -24,14 +25,6 @@ void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
            Qt::MouseButtons held) {
     QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
-}
-
-int pixelsOf(const QImage& image, QRgb colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
 }
 
 // Yellow pixels within `band` of the picture's edge.

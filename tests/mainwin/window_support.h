@@ -49,6 +49,15 @@ inline void clickItem(QListWidget* list, const QString& text) {
                       list->visualItemRect(found.first()).center());
 }
 
+// The pixels of `image` in `colour`.
+inline int pixelsOf(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
 // Clicks a check box or option on its box, not on its caption.
 inline void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
