@@ -42,10 +42,7 @@ double toPolyline(const std::vector<std::array<double, 2>>& line, double x, doub
 // the output scale, leaving out only points within half a pixel (7.5 twips)
 // of the line drawn; the moment's parabola stays curved.
 TEST(DiagramPicture, PolylinesFollowTheOutlines) {
-    test::Frame f;
-    const int a = f.node(0, 0, 0), b = f.node(5, 0, 0);
-    f.fix(a);
-    f.bar(a, b, 1, -2);
+    test::Frame f = test::cantilever(5, 0, 0, -2);
     f.loads[1] = {0.5f, 1, 0.2f, 0.3f, 0, 0};
     DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);
