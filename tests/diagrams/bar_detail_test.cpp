@@ -33,9 +33,8 @@ TEST(BarDetail, FittedAndLabelled) {
               texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "metros"), texts.end());
     double top = 4000, bottom = 0;
-    for (const auto& l : s.of("line"))
-        if (l.colour == diagramKind('M').colour)
-            top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
+    for (const auto& l : s.of("line", diagramKind('M').colour))
+        top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
     EXPECT_GT(bottom - top, 0.25 * 4000);  // fills the height, not 1 m per m·t
     EXPECT_GT(top, 0);
 
