@@ -8,6 +8,8 @@
 
 #include "model/files.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
+#include "support/tempdir.h"
 
 namespace vanto::test {
 
@@ -63,6 +65,13 @@ struct Frame {
         return t;
     }
 };
+
+// The frame as a structure read back from its files.
+inline Structure loaded(const Frame& f) {
+    TempDir dir;
+    f.write(dir.path());
+    return loadStructure<float>(dir.path(), part::All);
+}
 
 // A portal frame in the XZ plane: columns of 4 m fixed at the base, a 6 m beam
 // with 3 t/m, 2 t sideways at the head of the left column.
