@@ -98,10 +98,7 @@ class DiagramWindowTest : public QObject {
         const QImage before = s.w.Dib->image();
         const int marks = pixelsOf(before, palette16(10));  // the bars' own
         QTest::mousePress(s.w.Dib, Qt::LeftButton, {}, QPoint(100, 100));
-        QMouseEvent move(QEvent::MouseMove, QPointF(300, 200),
-                         s.w.Dib->mapToGlobal(QPointF(300, 200)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(s.w.Dib, &move);
+        test::mouse(s.w.Dib, QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(s.w.Dib->image(), before);
         QVERIFY(pixelsOf(s.w.Dib->shown(), palette16(10)) > marks + 500);
         s.w.ZoomV2->click();  // leaves the mode and the band

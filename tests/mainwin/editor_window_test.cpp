@@ -99,9 +99,7 @@ class EditorWindowTest : public QObject {
         Shown s;
         const QPoint empty(5, 5);
         QTest::mousePress(s.w.Dib, Qt::RightButton, {}, s.node(3));
-        QMouseEvent move(QEvent::MouseMove, QPointF(empty), s.w.Dib->mapToGlobal(QPointF(empty)),
-                         Qt::NoButton, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(s.w.Dib, &move);
+        test::mouse(s.w.Dib, QEvent::MouseMove, empty, Qt::NoButton, Qt::RightButton);
         QTest::mouseRelease(s.w.Dib, Qt::RightButton, {}, empty);
         QCOMPARE(s.w.editor()->data().nodeCount, 5);
         QCOMPARE(s.w.editor()->data().barCount, 4);

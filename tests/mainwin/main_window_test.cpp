@@ -121,9 +121,7 @@ class MainWindowTest : public QObject {
         const QImage before = dib->image();
         QTest::mousePress(dib, Qt::LeftButton, {}, QPoint(50, 50));
         QVERIFY(dib->toolTip().isEmpty());
-        QMouseEvent move(QEvent::MouseMove, QPointF(70, 50), dib->mapToGlobal(QPointF(70, 50)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dib, &move);
+        test::mouse(dib, QEvent::MouseMove, {70, 50}, Qt::NoButton, Qt::LeftButton);
         QTest::mouseRelease(dib, Qt::LeftButton, {}, QPoint(70, 50));
         QVERIFY(p.window().preview().direction() != editor::Preview::InitialDirection);
         QVERIFY(dib->image() != before);

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -17,15 +16,10 @@
 
 using namespace vanto;
 using test::Fixture;
+using test::mouse;
 using test::pixelsOf;
 
 namespace {
-
-void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
 
 // Yellow pixels within `band` of the picture's edge.
 int yellowNearTheEdge(const QImage& image, int band) {
