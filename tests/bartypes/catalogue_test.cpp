@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <set>
-
 namespace vanto::bartypes {
 namespace {
 

@@ -90,23 +90,13 @@ TEST(Cli, RefusalsOfTheSubsystemsEndWithStatus2) {
     t.write("roto.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n");
     t.write("corto.txt", "Programa: Vanto 2.11\r\n");
     const std::string before = snapshot(dir);
-    const struct {
-        std::vector<std::string> args;
-        std::string message;
-    } cases[] = {
-        {{"import", dir, "dxf", (t / "roto.dxf").string()}, "roto.dxf, línea 8: "},
-        {{"import", dir, "listing", (t / "corto.txt").string()},
-         "El listado no tiene la sección \"DATOS\""},
-        {{"lattice", dir, "--points", "2000,2000,2000", "--spacing", "1,1,1"},
-         "La retícula es demasiado grande"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args.back());
-        const CliRun r = runCli(c.args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err.substr(0, c.message.size()), c.message) << r.err;
-        EXPECT_EQ(r.out, "");
-    }
+    expectRefused({{{"import", dir, "dxf", (t / "roto.dxf").string()}, 2, "roto.dxf, línea 8: "},
+                   {{"import", dir, "listing", (t / "corto.txt").string()},
+                    2,
+                    "El listado no tiene la sección \"DATOS\""},
+                   {{"lattice", dir, "--points", "2000,2000,2000", "--spacing", "1,1,1"},
+                    2,
+                    "La retícula es demasiado grande"}});
     EXPECT_EQ(snapshot(dir), before);
     t.write("-Portico/DATOS.DAT", "\"Otro 3.0\"\r\n4\r\n3\r\n");
     const CliRun r = runCli({"export-dxf", dir, (t / "dibujo").string()});

@@ -14,11 +14,7 @@ namespace {
 // fits the moment to the picture's height, writes the support moment −qL²/2
 // with its unit; on paper it keeps inside its area and clears nothing.
 TEST(BarDetail, FittedAndLabelled) {
-    test::Frame f;
-    f.fix(f.node(0, 0, 0));
-    f.node(2.3f, 0, 0);
-    f.bar(1, 2, 1, -1);
-    const DiagramData d = calculated(f);
+    const DiagramData d = calculated(test::cantilever(2.3f, 0, 0, -1));
 
     test::RecordingSurface s(3900, 4000);
     DibujaBarra2D(d, 1, s, {"MD", false});
@@ -37,9 +33,8 @@ TEST(BarDetail, FittedAndLabelled) {
               texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "metros"), texts.end());
     double top = 4000, bottom = 0;
-    for (const auto& l : s.of("line"))
-        if (l.colour == diagramKind('M').colour)
-            top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
+    for (const auto& l : s.of("line", diagramKind('M').colour))
+        top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
     EXPECT_GT(bottom - top, 0.25 * 4000);  // fills the height, not 1 m per m·t
     EXPECT_GT(top, 0);
 

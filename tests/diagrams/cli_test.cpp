@@ -8,16 +8,6 @@
 namespace vanto::test {
 namespace {
 
-// Each command refused with its status and the start of its message.
-void expectRefused(
-    const std::vector<std::tuple<std::vector<std::string>, int, std::string>>& refusals) {
-    for (const auto& [args, status, message] : refusals) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, status) << args.back();
-        EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
-    }
-}
-
 // vanto-cli diagrams: refusals with their status and message, then both
 // drawings at the scale asked for.
 TEST(CliDiagrams, RefusesThenWrites) {

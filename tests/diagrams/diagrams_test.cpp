@@ -7,6 +7,7 @@
 #include "diagrams/results_dxf.h"
 #include "model/textfile.h"
 #include "support/load_cases.h"
+#include "support/thrown.h"
 
 namespace vanto::diagrams {
 namespace {
@@ -106,12 +107,11 @@ TEST(Diagrams, EachCaseAndCombinationReadsItsOwnResults) {
         }
     EXPECT_EQ(parseShownSet("h2")->set, wind);
     EXPECT_FALSE(parseShownSet("E01"));
-    try {
+    const auto e = test::thrown<DiagramError>([&] {
         loadDiagramData(dir.path(), {ResultSet::Kind::Combination, 3});
-        ADD_FAILURE();
-    } catch (const DiagramError& e) {
-        EXPECT_STREQ(e.what(), "La estructura no tiene la hipótesis o combinación C03.");
-    }
+    });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), "La estructura no tiene la hipótesis o combinación C03.");
 }
 
 // A beam pinned (fixity 0) to two supports under q = −2 t/m: simply supported,
@@ -164,8 +164,8 @@ TEST(Diagrams, TrussBarWithoutInertiaStaysFinite) {
 }
 
 TEST(ResultsDxf, RulerStepsAndSheets) {
-    const double rulers[][4] = {// span, S, limit, step
-                                {2.4, 1, 14, 0.25},
+    // Span, S, limit and step.
+    const double rulers[][4] = {{2.4, 1, 14, 0.25},
                                 {2.4, 0.01, 14, 32},
                                 {2, 1, 7, 0.5},
                                 {2, 0.01, 7, 32},
@@ -222,15 +222,12 @@ TEST(ResultsDxf, BytesAndFailures) {
     dir.write(Dxf3DName, "old 3D");
     dir.write(Dxf2DName, "old 2D");
     test::TempDir noHeader;
-    try {
-        writeResultsDxf(d, dir.path(), noHeader.path(), 1);
-        ADD_FAILURE() << "written without capas.dxf";
-    } catch (const DiagramError& e) {
-        EXPECT_EQ(std::string(e.what()), "No se encuentra el fichero de capas " +
-                                             (noHeader / "capas.dxf").string() +
-                                             ",\nque debe estar junto al programa. No se ha "
-                                             "escrito ningún DXF.");
-    }
+    const auto e =
+        test::thrown<DiagramError>([&] { writeResultsDxf(d, dir.path(), noHeader.path(), 1); });
+    ASSERT_TRUE(e) << "written without capas.dxf";
+    EXPECT_EQ(std::string(e->what()),
+              "No se encuentra el fichero de capas " + (noHeader / "capas.dxf").string() +
+                  ",\nque debe estar junto al programa. No se ha escrito ningún DXF.");
     class AtBar2 : public Progress {
       public:
         explicit AtBar2(bool stop) : stop(stop) {}

@@ -25,10 +25,7 @@ void expectExtreme(const Extreme& e, double value, int bar, double x) {
 // two of the eleven tabulated points, with shears 5·q·L/8 and −3·q·L/8.
 TEST(DiagramExtremes, Cantilevers) {
     const double L = 4, EI = 2.1e7 * 8360e-8;
-    test::Frame tip;
-    tip.fix(tip.node(0, 0, 0));
-    tip.node(4, 0, 0);
-    tip.bar(1, 2, 1);
+    test::Frame tip = test::cantilever(4, 0, 0);
     tip.loads[1][2] = -2;
     const DiagramData a = calculated(tip);
     const KindExtremes m = diagramExtremes(a, 'M');
@@ -44,11 +41,8 @@ TEST(DiagramExtremes, Cantilevers) {
     EXPECT_NEAR(fittedDiagramScale(a, "MD"), fittedDiagramScale(a, "M"), 1e-12);
     EXPECT_EQ(fittedDiagramScale(a, "XTZ"), 1);  // nothing to fit
 
-    test::Frame propped;
-    propped.fix(propped.node(0, 0, 0));
-    propped.node(4, 0, 0);
+    test::Frame propped = test::cantilever(4, 0, 0, -3);
     propped.restraints[1] = {0, 0, 0, FreeMarker, FreeMarker, FreeMarker};
-    propped.bar(1, 2, 1, -3);
     const DiagramData b = calculated(propped);
     const KindExtremes pm = diagramExtremes(b, 'M');
     expectExtreme(pm.max, 9 * 3 * L * L / 128, 1, 5 * L / 8);

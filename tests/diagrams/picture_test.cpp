@@ -16,14 +16,6 @@ DiagramPicture calculatedPicture(const test::Frame& f) {
     return DiagramPicture::load(dir.path());
 }
 
-template <class Base>
-std::vector<test::DrawCall> linesIn(const test::Recorder<Base>& s, Colour colour) {
-    std::vector<test::DrawCall> out;
-    for (const auto& c : s.of("line"))
-        if (c.colour == colour) out.push_back(c);
-    return out;
-}
-
 double toPolyline(const std::vector<std::array<double, 2>>& line, double x, double y) {
     double best = 1e300;
     for (std::size_t k = 0; k + 1 < line.size(); ++k) {
@@ -42,10 +34,7 @@ double toPolyline(const std::vector<std::array<double, 2>>& line, double x, doub
 // the output scale, leaving out only points within half a pixel (7.5 twips)
 // of the line drawn; the moment's parabola stays curved.
 TEST(DiagramPicture, PolylinesFollowTheOutlines) {
-    test::Frame f;
-    const int a = f.node(0, 0, 0), b = f.node(5, 0, 0);
-    f.fix(a);
-    f.bar(a, b, 1, -2);
+    test::Frame f = test::cantilever(5, 0, 0, -2);
     f.loads[1] = {0.5f, 1, 0.2f, 0.3f, 0, 0};
     DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);
@@ -63,7 +52,7 @@ TEST(DiagramPicture, PolylinesFollowTheOutlines) {
             const auto outline = diagramOutline(bar, k.code, S);
             points.assign(outline.begin(), outline.end());
         }
-        const auto lines = linesIn(s, k.colour);
+        const auto lines = s.of("line", k.colour);
         ASSERT_FALSE(lines.empty()) << k.code;
         std::vector<std::array<double, 2>> drawn{{lines[0].x1, lines[0].y1}};
         for (const auto& l : lines)
@@ -92,11 +81,11 @@ TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     PictureOptions o;
     o.codes = "MD";
     p.DibujaEstr(s, 1, o);
-    EXPECT_EQ(linesIn(s, BarColour).size(), 3u);
-    EXPECT_FALSE(linesIn(s, diagramKind('M').colour).empty());
-    EXPECT_FALSE(linesIn(s, diagramKind('D').colour).empty());
+    EXPECT_EQ(s.of("line", BarColour).size(), 3u);
+    EXPECT_FALSE(s.of("line", diagramKind('M').colour).empty());
+    EXPECT_FALSE(s.of("line", diagramKind('D').colour).empty());
     for (char code : std::string("XYZTF"))
-        EXPECT_TRUE(linesIn(s, diagramKind(code).colour).empty()) << code;
+        EXPECT_TRUE(s.of("line", diagramKind(code).colour).empty()) << code;
 
     // On paper: framed above the title block, the bars in black, the
     // diagram in its print colour, the block's texts at the foot.
@@ -104,8 +93,8 @@ TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
     o.values = true;
     const double c = p.print(page, s, o, 100,
                              {"/obras/-Portico", "Diagramas: Flector Z", "", "", {7, 12, 2026}});
-    EXPECT_TRUE(linesIn(page, BarColour).empty());
-    const auto moment = linesIn(page, printColour(diagramKind('M').colour));
+    EXPECT_TRUE(page.of("line", BarColour).empty());
+    const auto moment = page.of("line", printColour(diagramKind('M').colour));
     ASSERT_FALSE(moment.empty());
     double lo = 1e30, hi = -1e30;
     for (const auto& l : moment)
@@ -122,10 +111,7 @@ TEST(DiagramPicture, TheTickedKindsOnlyOnScreenAndPaper) {
 // A single vertical bar seen in "Planta" is a point: drawn at the centre,
 // every coordinate finite.
 TEST(DiagramPicture, APointDrawsFinite) {
-    test::Frame f;
-    f.fix(f.node(0, 0, 0));
-    f.node(0, 0, 3);
-    f.bar(1, 2, 1);
+    test::Frame f = test::cantilever(0, 0, 3);
     f.loads[1] = {1, 0, 0, 0, 0, 0};
     DiagramPicture p = calculatedPicture(f);
     test::RecordingSurface s(3000, 2000);

@@ -6,16 +6,9 @@
 
 #include "editor/editor.h"
 #include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/recording.h"
 
 namespace vanto::editor::test {
-
-inline Structure make(const vanto::test::Frame& f) {
-    vanto::test::TempDir dir;
-    f.write(dir.path());
-    return loadStructure<float>(dir.path(), part::All);
-}
 
 // A node's coordinates, X, Y and Z.
 inline std::array<float, 3> xyz(const Table<float>& coordinates, int n) {
@@ -37,7 +30,7 @@ struct Opened {
         ed.open();
     }
     explicit Opened(const vanto::test::Frame& f, double W = 6000, double H = 4000)
-        : Opened(make(f), W, H) {}
+        : Opened(vanto::test::loaded(f), W, H) {}
     view::ScreenPoint node(int n) const { return ed.screen().node(n); }
     view::ScreenPoint mid(int b) const { return ed.screen().midpoint(b); }
     void click(view::ScreenPoint p, unsigned button = Button::Left) {

@@ -48,10 +48,7 @@ TEST(DxfExport, OneLinePerBarOnLayerZeroReplacingAnOldFile) {
         line(c.colour1, {"0", "0", "0", "1.5", "0", "-2.25"});
         line(c.colour2, {"1.5", "4", "-2.25", "1.5", "0", "-2.25"});
         lines.insert(lines.end(), {"  0", "ENDSEC", "  0", "EOF"});
-        std::string expected;
-        for (const auto& l : lines)
-            expected += l + "\r\n";
-        EXPECT_EQ(dir.read("Estruct.DXF"), expected) << c.type1;
+        EXPECT_EQ(dir.read("Estruct.DXF"), test::crlf(lines)) << c.type1;
     }
     // At a drive root no separator is doubled.
     EXPECT_EQ(dxfFileName("/Estruct"), std::filesystem::path("/Estruct.DXF"));

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "exchange/dxf_export.h"
-#include "model/files.h"
+#include "support/structures.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -15,23 +15,11 @@ int main(int argc, char** argv) {
     using namespace vanto;
     const std::filesystem::path dir = argv[1];
     // A portal frame: columns 1–2 and 4–3, beam 2–3, and a brace 1–3.
-    Table<float> xyz(4, 3), bars(4, BarFieldCount);
-    const float points[5][3] = {
-        {}, {0, 0, 0}, {0, 0, 3.5f}, {6.25f, -1.5f, 3.5f}, {6.25f, -1.5f, 0}};
-    for (int n = 1; n <= 4; ++n)
-        for (int a = 1; a <= 3; ++a)
-            xyz(n, a) = points[n][a - 1];
-    const int ends[5][3] = {{}, {1, 2, 1}, {2, 3, 14}, {4, 3, 15}, {1, 3, 27}};
-    for (int b = 1; b <= 4; ++b) {
-        bars(b, Origin) = float(ends[b][0]);
-        bars(b, End) = float(ends[b][1]);
-        bars(b, Type) = float(ends[b][2]);
-        bars(b, EmpOR) = bars(b, EmpEX) = 1;
-    }
+    test::Frame f;
+    f.node(0, 0, 0), f.node(0, 0, 3.5f), f.node(6.25f, -1.5f, 3.5f), f.node(6.25f, -1.5f, 0);
+    f.bar(1, 2, 1), f.bar(2, 3, 14), f.bar(4, 3, 15), f.bar(1, 3, 27);
     try {
-        DiscoX::writeDatos(dir, 4, 4);
-        DiscoX::writeCoordinates(dir, xyz, 4);
-        DiscoX::writeBars(dir, bars, 4);
+        f.write(dir);
         exchange::dxfout(dir, dir / "sample-mono", false);
         exchange::dxfout(dir, dir / "sample-colour", true);
     } catch (const std::exception& e) {

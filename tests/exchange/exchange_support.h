@@ -1,13 +1,11 @@
 #pragma once
 // Fakes and helpers shared by the exchange tests.
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "model/files.h"
-#include "model/platform.h"
 #include "model/structure_data.h"
 #include "support/fakes.h"
 #include "support/tempdir.h"

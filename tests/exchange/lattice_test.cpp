@@ -13,13 +13,8 @@ namespace {
 
 using test::TempDir;
 
-LatticeOptions grid(double nx, double ny, double nz, double e = 1) {
-    LatticeOptions o;
-    o.nx = nx;
-    o.ny = ny;
-    o.nz = nz;
-    o.ex = o.ey = o.ez = e;
-    return o;
+LatticeOptions grid(double nx, double ny, double nz, double e = 1, bool keep = false) {
+    return {.nx = nx, .ny = ny, .nz = nz, .ex = e, .ey = e, .ez = e, .keepCurrent = keep};
 }
 
 TEST(Lattice, TwoByOneByTwoWithFoundationBeams) {
@@ -96,9 +91,7 @@ TEST(Lattice, KeepingTheStructureAppendsAfterItsNodesAndBars) {
     const auto before = test::readStructure(dir.path());
     const std::string bars = dir.read("BARRAS.DAT"), restraints = dir.read("COACCION.DAT");
 
-    LatticeOptions o = grid(2, 1, 2);
-    o.keepCurrent = true;
-    const Summary s = generateLattice(dir.path(), o);
+    const Summary s = generateLattice(dir.path(), grid(2, 1, 2, 1, true));
     EXPECT_EQ(s.nodeCount, 14);
     EXPECT_EQ(s.barCount, 12);
 
@@ -129,9 +122,7 @@ TEST(Lattice, LoadCasesGrowWithTheKeptStructureAndGoWithANewOne) {
     test::writeChain(dir.path(), 10);
     test::writeThreeCases(dir.path(), 10, 9);
     dir.write("INCOG.H02", "0\r\n");
-    LatticeOptions o = grid(2, 1, 2);
-    o.keepCurrent = true;
-    generateLattice(dir.path(), o);
+    generateLattice(dir.path(), grid(2, 1, 2, 1, true));
     const Structure s = loadStructure<float>(dir.path(), part::All);
     ASSERT_EQ(s.cases.count(), 3);
     EXPECT_EQ(s.cases.loadCase(2).nodeLoads(2, 1), 1.25f);
@@ -140,8 +131,7 @@ TEST(Lattice, LoadCasesGrowWithTheKeptStructureAndGoWithANewOne) {
     EXPECT_EQ(s.cases.loadCase(3).barLoads(12, 4), 0);
     EXPECT_FALSE(std::filesystem::exists(dir / "INCOG.H02"));
 
-    o.keepCurrent = false;
-    generateLattice(dir.path(), o);
+    generateLattice(dir.path(), grid(2, 1, 2));
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_FALSE(isLoadCaseFile(e.path().filename().string())) << e.path();
 }
@@ -158,8 +148,7 @@ TEST(Lattice, RefusesUnusableOptionsOrAnUnreadableKeptStructure) {
     for (const LatticeOptions& o :
          {grid(2, 3, -1), grid(1000, 1000, 10), grid(1e30, 1, 1), grid(2, 2, 2, std::nan(""))})
         EXPECT_THROW(generateLattice(dir.path(), o), ExchangeError);
-    LatticeOptions keep = grid(2, 2, 2);
-    keep.keepCurrent = true;
+    const LatticeOptions keep = grid(2, 2, 2, 1, true);
     EXPECT_THROW(generateLattice(dir.path(), keep), FileError);
     EXPECT_EQ(test::snapshot(dir.path()), before);
     dir.write("DATOS.DAT", "\"Otro 1.0\"\r\n3\r\n2\r\n");

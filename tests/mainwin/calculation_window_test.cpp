@@ -70,9 +70,7 @@ class CalculationWindowTest : public QObject {
         QVERIFY(fileExists(f.dir.path(), "DIAGRAMA.C02"));
 
         // Salir ends the module.
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        QTest::mouseClick(w.Salir, Qt::LeftButton);
-        QCOMPARE(finished.count(), 1);
+        QVERIFY(test::finishesOnce(w, [&] { QTest::mouseClick(w.Salir, Qt::LeftButton); }));
     }
 
     void whatStopsACalculationIsShownAndADamagedFileEndsTheProgram() {

@@ -41,12 +41,7 @@ struct Shown : test::Fixture {
 };
 
 int pixelsOf(const QImage& image, Colour c) {
-    const QRgb wanted = ui::qcolour(c).rgb() & 0xFFFFFF;
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == wanted;
-    return n;
+    return test::pixelsOf(image, ui::qcolour(c).rgb());
 }
 
 }  // namespace
@@ -103,10 +98,7 @@ class DiagramWindowTest : public QObject {
         const QImage before = s.w.Dib->image();
         const int marks = pixelsOf(before, palette16(10));  // the bars' own
         QTest::mousePress(s.w.Dib, Qt::LeftButton, {}, QPoint(100, 100));
-        QMouseEvent move(QEvent::MouseMove, QPointF(300, 200),
-                         s.w.Dib->mapToGlobal(QPointF(300, 200)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(s.w.Dib, &move);
+        test::mouse(s.w.Dib, QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::LeftButton);
         QCOMPARE(s.w.Dib->image(), before);
         QVERIFY(pixelsOf(s.w.Dib->shown(), palette16(10)) > marks + 500);
         s.w.ZoomV2->click();  // leaves the mode and the band

@@ -97,18 +97,14 @@ class EditorWindowTest : public QObject {
 
     void aRightDragMakesANodeAndGrabarWritesIt() {
         Shown s;
-        QSignalSpy finished(&s.w, &ui::ModuleWindow::finished);
         const QPoint empty(5, 5);
         QTest::mousePress(s.w.Dib, Qt::RightButton, {}, s.node(3));
-        QMouseEvent move(QEvent::MouseMove, QPointF(empty), s.w.Dib->mapToGlobal(QPointF(empty)),
-                         Qt::NoButton, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(s.w.Dib, &move);
+        test::mouse(s.w.Dib, QEvent::MouseMove, empty, Qt::NoButton, Qt::RightButton);
         QTest::mouseRelease(s.w.Dib, Qt::RightButton, {}, empty);
         QCOMPARE(s.w.editor()->data().nodeCount, 5);
         QCOMPARE(s.w.editor()->data().barCount, 4);
 
-        QTest::mouseClick(s.w.Guardar, Qt::LeftButton);
-        QCOMPARE(finished.count(), 1);
+        QVERIFY(test::finishesOnce(s.w, [&] { QTest::mouseClick(s.w.Guardar, Qt::LeftButton); }));
         // Written: where the node goes is the editor's, checked with it.
         const Structure saved = loadStructure<float>(s.dir.path(), part::All);
         QCOMPARE(saved.nodeCount, 5);

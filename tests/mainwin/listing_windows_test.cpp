@@ -86,9 +86,7 @@ class ListingWindowsTest : public QObject {
         Fixture f(std::nullopt);
         ListingWindow w(f.context);
         w.show();
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        QTest::mouseClick(w.Listar, Qt::LeftButton);
-        QCOMPARE(finished.count(), 1);
+        QVERIFY(test::finishesOnce(w, [&] { QTest::mouseClick(w.Listar, Qt::LeftButton); }));
         QCOMPARE(f.context.recorded().texts(),
                  std::vector<std::string>{"La estructura no tiene los datos básicos."});
         QVERIFY(!fs::exists(f.dir / "listado.txt"));

@@ -85,6 +85,16 @@ struct Program {
     std::unique_ptr<AppController> controller;
 };
 
+// Answers the modal dialog of type T as soon as it shows.
+template <class T>
+void whenModal(std::function<void(T&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        answer(*d);
+    });
+}
+
 const std::initializer_list<const char*> SelectionEntries = {"Eliminar", "Listad",
                                                              "Calculo_MatricialGE", "ListRe"};
 
@@ -111,9 +121,7 @@ class MainWindowTest : public QObject {
         const QImage before = dib->image();
         QTest::mousePress(dib, Qt::LeftButton, {}, QPoint(50, 50));
         QVERIFY(dib->toolTip().isEmpty());
-        QMouseEvent move(QEvent::MouseMove, QPointF(70, 50), dib->mapToGlobal(QPointF(70, 50)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(dib, &move);
+        test::mouse(dib, QEvent::MouseMove, {70, 50}, Qt::NoButton, Qt::LeftButton);
         QTest::mouseRelease(dib, Qt::LeftButton, {}, QPoint(70, 50));
         QVERIFY(p.window().preview().direction() != editor::Preview::InitialDirection);
         QVERIFY(dib->image() != before);
@@ -154,14 +162,13 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.entry("EditarM") && !w.entry("Diagram") && !w.entry("Reticulado"));
         QVERIFY(!p.enabled({"Eliminar"}) && !p.enabled({"Calculo_MatricialGE"}));
         QVERIFY(!p.descr()->isEnabled());
-        bool modal = false;
-        QTimer::singleShot(0, [&] {
-            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
-            modal = about && about->kind() == AboutDialog::Kind::Author;
-            if (about) about->accept();
+        bool author = false;
+        whenModal<AboutDialog>([&](AboutDialog& d) {
+            author = d.kind() == AboutDialog::Kind::Author;
+            d.accept();
         });
         w.entry("ElAutor")->trigger();
-        QVERIFY(modal);
+        QVERIFY(author);
 
         p.click("Nave");
         QVERIFY(p.enabled(SelectionEntries));
@@ -265,11 +272,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.entry("Nueva")->shortcut(), QKeySequence("Ctrl+N"));
 
         auto* list = p.control<QListWidget>("List1");
-        QTimer::singleShot(0, [] {
-            auto* d = qobject_cast<DeleteStructureDialog*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            d->cancelar->click();
-        });
+        whenModal<DeleteStructureDialog>([](auto& d) { d.cancelar->click(); });
         QTest::keyClick(list, Qt::Key_Delete);  // asks, and Cancelar keeps it
         QVERIFY(fs::exists(p.work / "-Nave"));
         QTest::keyClick(list, Qt::Key_Return);  // opens the listing
@@ -289,21 +292,14 @@ class MainWindowTest : public QObject {
         for (const char* name : {"Renumerar", "tiposbarras", "Reticulado", "ImpExp"})
             QVERIFY2(w.entry(name) && w.entry(name)->isEnabled(), name);
         // The structure dialogs are modal, answered when they show.
-        QTimer::singleShot(0, [] {
-            auto* d = qobject_cast<NewStructureDialog*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            d->Nuev->setText("Arco");
-            d->si->click();
-        });
+        whenModal<NewStructureDialog>([](auto& d) { d.Nuev->setText("Arco"), d.si->click(); });
         w.entry("Nueva")->trigger();
         QVERIFY(fs::is_directory(p.work / "-Arco"));
         QCOMPARE(p.items("List1"), (QStringList{"Arco", "Nave", "Puente", "Vacia", "Vieja"}));
         QCOMPARE(p.selected(), QString("Arco"));
-        QTimer::singleShot(0, [] {
-            auto* d = qobject_cast<DeleteStructureDialog*>(QApplication::activeModalWidget());
-            QVERIFY(d);
-            QCOMPARE(d->Borr->text(), QString("Arco"));
-            d->si->click();
+        whenModal<DeleteStructureDialog>([](auto& d) {
+            QCOMPARE(d.Borr->text(), QString("Arco"));
+            d.si->click();
         });
         w.entry("Eliminar")->trigger();
         QVERIFY(!fs::exists(p.work / "-Arco"));

@@ -57,9 +57,7 @@ class RenumberWindowTest : public QObject {
         const QImage bar = w.barra->image();  // the progress ends full
         QVERIFY(qGray(bar.pixel(bar.width() - 2, bar.height() / 2)) < 128);
 
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        QTest::mouseClick(w.GrabaSale, Qt::LeftButton);
-        QCOMPARE(finished.count(), 1);
+        QVERIFY(test::finishesOnce(w, [&] { QTest::mouseClick(w.GrabaSale, Qt::LeftButton); }));
         QVERIFY(!w.isVisible());
         // Old nodes 1, 4, 2, 3 are now 1, 2, 3, 4.
         QCOMPARE(f.dir.read("BARRAS.DAT"), std::string("1,2,1,0,-1,0,0,0,1,1\r\n"
@@ -109,12 +107,10 @@ class RenumberWindowTest : public QObject {
         const std::string before = test::snapshot(f.dir.path());
         RenumberWindow w(f.context);
         w.show();
-        QSignalSpy finished(&w, &ui::ModuleWindow::finished);
-        study(w, true);
+        QVERIFY(test::finishesOnce(w, [&] { study(w, true); }));
         QCOMPARE(f.context.recorded().texts(),
                  std::vector<std::string>{"Esta estructura no se puede renumerar\n\n"
                                           "(no están todas las barras interconectadas entre si)"});
-        QCOMPARE(finished.count(), 1);
         QCOMPARE(test::snapshot(f.dir.path()), before);
 
         // Refused on loading: the message once on screen, not the program's end.

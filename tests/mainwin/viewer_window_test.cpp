@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -17,22 +16,10 @@
 
 using namespace vanto;
 using test::Fixture;
+using test::mouse;
+using test::pixelsOf;
 
 namespace {
-
-void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
-           Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-int pixelsOf(const QImage& image, QRgb colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
 
 // Yellow pixels within `band` of the picture's edge.
 int yellowNearTheEdge(const QImage& image, int band) {
@@ -127,14 +114,17 @@ class ViewerWindowTest : public QObject {
         QCOMPARE(m.visor().state().D, D * (1 - 1.0f / 15));
     }
 
+    // A file that cannot be written is reported; the window closes all the same.
     void closingWritesTheColoursAndABadFileStartsAtZero() {
         const struct {
-            const char* file;  // nullptr: none
+            const char* file;  // nullptr: none; "": none, and its directory cannot be written
             int red, blue;     // the scroll bars on opening
-        } cases[] = {{nullptr, 0, 0}, {"-40 \r\n 100 \r\n", -40, 100}, {"rojo\r\n", 0, 0}};
+        } cases[] = {
+            {nullptr, 0, 0}, {"-40 \r\n 100 \r\n", -40, 100}, {"rojo\r\n", 0, 0}, {"", 0, 0}};
         for (const auto& c : cases) {
             Fixture f;
-            if (c.file) f.dir.write("visor.dat", c.file);
+            const bool writable = !c.file || *c.file;
+            if (c.file && writable) f.dir.write("visor.dat", c.file);
             Viewer v(f);
             QCOMPARE(v.w.VScrollR->value(), c.red);
             QCOMPARE(v.w.VScrollB->value(), c.blue);
@@ -142,21 +132,15 @@ class ViewerWindowTest : public QObject {
             v.w.VScrollB->setValue(-16);
             QCOMPARE(v.w.ShapeR->palette().color(QPalette::Window), QColor(0, 0, 0));
             QCOMPARE(v.w.ShapeB->palette().color(QPalette::Window), QColor(16, 16, 255));
-            QSignalSpy finished(&v.w, &ui::ModuleWindow::finished);
-            v.w.close();
-            QCOMPARE(finished.count(), 1);
-            QCOMPARE(f.dir.read("visor.dat"), std::string(" 255 \r\n-16 \r\n"));
+            if (!writable) f.context.session().settingsDirectory = f.dir / "no-existe";
+            QVERIFY(test::finishesOnce(v.w, [&] { v.w.close(); }));
+            if (writable)
+                QCOMPARE(f.dir.read("visor.dat"), std::string(" 255 \r\n-16 \r\n"));
+            else
+                QCOMPARE(f.context.recorded().texts(),
+                         std::vector<std::string>{"No se pudo escribir el fichero: " +
+                                                  (f.dir / "no-existe" / "visor.dat").string()});
         }
-        // A file that cannot be written is reported; the window closes all the same.
-        Fixture f;
-        Viewer v(f);
-        f.context.session().settingsDirectory = f.dir / "no-existe";
-        QSignalSpy finished(&v.w, &ui::ModuleWindow::finished);
-        v.w.close();
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(f.context.recorded().texts(),
-                 std::vector<std::string>{"No se pudo escribir el fichero: " +
-                                          (f.dir / "no-existe" / "visor.dat").string()});
     }
 };
 

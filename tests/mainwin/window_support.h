@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -47,6 +48,30 @@ inline void clickItem(QListWidget* list, const QString& text) {
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(found.first()).center());
+}
+
+// Whether `action` finishes the window `w`, once.
+inline bool finishesOnce(ui::ModuleWindow& w, const std::function<void()>& action) {
+    QSignalSpy finished(&w, &ui::ModuleWindow::finished);
+    action();
+    return finished.count() == 1;
+}
+
+// The pixels of `image` in `colour`.
+inline int pixelsOf(const QImage& image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
+// A mouse event of `type` at `at` with the buttons `held` down, as the window
+// system sends it (a move carries its buttons, unlike QTest's).
+inline void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                  Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
 }
 
 // Clicks a check box or option on its box, not on its caption.

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "model/files.h"
 #include "model/structure_data.h"
 #include "support/tempdir.h"

@@ -108,11 +108,9 @@ TEST(RenumberCommand, EveryLoadCaseFollowsTheNewNumbering) {
             byX[x(n, 1)].assign(d.begin() + 6 * (n - 1) + 1, d.begin() + 6 * n + 1);
         return byX;
     };
-    const std::vector<ResultSet> sets = {{},
-                                         {ResultSet::Kind::Case, 2},
-                                         {ResultSet::Kind::Case, 3},
-                                         {ResultSet::Kind::Combination, 1},
-                                         {ResultSet::Kind::Combination, 2}};
+    using K = ResultSet::Kind;
+    const std::vector<ResultSet> sets = {
+        {}, {K::Case, 2}, {K::Case, 3}, {K::Combination, 1}, {K::Combination, 2}};
     ASSERT_EQ(runCli({"calc", dir.path().string()}).status, 0);
     std::vector<std::map<float, std::vector<double>>> before;
     for (const ResultSet& set : sets)

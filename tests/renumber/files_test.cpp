@@ -8,6 +8,7 @@
 #include "renumber/renumbering.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
+#include "support/thrown.h"
 
 namespace vanto::renumber {
 namespace {
@@ -60,14 +61,11 @@ TEST(LeeDatos, RefusesWhatItCannotRenumber) {
             fs::remove(dir / c.file);
         // A bar to a node that does not exist shows before a missing file.
         if (c.bytes && std::string(c.file) == "BARRAS.DAT") fs::remove(dir / "coordena.dat");
-        std::string error;
-        try {
-            LeeDatos(dir.path());
-        } catch (const FileError& e) {
-            error = std::string(e.kind() == FileError::Kind::Missing ? "Missing " : "Damaged ") +
-                    e.path().filename().string() + " " + e.detail();
-        }
-        EXPECT_EQ(error, c.error);
+        const auto e = test::thrown<FileError>([&] { LeeDatos(dir.path()); });
+        ASSERT_TRUE(e) << c.error;
+        EXPECT_EQ(std::string(e->kind() == FileError::Kind::Missing ? "Missing " : "Damaged ") +
+                      e->path().filename().string() + " " + e->detail(),
+                  c.error);
     }
 }
 
@@ -97,15 +95,10 @@ TEST(GrabaDatos, RewritesTheFourFilesInTheNewOrder) {
     EXPECT_EQ(dir.read("COORDENA.DAT"),
               "3\r\n2\r\n4\r\n1\r\n30\r\n20\r\n40\r\n10\r\n300.5\r\n200.5\r\n400.5\r\n100.5\r\n");
     EXPECT_EQ(dir.read("COACCION.DAT"),
-              "1234,1234,0.01,1234,1234,1234\r\n"
-              "1234,1234,1234,1234,1234,1234\r\n"
-              "1234,1234,1234,1234,1234,1234\r\n"
-              "0,0,0,0,0,0\r\n");
+              "1234,1234,0.01,1234,1234,1234\r\n1234,1234,1234,1234,1234,1234\r\n"
+              "1234,1234,1234,1234,1234,1234\r\n0,0,0,0,0,0\r\n");
     EXPECT_EQ(dir.read("CARGAS.DAT"),
-              "0,0,0,0,0,0\r\n"
-              "0,0,0,0,0,0\r\n"
-              "0,0,-2.5,0,0,0.125\r\n"
-              "0,0,0,0,0,0\r\n");
+              "0,0,0,0,0,0\r\n0,0,0,0,0,0\r\n0,0,-2.5,0,0,0.125\r\n0,0,0,0,0,0\r\n");
     EXPECT_EQ(kept(), untouched);
 
     // The results were numbered the old way.
@@ -175,12 +168,9 @@ TEST(GrabaDatos, AFailedWriteLeavesEveryFileAsItWas) {
     // A directory where COACCION.DAT's new text would be put aside.
     fs::create_directories(dir / ".COACCION.DAT.renumera" / "lleno");
     const std::string before = snapshot(dir.path());
-    try {
-        r.GrabaDatos(dir.path());
-        FAIL() << "the save reported success";
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.kind(), FileError::Kind::WriteFailed);
-    }
+    const auto e = test::thrown<FileError>([&] { r.GrabaDatos(dir.path()); });
+    ASSERT_TRUE(e) << "the save reported success";
+    EXPECT_EQ(e->kind(), FileError::Kind::WriteFailed);
     EXPECT_EQ(snapshot(dir.path()), before);
     EXPECT_TRUE(r.canSave());  // still there to try again
 }

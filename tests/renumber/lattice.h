@@ -40,15 +40,11 @@ inline renumber::StructureData lattice(int nx, int ny, int nz) {
                 if (k > 1) bars.emplace_back(n - 1, n);
             }
     renumber::StructureData d = structureWith(n, bars);
-    n = 0;
-    for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j)
-            for (int k = 1; k <= nz; ++k) {
-                ++n;
-                d.coordinates(n, 1) = 5.0 * (i - 1);
-                d.coordinates(n, 2) = 6.0 * (j - 1);
-                d.coordinates(n, 3) = 3.0 * (k - 1);
-            }
+    for (int m = 0; m < n; ++m) {
+        d.coordinates(m + 1, 1) = 5.0 * (m / (ny * nz));
+        d.coordinates(m + 1, 2) = 6.0 * (m / nz % ny);
+        d.coordinates(m + 1, 3) = 3.0 * (m % nz);
+    }
     return d;
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "model/textfile.h"
 #include "reports/listing.h"
 #include "reports/structures.h"
@@ -51,12 +49,7 @@ class Listing {
     }
     // 1-based number of the line beginning with `start`.
     int lineOf(const std::string& start) const { return int(find(start)) + 1; }
-    std::string text() const {
-        std::string out;
-        for (const auto& l : lines_)
-            out += l + "\r\n";
-        return out;
-    }
+    std::string text() const { return test::crlf(lines_); }
 
   private:
     std::vector<std::string> lines_;

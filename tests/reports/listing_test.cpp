@@ -95,10 +95,8 @@ void writeOneBar(const TempDir& dir, float length, float area, float pe, int typ
     DiscoX::writeCoordinates(dir.path(), test::tableOf(3, {{0, 0, 0}, {length, 0, 0}}), 2);
     DiscoX::writeBars(dir.path(), test::tableOf(10, {{1, 2, float(type), 0, 0, 0, 0, 0, 1, 1}}), 1);
     test::writeTypeRows(dir.path(), {{{0, area, 1, 1, 1, 2100000, 0.3f, 2600, pe, 0.012f}, "T"}});
-    DiscoX::writeNodeValues(dir.path(), DiscoX::NodeFile::Restraints,
-                            test::tableOf(6, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}), 2);
-    DiscoX::writeNodeValues(dir.path(), DiscoX::NodeFile::Loads,
-                            test::tableOf(6, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}), 2);
+    for (const auto file : {DiscoX::NodeFile::Restraints, DiscoX::NodeFile::Loads})
+        DiscoX::writeNodeValues(dir.path(), file, Table<float>(2, 6), 2);
 }
 
 std::string weightLine(const TempDir& dir) {
@@ -107,7 +105,7 @@ std::string weightLine(const TempDir& dir) {
     return {};
 }
 
-TEST(DataListingWeight, SevenSignificantDigitsAndNoExponent) {
+TEST(DataListingWeight, SevenSignificantDigitsNoExponentAndNoneForAnUndefinedType) {
     TempDir dir;
     test::SeparatorGuard point('.');
     const struct {
@@ -121,11 +119,7 @@ TEST(DataListingWeight, SevenSignificantDigitsAndNoExponent) {
         writeOneBar(dir, c.length, c.area, c.pe);
         EXPECT_EQ(weightLine(dir), "Peso de la estructura (kg)=" + std::string(c.weight));
     }
-}
-
-TEST(DataListingWeight, BarOfUndefinedTypeIsListedButNotWeighed) {
-    TempDir dir;
-    test::SeparatorGuard point('.');
+    // A bar of an undefined type is listed but not weighed.
     writeOneBar(dir, 10, 3000, 7850, 9);
     const std::string text = dataListing(dir.path(), FixedClock());
     EXPECT_NE(text.find("Peso de la estructura (kg)=  0 \r\n"), std::string::npos);

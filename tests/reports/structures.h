@@ -7,7 +7,6 @@
 
 #include "model/files.h"
 #include "model/helpers.h"
-#include "model/platform.h"
 #include "model/structure.h"
 #include "support/fakes.h"
 

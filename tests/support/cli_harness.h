@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/cli/commands.h"
@@ -32,6 +33,18 @@ inline CliRun runCli(std::vector<std::string> args) {
     testing::internal::CaptureStderr();
     const int status = cli::cliMain(int(args.size()), argv.data());
     return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
+}
+
+// Each command refused with its status and the start of its message, printing
+// nothing on its standard output.
+inline void expectRefused(
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>>& refusals) {
+    for (const auto& [args, status, message] : refusals) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, status) << args.back();
+        EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
+        EXPECT_EQ(run.out, "") << args.back();
+    }
 }
 
 // The executable `program`, started in the directory `cwd`.

@@ -8,6 +8,8 @@
 
 #include "model/files.h"
 #include "model/structure.h"
+#include "model/structure_data.h"
+#include "support/tempdir.h"
 
 namespace vanto::test {
 
@@ -64,6 +66,13 @@ struct Frame {
     }
 };
 
+// The frame as a structure read back from its files.
+inline Structure loaded(const Frame& f) {
+    TempDir dir;
+    f.write(dir.path());
+    return loadStructure<float>(dir.path(), part::All);
+}
+
 // A portal frame in the XZ plane: columns of 4 m fixed at the base, a 6 m beam
 // with 3 t/m, 2 t sideways at the head of the left column.
 inline Frame portal() {
@@ -75,6 +84,16 @@ inline Frame portal() {
     f.bar(b, c, 1, -3);
     f.bar(d, c, 2);
     f.loads[std::size_t(b - 1)][0] = 2;
+    return f;
+}
+
+// One bar of type 1 under `verticalLoad`, from a node fixed at the origin to a
+// free node at (x, y, z).
+inline Frame cantilever(float x, float y, float z, float verticalLoad = 0) {
+    Frame f;
+    f.fix(f.node(0, 0, 0));
+    f.node(x, y, z);
+    f.bar(1, 2, 1, verticalLoad);
     return f;
 }
 

@@ -84,6 +84,13 @@ class Recorder : public Base {
             if (c.op == op) out.push_back(c);
         return out;
     }
+    // The calls of `op` drawn in `colour`.
+    std::vector<DrawCall> of(const std::string& op, Colour colour) const {
+        std::vector<DrawCall> out;
+        for (const auto& c : of(op))
+            if (c.colour == colour) out.push_back(c);
+        return out;
+    }
 
     std::vector<DrawCall> calls;
     Font font;

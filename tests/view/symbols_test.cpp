@@ -15,14 +15,6 @@ namespace {
 
 using test::RecordingSurface;
 
-template <class Base>
-std::size_t linesIn(const test::Recorder<Base>& s, Colour c) {
-    std::size_t n = 0;
-    for (const auto& l : s.of("line"))
-        n += l.colour == c;
-    return n;
-}
-
 // Global X right, Y up-right, Z up, 100 units per metre.
 const std::array<ScreenPoint, 3> Axes{{{100, 0}, {50, -50}, {0, -100}}};
 
@@ -40,17 +32,17 @@ TEST(Symbols, NodeLoadsAndRestraints) {
     EXPECT_EQ(shaft.colour, palette16(9));
     EXPECT_NEAR(shaft.x2, 1000 + 50 * L, 1e-3);
     EXPECT_NEAR(shaft.y2, 1000 - 50 * L, 1e-3);
-    EXPECT_EQ(linesIn(s, palette16(9)), 10u);  // two shafts and closed heads
-    EXPECT_EQ(linesIn(s, palette16(12)), 3u);  // the triangle along Z, 0.7·s long
+    EXPECT_EQ(s.of("line", palette16(9)).size(), 10u);  // two shafts and closed heads
+    EXPECT_EQ(s.of("line", palette16(12)).size(), 3u);  // the triangle along Z, 0.7·s long
     EXPECT_NEAR(s.of("line")[13].x2, 1000 + 0.42f * 30, 1e-3);
     EXPECT_NEAR(s.of("line")[13].y2, 1000 - 0.42f * 100, 1e-3);
-    EXPECT_EQ(linesIn(s, palette16(4)), 3u);  // the T about Z
+    EXPECT_EQ(s.of("line", palette16(4)).size(), 3u);  // the T about Z
     EXPECT_EQ(s.calls.size(), 16u);
 
     restraints[3] = 0;
     test::RecordingPrinter paper;
     drawNodeSymbols(paper, {10, 10}, Axes, 0.6f, loads, restraints, {2, Colour(0), true, false});
-    EXPECT_EQ(linesIn(paper, 0), paper.calls.size());
+    EXPECT_EQ(paper.of("line", 0).size(), paper.calls.size());
     EXPECT_EQ(paper.calls.size(), 10u);  // the loads only
     EXPECT_NEAR(paper.of("line")[5].x2, 10 + 2 * 50 * L, 1e-3);
     EXPECT_EQ(ColBarra(7), ColBarra(1));
@@ -76,7 +68,7 @@ TEST(Symbols, LoadBandsHatchWhatAPixelShows) {
         RecordingSurface s;
         const BarAxes axes{{{c.perMetre, 0}, {0, -100}, {0, 100}}};
         drawBarLoads(s, {100, 500}, {420, 500}, axes, c.Z, 0.6f, bar, {});
-        EXPECT_EQ(linesIn(s, palette16(5)), 3 + c.hatch) << c.perMetre;
+        EXPECT_EQ(s.of("line", palette16(5)).size(), 3 + c.hatch) << c.perMetre;
         // The band is drawn on the side away from the load, ln 3 · s deep.
         EXPECT_NEAR(s.of("line")[0].y1, 500 + 0.6f * std::log(3.0f) * c.Z.v, 1e-3);
     }

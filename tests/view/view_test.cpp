@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 #include "support/structures.h"
-#include "support/tempdir.h"
 #include "ui/recording.h"
 #include "view/page.h"
 #include "view/picker.h"
@@ -16,12 +14,6 @@
 
 namespace vanto::view {
 namespace {
-
-Structure make(const test::Frame& f) {
-    test::TempDir dir;
-    f.write(dir.path());
-    return loadStructure<float>(dir.path(), part::All);
-}
 
 // Images of the unit points X, Y, Z at origin (0, 0) and scale 1, worked out
 // by hand from the view table: X → (−ux, vx), Y → (uy, vy), Z → (0, −vz).
@@ -107,7 +99,7 @@ TEST(ScreenView, TablesFromTheStructureLeftAsItIs) {
     const int o = f.node(0, 0, 0), p = f.node(2, 3, 4);
     f.node(0, 0, 3), f.node(4, 0, 0);
     f.bar(o, p, 1), f.bar(3, o, 1), f.bar(o, 4, 1), f.bar(o, 9, 1), f.bar(0, 4, 1);
-    const Structure s = make(f);
+    const Structure s = test::loaded(f);
     ScreenView sv;
     sv.Paso2D(s, 1000, 3000, 100, 6000, 4000);
     EXPECT_NEAR(sv.node(p).u, 1240, 1e-3);
@@ -140,7 +132,7 @@ TEST(ScreenView, TablesFromTheStructureLeftAsItIs) {
 
 TEST(ScreenView, ZoomHistoryWindowsAndStepBack) {
     ScreenView sv;
-    sv.Paso2D(make(test::portal()), 100, 200, 3, 5200, 2600);
+    sv.Paso2D(test::loaded(test::portal()), 100, 200, 3, 5200, 2600);
     for (int i = 1; i <= 31; ++i)
         sv.zoomnum(1, 100 + i, 200 + i, 3 + i);
     EXPECT_EQ(sv.depth(), 30);
