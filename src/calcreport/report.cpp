@@ -223,6 +223,86 @@ void addExtremes(Document& doc, const diagrams::DiagramData& data,
     doc.table(std::move(t));
 }
 
+// The extreme of each force kind over the envelope's sets, and the set that
+// gives it.
+struct EnvelopeRow {
+    diagrams::KindExtremes e;
+    std::string maxBy, minBy;
+};
+
+std::vector<EnvelopeRow> envelopeRows(const fs::path& dir,
+                                      const std::vector<vanto::ResultSet>& sets) {
+    std::vector<EnvelopeRow> rows(diagrams::DiagramKinds.size() - 1);
+    for (const vanto::ResultSet& set : sets) {
+        const diagrams::DiagramData data = diagrams::loadDiagramData(dir, set);
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const diagrams::KindExtremes e =
+                diagrams::diagramExtremes(data, diagrams::DiagramKinds[k].code);
+            EnvelopeRow& r = rows[k];
+            if (r.maxBy.empty() || e.max.value > r.e.max.value)
+                r.e.max = e.max, r.maxBy = set.code();
+            if (r.minBy.empty() || e.min.value < r.e.min.value)
+                r.e.min = e.min, r.minBy = set.code();
+        }
+    }
+    return rows;
+}
+
+// With load cases: the cases, the combinations, and the extremes of the
+// envelope over the combinations (over the cases when there is none).
+void addLoadCases(Document& doc, const fs::path& dir, const diagrams::DiagramData& data) {
+    const LoadCases<float> cases = DiscoX::readLoadCases<float>(dir, data.nodeCount, data.barCount);
+    if (cases.plain()) return;
+    doc.section("5. Hipótesis, combinaciones y envolvente");
+    Table h;
+    h.title = "Hipótesis de carga";
+    h.captions = {"Hipótesis", "Nombre"};
+    h.leftAligned = {true, true};
+    for (int k = 1; k <= cases.count(); ++k)
+        h.rows.push_back({vanto::ResultSet{vanto::ResultSet::Kind::Case, k}.code(), cases.name(k)});
+    h.notes = {
+        "Las figuras y los resultados de los apartados 2 a 4 son los de la hipótesis H01; "
+        "las cargas y los resultados de todas figuran en listado.txt y Resultad.res."};
+    doc.table(std::move(h));
+    const bool overCombinations = !cases.combinations.empty();
+    if (overCombinations) {
+        Table c;
+        c.title = "Combinaciones";
+        c.captions = {"Combinación", "Nombre", "Fórmula"};
+        c.leftAligned = {true, true, true};
+        for (std::size_t i = 0; i < cases.combinations.size(); ++i)
+            c.rows.push_back(
+                {vanto::ResultSet{vanto::ResultSet::Kind::Combination, int(i) + 1}.code(),
+                 cases.combinations[i].name,
+                 combinationFormula(cases.combinations[i], decimalSeparator())});
+        doc.table(std::move(c));
+    }
+    std::vector<vanto::ResultSet> sets;
+    for (const vanto::ResultSet& set : resultSets(cases))
+        if ((set.kind == vanto::ResultSet::Kind::Combination) == overCombinations)
+            sets.push_back(set);
+    Table t;
+    t.title = overCombinations ? "Envolvente de las combinaciones: valores extremos"
+                               : "Envolvente de las hipótesis: valores extremos";
+    t.captions = {"Esfuerzo", "Máximo",         "Barra\n(nudos)", "x\nm", "Por",
+                  "Mínimo",   "Barra\n(nudos)", "x\nm",           "Por"};
+    t.leftAligned = {true};
+    const std::vector<EnvelopeRow> rows = envelopeRows(dir, sets);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const diagrams::DiagramKind& kind = diagrams::DiagramKinds[k];
+        const bool force = kind.code == 'X' || kind.code == 'Y' || kind.code == 'Z';
+        const diagrams::KindExtremes& e = rows[k].e;
+        t.rows.push_back({std::string(kind.caption) + (force ? " (t)" : " (m·t)"),
+                          fixedText(e.max.value, 3), barText(data, e.max.bar),
+                          fixedText(e.max.x, 3), rows[k].maxBy, fixedText(e.min.value, 3),
+                          barText(data, e.min.bar), fixedText(e.min.x, 3), rows[k].minBy});
+    }
+    t.notes = {
+        "Por: la combinación o hipótesis que da el valor. Extremos exactos a lo largo de "
+        "cada barra; x desde el nudo de menor número."};
+    doc.table(std::move(t));
+}
+
 }  // namespace
 
 ResultSet loadResultSet(const fs::path& dir, const Clock& clock) {
@@ -257,6 +337,7 @@ int writeCalculationReport(const fs::path& dir, const ResultSet& results, const 
     addFigures(doc, figures, results.diagrams, kinds);
     addResults(doc, res, options);
     addExtremes(doc, results.diagrams, kinds);
+    addLoadCases(doc, dir, results.diagrams);
 
     PdfSurface pdf;
     pdf.setTitle("Memoria de cálculo: " + name);

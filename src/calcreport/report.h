@@ -2,7 +2,9 @@
 // The calculation report ("Memoria de cálculo"): one PDF document with a
 // title page, the structure's data, figures of the structure, of every
 // diagram kind and of the deformed shape, the results, and the extreme
-// values of the diagrams with the bar and abscissa where they occur.
+// values of the diagrams with the bar and abscissa where they occur. A
+// structure with load cases is reported on case 1, and a last section lists
+// the cases and combinations and the extremes of their envelope.
 //
 // Every number in its tables is the text of the listings listado.txt and
 // Resultad.res; its figures are drawn by the diagram window's picture. Long

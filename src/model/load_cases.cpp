@@ -121,7 +121,7 @@ void LoadCases<Real>::reserve(int nodes, int bars) {
 template struct LoadCases<float>;
 template struct LoadCases<double>;
 
-std::string combinationFormula(const Combination& c) {
+std::string combinationFormula(const Combination& c, char separator) {
     std::string out;
     for (std::size_t k = 0; k < c.factors.size(); ++k) {
         const double f = c.factors[k];
@@ -130,6 +130,8 @@ std::string combinationFormula(const Combination& c) {
         out += writtenValue(out.empty() ? f : std::abs(f)) + "·" +
                ResultSet{ResultSet::Kind::Case, int(k) + 1}.code();
     }
+    for (char& ch : out)
+        if (ch == '.') ch = separator;
     return out.empty() ? "0" : out;
 }
 

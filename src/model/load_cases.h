@@ -91,8 +91,8 @@ struct LoadCases {
 };
 
 // "1.35·H01 + 1.5·H02": the cases a combination takes, with their factors
-// as shortest texts with "."; "0" when it takes none.
-std::string combinationFormula(const Combination& c);
+// as shortest texts with `separator` for the point; "0" when it takes none.
+std::string combinationFormula(const Combination& c, char separator = '.');
 
 // Whose results a result file holds: a load case or a combination, 1..99.
 struct ResultSet {

@@ -353,14 +353,6 @@ void writeSetResults(TextWriter& w, const BasicStructure<Real>& s, const ListedS
     }
 }
 
-// A combination's formula with the locale's decimal separator.
-std::string combinationFormulaLocal(const Combination& c) {
-    std::string t = combinationFormula(c);
-    for (char& ch : t)
-        if (ch == '.') ch = decimalSeparator();
-    return t;
-}
-
 void writeEnvelope(TextWriter& w, const EnvelopeExtremes& e) {
     static const char* const names[6] = {"Axil", "Cort.Y", "Cort.Z", "Torsor", "Mto.Y", "Mto.Z"};
     std::string heading = "Barra  ";
@@ -391,7 +383,7 @@ void setTitle(TextWriter& w, const BasicStructure<Real>& s, const ResultSet& set
     if (set.kind == ResultSet::Kind::Combination) {
         const Combination& c = s.cases.combinations[std::size_t(set.number - 1)];
         section(w, "COMBINACION " + std::to_string(set.number) + ": " + c.name + " = " +
-                       combinationFormulaLocal(c));
+                       combinationFormula(c, decimalSeparator()));
     } else if (s.cases.count() > 1) {
         section(w, "HIPOTESIS " + std::to_string(set.number) + ": " + s.cases.name(set.number));
     }

@@ -11,6 +11,7 @@
 #include "calcreport/report.h"
 #include "calcreport/tables.h"
 #include "diagrams/calculated.h"
+#include "diagrams/extremes.h"
 #include "model/helpers.h"
 #include "model/textfile.h"
 #include "reports/listing.h"
@@ -178,11 +179,29 @@ TEST(CalculationReport, TablesHoldTheListingsNumbers) {
     EXPECT_NEAR(up, 18, 0.002);
     EXPECT_NEAR(side, -2, 0.002);
 
-    // With load cases, the report is case 1's and says so.
+    // With load cases, the report is case 1's and says so, then lists the
+    // cases and combinations and the envelope's extremes with the set giving
+    // each: here the larger axial force of the two combinations.
     EXPECT_EQ(loadResultSet(dir, clock).caption, "");
     test::writeThreeCases(dir, 4, 3);
     diagrams::calculate(dir);
     EXPECT_EQ(loadResultSet(dir, clock).caption, "Hipótesis H01 Permanente");
+    writeCalculationReport(dir, pdf, {}, progress, clock);
+    std::string withCases;
+    for (const std::string& w : words(run("pdftotext -layout " + pdf.string() + " -")))
+        withCases += w + " ";
+    std::pair<double, std::string> axial{-1e300, ""};
+    for (const char* code : {"C01", "C02"}) {
+        const auto data = diagrams::loadShownSet(dir, *diagrams::parseShownSet(code));
+        axial =
+            std::max(axial, {diagrams::diagramExtremes(data, 'X').max.value, std::string(code)});
+    }
+    for (const std::string& line :
+         {std::string("H03 Temperatura"), std::string("Servicio 1·H01 + 0.6·H02 + 1·H03"),
+          "Axil (t) " + fixedText(axial.first, 3)})
+        EXPECT_NE(withCases.find(line), std::string::npos) << line;
+    const std::size_t row = withCases.find("Axil (t) ");
+    EXPECT_NE(withCases.find(axial.second, row), std::string::npos);
 }
 
 // Stopped while it writes its pages, the report writes nothing: the old
