@@ -246,6 +246,26 @@ TEST(HandResults, BeamUnderUniformLoadWithEachKindOfEnd) {
     }
 }
 
+// A fixed 3-4-5 rafter under 2 t/m down along its length: each end holds half
+// of the 10 t, 3 t of it along the bar and 4 t across, no horizontal reaction.
+TEST(HandResults, RafterUnderItsVerticalLoad) {
+    Builder b;
+    b.type(Section{});
+    b.node(0, 0, 0);
+    b.node(4, 0, 3);
+    b.bar({.qv = -2});
+    b.fix({1, 2});
+    const Solution s = solve(b);
+    for (int end : {0, 6}) {
+        expectRel(s.S(1, end + 1), 3);
+        expectRel(std::hypot(s.S(1, end + 2), s.S(1, end + 3)), 4);
+    }
+    for (int node : {1, 2}) {
+        EXPECT_NEAR(s.unbalanced[dof(node, 1)], 0, Tight);
+        expectRel(s.unbalanced[dof(node, 3)], -5);
+    }
+}
+
 TEST(HandResults, PlaneTrussAgainstStatics) {
     Builder b;
     b.type(Section{});

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "calculated.h"
+#include "diagrams/paper.h"
 #include "ui/recording.h"
 
 namespace vanto::diagrams {
@@ -37,6 +39,11 @@ TEST(BarDetail, FittedAndLabelled) {
         top = std::min({top, l.y1, l.y2}), bottom = std::max({bottom, l.y1, l.y2});
     EXPECT_GT(bottom - top, 0.25 * 4000);  // fills the height, not 1 m per m·t
     EXPECT_GT(top, 0);
+    // The bar lies midway between the heading's 2.8 lines and the ruler's 2.2.
+    const auto axis = s.of("line", palette16(7));
+    EXPECT_TRUE(std::any_of(axis.begin(), axis.end(), [](const test::DrawCall& l) {
+        return std::abs(l.y1 - 2060) < 0.01 && std::abs(l.y2 - 2060) < 0.01 && l.x2 > l.x1;
+    }));
 
     test::RecordingPrinter printer(11000, 15000);
     drawBarDetail(d, 1, printer, {1000, 2000, 6000, 3600}, {"X", true});
@@ -46,6 +53,21 @@ TEST(BarDetail, FittedAndLabelled) {
         EXPECT_TRUE(l.x1 >= 1000 && l.x2 <= 7000) << l.x1 << " " << l.x2;
         EXPECT_TRUE(l.y1 >= 2000 && l.y2 <= 5600) << l.y1 << " " << l.y2;
     }
+}
+
+// A print wider than the page is printed as wide as the page.
+TEST(BarDetail, PrintedAtMostAsWideAsThePage) {
+    const DiagramData d = calculated(test::cantilever(2.3f, 0, 0, -1));
+    auto lines = [&](int percent) {
+        test::RecordingPrinter page;
+        printBarDetail(page, d, 1, "M", percent, {});
+        std::vector<std::array<double, 4>> at;
+        for (const auto& l : page.of("line"))
+            at.push_back({l.x1, l.y1, l.x2, l.y2});
+        return at;
+    };
+    EXPECT_FALSE(lines(100).empty());
+    EXPECT_EQ(lines(150), lines(100));
 }
 
 // Labels: a box and the number on the screen, an outline on the printer;

@@ -1,12 +1,14 @@
 // The previews: which view they draw, depth shading, turning with the mouse,
-// and the structures they cannot draw.
+// and the structures they cannot draw; the picture of a bar's angle.
 
 #include "editor/preview.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
+#include "editor/angle_picture.h"
 #include "support/structures.h"
 #include "support/tempdir.h"
 #include "ui/recording.h"
@@ -157,6 +159,26 @@ TEST(DinPreview, FixedViewInYellowOnBlack) {
     EXPECT_NEAR(lines[0].y1, 100, 0.01);
     EXPECT_NEAR(lines[0].x2, 1500 - across / 2, 0.01);
     EXPECT_NEAR(lines[0].y2, 1900, 0.01);
+}
+
+// The angle picture turns local y from up towards z0 (right) by the angle,
+// and z from right towards down.
+TEST(AnglePicture, AxesTurnFromYTowardsZ) {
+    for (float angle : {30.0f, 90.0f}) {
+        test::RecordingSurface s;
+        drawAnglePicture(s, angle);
+        const double b = angle * std::acos(-1.0) / 180;
+        auto direction = [&](Colour colour) {
+            const test::DrawCall l = s.of("line", colour).at(0);
+            const double length = std::hypot(l.x2 - l.x1, l.y2 - l.y1);
+            return std::array<double, 2>{(l.x2 - l.x1) / length, (l.y2 - l.y1) / length};
+        };
+        const auto y = direction(palette16(12)), z = direction(palette16(2));
+        EXPECT_NEAR(y[0], std::sin(b), 1e-6) << angle;
+        EXPECT_NEAR(y[1], -std::cos(b), 1e-6) << angle;
+        EXPECT_NEAR(z[0], std::cos(b), 1e-6) << angle;
+        EXPECT_NEAR(z[1], std::sin(b), 1e-6) << angle;
+    }
 }
 
 }  // namespace
