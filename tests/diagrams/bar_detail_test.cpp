@@ -92,5 +92,18 @@ TEST(BarDetail, NumberLabels) {
     EXPECT_EQ(printer.font.size, 8);
 }
 
+// On paper a number on the very edge of the drawing is printed; one beyond
+// it is not.
+TEST(BarDetail, PaperLabelsUpToTheEdge) {
+    test::RecordingPrinter paper;
+    const std::vector<view::ScreenPoint> at = {{0, 0},       {500, 0},   {500, -1}, {11000, 700},
+                                               {11001, 700}, {0, 15000}, {0, 15001}};
+    paperNumberLabels(paper, at, Numbered::Nodes, 1);
+    std::vector<std::string> printed;
+    for (const auto& t : paper.of("text"))
+        printed.push_back(t.text);
+    EXPECT_EQ(printed, (std::vector<std::string>{"1", "3", "5"}));
+}
+
 }  // namespace
 }  // namespace vanto::diagrams

@@ -105,6 +105,13 @@ TEST(SingleCaseFrame, SectionsBecomeBarTypes) {
     EXPECT_EQ(t.values(3, MTors), t.values(2, MTors));
     EXPECT_EQ(std::vector(t.names.begin() + 1, t.names.end()),
               (std::vector<std::string>{"A-42......30x20", "H-250........Wm", "H-250........Wm"}));
+    // A shape of 15 characters or more is the whole name.
+    std::string longShape = singleCase;
+    longShape.replace(longShape.find("30, 600"), 7, "30.123456, 606.18762");
+    dir.write("p.dat", longShape);
+    wmin(dir.path(), dir / "p.dat");
+    const std::string name = DiscoX::readTypes<float>(dir.path()).names[1];
+    EXPECT_TRUE(name.starts_with("30.12346x20.12")) << name;
 }
 
 TEST(FourCaseFrame, SumsTheLoadCasesAndNegatesTheBarLoad) {

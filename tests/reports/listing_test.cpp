@@ -113,7 +113,8 @@ TEST(DataListingWeight, SevenSignificantDigitsNoExponentAndNoneForAnUndefinedTyp
         const char* weight;
     } cases[] = {{500, 1, 1, "  0.05 "},           {10, 3000, 7850, "  23550 "},
                  {1000, 5000, 7850, "  3925000 "}, {9000, 9999, 7850, "  70642940 "},
-                 {3, 1, 1, "  0.0003 "},           {3, 1, -7, " -0.0021 "}};
+                 {3, 1, 1, "  0.0003 "},           {3, 1, -7, " -0.0021 "},
+                 {1, 125, 1000, "  12.5 "}};
     // 9000·9999/10000·7850 = 70642935: seven digits kept; a negative weight keeps its sign.
     for (const auto& c : cases) {
         writeOneBar(dir, c.length, c.area, c.pe);
